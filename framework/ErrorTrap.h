@@ -1,0 +1,83 @@
+#pragma once
+// The one error-trap mechanism of the program. Every procedure creates a Trap holding its own name and
+// runs its steps through it; a failing step is passed to HandleError, which decides whether the program
+// ends or the procedure resumes with its next step.
+
+#include <QString>
+
+#include <cstdint>
+#include <exception>
+#include <utility>
+
+// Error numbers of the program's own failures.
+inline constexpr int32_t kErrOverflow = 6;
+inline constexpr int32_t kErrSubscript = 9;
+inline constexpr int32_t kErrTypeMismatch = 13;
+inline constexpr int32_t kErrFileNotFound = 53;
+inline constexpr int32_t kErrFileAccess = 75;
+inline constexpr int32_t kErrDatabaseAbort = 9999;
+
+// Exit statuses of the process.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitError = 1;
+inline constexpr int kExitCancelled = 2;
+
+// An error as the central handler sees it: number, source, description and the fatal flag.
+struct AppError : std::exception {
+  AppError(int32_t number, QString source, QString description, bool fatal = false);
+  const char* what() const noexcept override { return what_.constData(); }
+
+  int32_t number;
+  QString source;
+  QString description;
+  bool fatal;
+
+ private:
+  QByteArray what_;
+};
+
+// Raises one of the program's own errors; the source is the executable name.
+[[noreturn]] void Raise(int32_t number, const QString& description);
+
+// Thrown by EndProgram. Deliberately not a std::exception: only the top level (main, the window's
+// handler boundary) and the test harness catch it, so no trap can swallow the end of the program.
+struct ProgramEnd {
+  int status;
+};
+
+class Trap {
+ public:
+  explicit Trap(QString procedure) : procedure_(std::move(procedure)) {}
+
+  // Runs one step. Returns true when it succeeded, false when it failed and HandleError let the
+  // procedure go on (whatever the step should have produced keeps its previous value).
+  template <class Step>
+  bool Run(Step&& step) {
+    try {
+      std::forward<Step>(step)();
+      return true;
+    } catch (const AppError& e) {
+      Handle(e);
+    } catch (const std::exception& e) {
+      HandleUnexpected(e);
+    }
+    return false;
+  }
+
+  // Runs the condition of a decision. A condition that fails counts as true: the guarded branch runs.
+  template <class Condition>
+  bool If(Condition&& condition) {
+    bool holds = true;
+    Run([&] { holds = static_cast<bool>(std::forward<Condition>(condition)()); });
+    return holds;
+  }
+
+  // Passes an error caught elsewhere to the central handler under this procedure's name.
+  void Handle(const AppError& error) const;
+
+  const QString& Procedure() const { return procedure_; }
+
+ private:
+  void HandleUnexpected(const std::exception& e) const;
+  QString procedure_;
+};

@@ -1,0 +1,36 @@
+#pragma once
+// The four INI functions through which the program reads and writes every INI file.
+
+#include <QString>
+
+#include <cstdint>
+#include <variant>
+
+// A value kind that cannot be written to an INI file (a date, currency, an object, ...).
+struct UnsupportedValue {
+  QString kind;
+};
+
+// The dynamically typed value handed to SaveIni.
+using IniValue = std::variant<int16_t, int32_t, float, double, uint8_t, QString, bool, UnsupportedValue>;
+
+// At most this many characters are read back from one entry.
+inline constexpr int kIniReadLimit = 254;
+
+QString LoadIniString(const QString& section, const QString& entry, const QString& file,
+                      bool reportMissing = false);
+// 16-bit value, -1 when missing.
+int16_t LoadIniInteger(const QString& section, const QString& entry, const QString& file,
+                       bool reportMissing = false);
+bool LoadIniBoolean(const QString& section, const QString& entry, const QString& file,
+                    bool reportMissing = false);
+// Returns non-zero on success and 0 when the write failed.
+int16_t SaveIni(const IniValue& value, const QString& section, const QString& entry, const QString& file);
+// Text overload, so that string literals do not turn into Booleans.
+inline int16_t SaveIni(const char* value, const QString& section, const QString& entry,
+                       const QString& file) {
+  return SaveIni(IniValue{QString::fromUtf8(value)}, section, entry, file);
+}
+
+// The not-found report text for one entry.
+QString NotFoundReport(const QString& file, const QString& section, const QString& entry);

@@ -1,0 +1,4 @@
+#include "presets/WorkOnMdb.h"
+
+// Placeholder until the preset database update lands.
+void WorkOnMDB() {}

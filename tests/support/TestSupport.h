@@ -1,0 +1,66 @@
+#pragma once
+// Shared test helpers: a scripted user port, a temporary installation tree, file helpers.
+
+#include "framework/UserPort.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <vector>
+
+// A user port that records every question and answers from a script (or with the default button).
+class ScriptedPort : public UserPort {
+ public:
+  ScriptedPort();
+  ~ScriptedPort() override;
+
+  Answer Ask(const Question& question) override;
+  std::optional<QString> PickFile(const QString& title, const QString& filter, const QString& preset) override;
+  void ProcessEvents() override { ++eventRuns; }
+  void SetBusy(bool busy) override { busyChanges.push_back(busy); }
+
+  std::deque<Answer> answers;                        // next answers; empty: the default button
+  std::deque<std::optional<QString>> pickedFiles;    // next file picks; empty: cancelled
+  std::vector<Question> questions;                   // every question asked
+  struct Pick {
+    QString title, filter, preset;
+  };
+  std::vector<Pick> picks;                           // every file dialog shown
+  std::vector<bool> busyChanges;
+  int eventRuns = 0;
+};
+
+// A temporary installation: <root>/base/program (program folder), <root>/base (base folder),
+// base/Documentation/Documentation.cfg, base/parameter/Program.ini and qvzconfiguration.ini on demand.
+// It sets the program location, resets the framework state and sends the service log into the tree.
+class TempInstall {
+ public:
+  explicit TempInstall(const QString& executableName = QStringLiteral("Documentation_Config"));
+  ~TempInstall();
+
+  QString root() const { return dir_.path(); }
+  QString base() const { return dir_.path() + QStringLiteral("/base"); }
+  QString program() const { return base() + QStringLiteral("/program"); }
+  QString component() const { return base() + QStringLiteral("/Documentation"); }
+  QString cfg() const { return component() + QStringLiteral("/Documentation.cfg"); }
+  QString programIni() const { return base() + QStringLiteral("/parameter/Program.ini"); }
+  QString hostIni() const { return base() + QStringLiteral("/parameter/qvzconfiguration.ini"); }
+  QString errorLog() const { return base() + QStringLiteral("/QVZcfglog.txt"); }
+  QString serviceLog() const { return dir_.path() + QStringLiteral("/service.log"); }
+
+ private:
+  QTemporaryDir dir_;
+  QByteArray oldServiceLog_;
+  bool hadServiceLog_ = false;
+};
+
+// Writes bytes to a file, creating its folders.
+void WriteFile(const QString& path, const QByteArray& bytes);
+// The file's bytes, empty when it is missing.
+QByteArray ReadFile(const QString& path);
+// Runs f and returns the status EndProgram ended it with, or nullopt when it returned normally.
+std::optional<int> EndStatusOf(const std::function<void()>& f);
