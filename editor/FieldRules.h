@@ -2,6 +2,7 @@
 // The text rules the editor's fields apply on the way into the settings.
 
 #include <QString>
+#include <QStringList>
 
 // A net address names a folder: a trailing file name (a last part holding a point) is cut off,
 // repeatedly, but never within the first three characters (\\a.b stays).

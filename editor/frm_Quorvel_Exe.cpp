@@ -104,6 +104,7 @@ void frm_Quorvel_Exe::PassOnProgramEnd() const {
 
 void frm_Quorvel_Exe::SetFieldText(QLineEdit* field, const QString& text) {
   field->setText(text);
+  field->setCursorPosition(0);  // long paths show their beginning, the drive or server
   PassOnProgramEnd();
 }
 

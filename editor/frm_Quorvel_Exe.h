@@ -104,7 +104,6 @@ class frm_Quorvel_Exe : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
   bool event(QEvent* event) override;
 
  private:
