@@ -1,27 +1,35 @@
 #include "editor/DocumentationSettings.h"
 
 #include "editor/FieldRules.h"
+#include "framework/CommandLine.h"
 #include "framework/EditInfo.h"
 #include "framework/ErrorTrap.h"
 #include "framework/FileLookup.h"
 #include "framework/IniAccess.h"
 #include "framework/Installation.h"
 #include "framework/ProgramLocation.h"
-#include "framework/CommandLine.h"
 #include "framework/Text.h"
 
 namespace {
 
 const QString kNetSection = QStringLiteral("NetAddress");
 
-QString MachineSection(int machine) { return QStringLiteral("Machine") + QString::number(machine); }
-QString Numbered(const char* name, int number) { return QString::fromLatin1(name) + QString::number(number); }
+QString MachineSection(int machine) {
+  return QStringLiteral("Machine") + QString::number(machine);
+}
+QString Numbered(const char* name, int number) {
+  return QString::fromLatin1(name) + QString::number(number);
+}
 
 // Machines the editor handles: those with a slot. Machines beyond it are not shown, read, written or
 // checked.
-int HandledMachineCount() { return std::min<int>(static_cast<int>(ExistingMachines.size()), kMachineSlots); }
+int HandledMachineCount() {
+  return std::min<int>(static_cast<int>(ExistingMachines.size()), kMachineSlots);
+}
 
-QString AccessError(const QString& path) { return QStringLiteral("Path/File access error: ") + path; }
+QString AccessError(const QString& path) {
+  return QStringLiteral("Path/File access error: ") + path;
+}
 
 }  // namespace
 
@@ -136,7 +144,8 @@ std::optional<QString> DocumentationSettings::NetAddressFault(
   };
   auto fault = [](int machine, int key, const QString& caption) {
     return QStringLiteral("Fault in ") + ExistingMachine(machine) + QStringLiteral(" , Key ") +
-           QString::number(key) + QStringLiteral(" , ") + caption + QStringLiteral(" : no net address found!");
+           QString::number(key) + QStringLiteral(" , ") + caption +
+           QStringLiteral(" : no net address found!");
   };
 
   for (int machine = 1; machine <= HandledMachineCount(); ++machine) {

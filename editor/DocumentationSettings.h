@@ -10,9 +10,9 @@
 #include <optional>
 #include <vector>
 
-inline constexpr int kMachineSlots = 5;      // only machines 1 ... 5 have a slot
-inline constexpr int kKeyCount = 9;          // keys 1 ... 9; key 0 stays empty, key 10 is unused
-inline constexpr int kNetAddressCount = 5;   // net addresses 1 ... 5
+inline constexpr int kMachineSlots = 5;     // only machines 1 ... 5 have a slot
+inline constexpr int kKeyCount = 9;         // keys 1 ... 9; key 0 stays empty, key 10 is unused
+inline constexpr int kNetAddressCount = 5;  // net addresses 1 ... 5
 
 using KeyTexts = std::array<QString, kKeyCount + 2>;
 

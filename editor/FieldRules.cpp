@@ -34,7 +34,9 @@ DriveCheck CheckDrive(const QString& text) {
   return {upper, false};
 }
 
-QString DefaultDrive(int netAddress) { return QString(QChar(char16_t(83 + netAddress))); }
+QString DefaultDrive(int netAddress) {
+  return QString(QChar(char16_t(83 + netAddress)));
+}
 
 QStringList DriveLetters() {
   QStringList letters;
@@ -42,4 +44,6 @@ QStringList DriveLetters() {
   return letters;
 }
 
-bool IsUncPath(const QString& path) { return path.startsWith(QStringLiteral("\\\\")); }
+bool IsUncPath(const QString& path) {
+  return path.startsWith(QStringLiteral("\\\\"));
+}

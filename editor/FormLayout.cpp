@@ -21,7 +21,9 @@ namespace {
 constexpr double kTwipsPerPixel = 15.0;
 const QString kNoToolTip = QStringLiteral("NoTTT");
 
-int Px(int twips) { return qRound(twips / kTwipsPerPixel); }
+int Px(int twips) {
+  return qRound(twips / kTwipsPerPixel);
+}
 
 // Left, top, width and height in twips; right and bottom edges are rounded so neighbours stay aligned.
 void Place(QWidget* widget, int left, int top, int width, int height) {
@@ -36,8 +38,12 @@ QFont FormFont(double points) {
   return font;
 }
 
-int RowTop(int row) { return 540 + 675 * (row - 1); }
-int KeyNumberTop(int row) { return 600 + 675 * (row - 1); }
+int RowTop(int row) {
+  return 540 + 675 * (row - 1);
+}
+int KeyNumberTop(int row) {
+  return 600 + 675 * (row - 1);
+}
 
 QString ClassNameOf(const QWidget* widget) {
   if (qobject_cast<const QLabel*>(widget)) return QStringLiteral("LABEL");

@@ -75,14 +75,17 @@ Answer QtUserPort::Ask(const Question& question) {
   return question.defaultAnswer;
 }
 
-std::optional<QString> QtUserPort::PickFile(const QString& title, const QString& filter, const QString& preset) {
+std::optional<QString> QtUserPort::PickFile(const QString& title, const QString& filter,
+                                            const QString& preset) {
   if (SilentMode) return std::nullopt;
   const QString file = QFileDialog::getOpenFileName(parent_, title, preset, QtFileFilter(filter));
   if (file.isEmpty()) return std::nullopt;
   return file;
 }
 
-void QtUserPort::ProcessEvents() { QCoreApplication::processEvents(); }
+void QtUserPort::ProcessEvents() {
+  QCoreApplication::processEvents();
+}
 
 void QtUserPort::SetBusy(bool busy) {
   if (busy == busy_) return;

@@ -13,7 +13,8 @@ class QtUserPort : public UserPort {
   void SetParent(QWidget* parent) { parent_ = parent; }
 
   Answer Ask(const Question& question) override;
-  std::optional<QString> PickFile(const QString& title, const QString& filter, const QString& preset) override;
+  std::optional<QString> PickFile(const QString& title, const QString& filter,
+                                  const QString& preset) override;
   void ProcessEvents() override;
   void SetBusy(bool busy) override;
 

@@ -29,7 +29,9 @@ const QString kDocumentCaption = QStringLiteral("Html / Pdf - File");
 const QString kNetAddressCaption = QStringLiteral("Net address");
 
 // A confirmed cancel ends with 2, unless an error was handled during the run.
-int CancelStatus() { return AnyErrorHandled() ? kExitError : kExitCancelled; }
+int CancelStatus() {
+  return AnyErrorHandled() ? kExitError : kExitCancelled;
+}
 
 QString FirstNonEmpty(std::initializer_list<QString> candidates, const QString& fallback) {
   for (const QString& candidate : candidates) {
@@ -39,7 +41,8 @@ QString FirstNonEmpty(std::initializer_list<QString> candidates, const QString& 
 }
 
 int MachineSlot(int machine) {
-  if (!DocumentationSettings::HasSlot(machine)) Raise(kErrSubscript, QStringLiteral("Subscript out of range"));
+  if (!DocumentationSettings::HasSlot(machine))
+    Raise(kErrSubscript, QStringLiteral("Subscript out of range"));
   return machine - 1;
 }
 
@@ -72,9 +75,11 @@ void frm_Quorvel_Exe::ConnectHandlers() {
     connect(CommandExe[i], &QPushButton::clicked, this, on(&frm_Quorvel_Exe::CommandExe_Click, i));
     connect(CommandSymbol[i], &QPushButton::clicked, this, on(&frm_Quorvel_Exe::CommandSymbol_Click, i));
   }
-  connect(TabStripMachine, &QTabBar::currentChanged, this, [this] { RunHandler([this] { TabStripMachine_Click(); }); });
+  connect(TabStripMachine, &QTabBar::currentChanged, this,
+          [this] { RunHandler([this] { TabStripMachine_Click(); }); });
   connect(CommandOK, &QPushButton::clicked, this, [this] { RunHandler([this] { CommandOK_Click(); }); });
-  connect(CommandCancel, &QPushButton::clicked, this, [this] { RunHandler([this] { CommandCancel_Click(); }); });
+  connect(CommandCancel, &QPushButton::clicked, this,
+          [this] { RunHandler([this] { CommandCancel_Click(); }); });
 }
 
 // ---- The boundary between Qt and the handlers ----
@@ -210,7 +215,9 @@ void frm_Quorvel_Exe::CloseMe() {
   EndProgram(ClosingStatus());
 }
 
-void frm_Quorvel_Exe::WriteInputs() { settings_.Write(); }
+void frm_Quorvel_Exe::WriteInputs() {
+  settings_.Write();
+}
 
 void frm_Quorvel_Exe::SetupUserInterFace() {
   Trap trap(QStringLiteral("SetupUserInterFace"));
@@ -223,7 +230,9 @@ void frm_Quorvel_Exe::SetupUserInterFace() {
     trap.Run([&] { settings_.ReadUseVWFD(); });
     const int machines = std::min<int>(static_cast<int>(ExistingMachines.size()), kMachineSlots);
     for (int m = 1; m <= machines; ++m) {
-      if (!trap.If([&] { return DocumentationSettings::MachineTakesPart(m, validMachines) && settings_.UseVWFD; })) {
+      if (!trap.If([&] {
+            return DocumentationSettings::MachineTakesPart(m, validMachines) && settings_.UseVWFD;
+          })) {
         continue;
       }
       trap.Run([&] {
@@ -350,13 +359,17 @@ void frm_Quorvel_Exe::TextUser_Change(int index) {
   if (index <= kNetAddressCount) settings_.NetUsers[index - 1] = TextUser[index]->text();
 }
 
-void frm_Quorvel_Exe::TextUser_LostFocus(int index) { TextUser_Change(index); }
+void frm_Quorvel_Exe::TextUser_LostFocus(int index) {
+  TextUser_Change(index);
+}
 
 void frm_Quorvel_Exe::TextPassword_Change(int index) {
   if (index <= kNetAddressCount) settings_.NetPasswords[index - 1] = TextPassword[index]->text();
 }
 
-void frm_Quorvel_Exe::TextPassword_LostFocus(int index) { TextPassword_Change(index); }
+void frm_Quorvel_Exe::TextPassword_LostFocus(int index) {
+  TextPassword_Change(index);
+}
 
 void frm_Quorvel_Exe::ComboDrive_Change(int index) {
   if (index > kNetAddressCount) return;
@@ -369,7 +382,9 @@ void frm_Quorvel_Exe::ComboDrive_Change(int index) {
   settings_.NetDrives[index - 1] = check.drive;
 }
 
-void frm_Quorvel_Exe::ComboDrive_Click(int index) { ComboDrive_Change(index); }
+void frm_Quorvel_Exe::ComboDrive_Click(int index) {
+  ComboDrive_Change(index);
+}
 
 void frm_Quorvel_Exe::CommandExe_Click(int index) {
   if (SelectedMachine() != 0) {
@@ -379,7 +394,9 @@ void frm_Quorvel_Exe::CommandExe_Click(int index) {
   }
 }
 
-void frm_Quorvel_Exe::CommandSymbol_Click(int index) { FindFile(index, false, true, false); }
+void frm_Quorvel_Exe::CommandSymbol_Click(int index) {
+  FindFile(index, false, true, false);
+}
 
 void frm_Quorvel_Exe::FindFile(int index, bool forDocument, bool forSymbol, bool forNetAddress) {
   Trap trap(QStringLiteral("FindFile"));

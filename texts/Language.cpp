@@ -16,10 +16,13 @@ QString LanguageIniPath() {
 QString GetLanguage() {
   Trap trap(QStringLiteral("GetLanguage"));
   QString language;
-  trap.Run([&] { language = LoadIniString(QStringLiteral("Language"), QStringLiteral("Language"), LanguageIniPath()); });
+  trap.Run([&] {
+    language = LoadIniString(QStringLiteral("Language"), QStringLiteral("Language"), LanguageIniPath());
+  });
   if (!language.isEmpty()) return language;
   trap.Run([&] {
-    SaveIni(IniValue{kDefaultLanguage}, QStringLiteral("Language"), QStringLiteral("Language"), LanguageIniPath());
+    SaveIni(IniValue{kDefaultLanguage}, QStringLiteral("Language"), QStringLiteral("Language"),
+            LanguageIniPath());
   });
   return kDefaultLanguage;
 }

@@ -14,7 +14,9 @@ constexpr int kMaxHelpId = 100;
 // Thrown to stop the work on one control; it never leaves LoadToolTipTexts.
 struct ControlFailure {};
 
-bool HasText(const QString& value) { return !value.isEmpty() && value != kUntranslated; }
+bool HasText(const QString& value) {
+  return !value.isEmpty() && value != kUntranslated;
+}
 
 bool IsArrayMember(const std::vector<TextControl>& controls, size_t position) {
   for (size_t other = 0; other < controls.size(); ++other) {

@@ -14,9 +14,9 @@ struct TextControl {
   QString name;       // the control's name; members of a control array share it
   QString className;  // "LABEL", "COMMANDBUTTON", "CHECKBOX" get captions; others e.g. "TEXTBOX", "FRAME"
   QString tag;        // "NoTTT" (any case, anywhere) excludes the control from tool-tips
-  std::optional<int> index;  // the member's index in its control array, none for a single control
-  int helpId = 0;            // what's-this help id, 0 for none
-  std::function<QString()> caption;                // empty for controls without a caption
+  std::optional<int> index;          // the member's index in its control array, none for a single control
+  int helpId = 0;                    // what's-this help id, 0 for none
+  std::function<QString()> caption;  // empty for controls without a caption
   std::function<void(const QString&)> setCaption;  // empty for controls without a caption
   std::function<void(const QString&)> setToolTip;  // empty for controls without a tool-tip
 };

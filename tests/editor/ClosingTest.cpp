@@ -9,7 +9,9 @@ namespace {
 
 class ClosingTest : public EditorTest {
  protected:
-  void SetUp() override { WriteProject({QStringLiteral("Line1"), QStringLiteral("Line2")}, true, "ALL", {1}); }
+  void SetUp() override {
+    WriteProject({QStringLiteral("Line1"), QStringLiteral("Line2")}, true, "ALL", {1});
+  }
   void SelectTab(int position) { form->TabStripMachine->setCurrentIndex(position - 1); }
   // OK pressed by the user, through the window's boundary.
   std::optional<int> PressOK() {
@@ -27,10 +29,9 @@ class ClosingTest : public EditorTest {
 }  // namespace
 
 TEST_F(ClosingTest, OkWritesTheSettingsInPlaceAndEndsWithStatus0) {
-  WriteFile(CustomerFile(), IniText(QStringLiteral(
-                                "[NetAddress]\nNetAddress1=\\\\srv\\docs\nNetDrive1=t\n"
-                                "[Machine1]\nSymbol1=C:\\old.gif\nReference1=C:\\old.pdf\n"
-                                "[Machine2]\nReference1=C:\\keep.pdf\n")));
+  WriteFile(CustomerFile(), IniText(QStringLiteral("[NetAddress]\nNetAddress1=\\\\srv\\docs\nNetDrive1=t\n"
+                                                   "[Machine1]\nSymbol1=C:\\old.gif\nReference1=C:\\old.pdf\n"
+                                                   "[Machine2]\nReference1=C:\\keep.pdf\n")));
   ASSERT_EQ(Load(), std::nullopt);
   form->TextExe[1]->setText(QStringLiteral("\\\\srv\\docs\\line1\\manual.pdf"));
   form->TextSymbol[2]->setText(QStringLiteral("G:\\pics\\two.gif"));
@@ -68,7 +69,8 @@ TEST_F(ClosingTest, UncoveredSharePathKeepsTheEditorOpen) {
   // Pressed on the net address tab, the column is named as that tab shows it.
   SelectTab(2);
   EXPECT_EQ(PressOK(), std::nullopt);
-  EXPECT_EQ(Messages().last(), QStringLiteral("Fault in Line1 , Key 3 , Net address : no net address found!"));
+  EXPECT_EQ(Messages().last(),
+            QStringLiteral("Fault in Line1 , Key 3 , Net address : no net address found!"));
   ExpectStillEditing();
   EXPECT_EQ(Customer(), before);
   EXPECT_FALSE(ReadFile(install.cfg()).contains("[Info]"));
@@ -97,8 +99,9 @@ TEST_F(ClosingTest, SilentRunWithAnUncoveredPathLogsTheFaultAndWritesNothing) {
   const QByteArray programIni = ReadFile(install.programIni());
   EXPECT_EQ(Load(QStringLiteral("EXTERNAL=SILENT")), 1);
   EXPECT_TRUE(port.questions.empty());
-  EXPECT_TRUE(ReadFile(install.serviceLog())
-                  .contains("! Fault Documentation_Config: Fault in Line1 , Key 2 , Symbol : no net address found!"));
+  EXPECT_TRUE(
+      ReadFile(install.serviceLog())
+          .contains("! Fault Documentation_Config: Fault in Line1 , Key 2 , Symbol : no net address found!"));
   EXPECT_EQ(Customer(), settings);
   EXPECT_EQ(ReadFile(install.programIni()), programIni);
   EXPECT_FALSE(ReadFile(install.cfg()).contains("[Info]"));
@@ -117,7 +120,8 @@ TEST_F(ClosingTest, CancelAsksAndEndsWithStatus2WithoutWriting) {
   EXPECT_FALSE(form->isVisible());
   EXPECT_FALSE(QFile::exists(CustomerFile()));
   EXPECT_FALSE(ReadFile(install.programIni()).contains("WithDocumentation"));
-  EXPECT_EQ(ReadFile(install.errorLog()), QByteArray("Konfigurations-EXE wurde abgebrochen:     Documentation\r\n"));
+  EXPECT_EQ(ReadFile(install.errorLog()),
+            QByteArray("Konfigurations-EXE wurde abgebrochen:     Documentation\r\n"));
 }
 
 TEST_F(ClosingTest, TheCloseBoxAsksLikeCancel) {

@@ -34,7 +34,8 @@ TEST_F(SettingsTest, ReadingAMissingFileGivesEmptyTextsAndDefaultDrives) {
 
 TEST_F(SettingsTest, LongValuesComeBackCutTo254Characters) {
   const QString longPath = QStringLiteral("C:\\") + QString(297, u'a');
-  WriteFile(CustomerFile(), IniText(QStringLiteral("[Machine1]\nReference4=") + longPath + QStringLiteral("\n")));
+  WriteFile(CustomerFile(),
+            IniText(QStringLiteral("[Machine1]\nReference4=") + longPath + QStringLiteral("\n")));
   settings.ReadMachine(1);
   EXPECT_EQ(settings.References[0][4], longPath.left(254));
 }

@@ -15,7 +15,8 @@ QString FreshFileText(int machines) {
   }
   text += QStringLiteral("[NetAddress]\n");
   for (int i = 1; i <= 5; ++i) {
-    text += QStringLiteral("User%1=\nPassword%1=\nNetAddress%1=\nNetDrive%1=%2\n").arg(i).arg(QChar(u'S' + i));
+    text +=
+        QStringLiteral("User%1=\nPassword%1=\nNetAddress%1=\nNetDrive%1=%2\n").arg(i).arg(QChar(u'S' + i));
   }
   return text;
 }
@@ -59,7 +60,8 @@ TEST_F(EditorTest, IntegratedStartTakesMachinesFromTheHost) {
   WriteProject({}, true, QStringLiteral("line10,Press"));
   // The program INI of an integrated run lies in the host's SaveAndRestore folder.
   const QString work = install.root() + QStringLiteral("/work");
-  WriteFile(work + QStringLiteral("/parameter/program.ini"), IniText(QStringLiteral("[Project]\nVWFD=TRUE\n")));
+  WriteFile(work + QStringLiteral("/parameter/program.ini"),
+            IniText(QStringLiteral("[Project]\nVWFD=TRUE\n")));
   WriteHostIni({QStringLiteral("Line1"), QStringLiteral("Oven"), QStringLiteral("Press"), QStringLiteral("-"),
                 QStringLiteral("Late")},
                work + QStringLiteral("/"));
@@ -115,7 +117,8 @@ TEST_F(EditorTest, MachinesBeyondFiveAreLeftOut) {
   EXPECT_EQ(form->LabelExeHeader->text(), QStringLiteral("Net address"));
   EXPECT_EQ(Run([this] { form->CommandOK_Click(); }), 0);
   // Machine 6 has no slot: its section stays as it was.
-  EXPECT_TRUE(Customer().startsWith(IniText(QStringLiteral("[Machine6]\nReference1=C:\\six.pdf\n[Machine1]\n"))));
+  EXPECT_TRUE(
+      Customer().startsWith(IniText(QStringLiteral("[Machine6]\nReference1=C:\\six.pdf\n[Machine1]\n"))));
 }
 
 TEST_F(EditorTest, NoMachineTakingPartLeavesOnlyTheNetAddressTab) {

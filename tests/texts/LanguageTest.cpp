@@ -1,5 +1,5 @@
-#include "texts/Language.h"
 #include "tests/support/TestSupport.h"
+#include "texts/Language.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The language texts on a described set of controls: keys, seeding per language, and failures that
 // stop the work on one control only.
 
-#include "texts/ToolTipTexts.h"
 #include "framework/Cp1252.h"
 #include "framework/IniAccess.h"
 #include "tests/support/TestSupport.h"
+#include "texts/ToolTipTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +27,9 @@ class ToolTipTextsTest : public ::testing::Test {
     crlf.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
     WriteFile(Ini(), EncodeCp1252(crlf));
   }
-  QString Entry(const QString& section, const QString& key) const { return LoadIniString(section, key, Ini()); }
+  QString Entry(const QString& section, const QString& key) const {
+    return LoadIniString(section, key, Ini());
+  }
   // Whether the file holds the key at all (the forms used here have one language section).
   bool Has(const QString& key) const {
     return ReadFile(Ini()).contains((QStringLiteral("\r\n") + key + QStringLiteral("=")).toLatin1());
@@ -38,7 +40,8 @@ class ToolTipTextsTest : public ::testing::Test {
     auto fake = std::make_shared<FakeControl>(FakeControl{caption, {}});
     fakes[name + (index ? QString::number(*index) : QString())] = fake;
     TextControl control{name, cls, tag, index, helpId, {}, {}, {}};
-    if (const QString upper = cls.toUpper(); upper == "LABEL" || upper == "COMMANDBUTTON" || upper == "CHECKBOX") {
+    if (const QString upper = cls.toUpper();
+        upper == "LABEL" || upper == "COMMANDBUTTON" || upper == "CHECKBOX") {
       control.caption = [fake] { return fake->caption; };
       control.setCaption = [fake](const QString& text) { fake->caption = text; };
     }
@@ -107,7 +110,8 @@ TEST_F(ToolTipTextsTest, OtherLanguagesSeedEveryMissingKeyWithZero) {
 
 TEST_F(ToolTipTextsTest, TranslatedTextsAreApplied) {
   WriteIni(
-      "[Language]\nLanguage=1033\n[1033]\nCaption_Header_=Customer documentation\nTTT_TextExe2_=Document of key 2\n"
+      "[Language]\nLanguage=1033\n[1033]\nCaption_Header_=Customer documentation\nTTT_TextExe2_=Document of "
+      "key 2\n"
       "Caption_LabelKeyNumber1_NoTTT=0\nHelp11=Document shown by the key\n");
   AddForm();
   LoadToolTipTexts(controls);
