@@ -54,9 +54,11 @@ Answer QtUserPort::Ask(const Question& question) {
   if (SilentMode) return question.defaultAnswer;
   QMessageBox box(parent_);
   box.setWindowTitle(question.title.isEmpty() ? ExecutableName() : question.title);
-  // The system's messages separate lines by line feed and carriage return.
+  // The system's messages separate lines by line feed and carriage return, a few by CR LF.
   QString text = question.text;
   text.replace(kLineBreak, QStringLiteral("\n"));
+  text.replace(kCrLf, QStringLiteral("\n"));
+  text.replace(u'\r', u'\n');
   box.setText(text);
   box.setIcon(BoxIcon(question.icon));
   if (question.buttons == Buttons::YesNo) {

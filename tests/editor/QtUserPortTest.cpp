@@ -45,8 +45,8 @@ TEST(QtUserPort, MessageBoxCarriesTitleButtonsAndDefault) {
     box->defaultButton()->click();
   });
   const Answer answer = port.Ask(Question{
-      QStringLiteral("Cancel edits?\n\rRemark:"), {}, Buttons::YesNo, Answer::No, Icon::Exclamation});
+      QStringLiteral("Cancel edits?\n\rRemark:\r\nnone"), {}, Buttons::YesNo, Answer::No, Icon::Exclamation});
   EXPECT_EQ(answer, Answer::No);
   EXPECT_EQ(title, QStringLiteral("Documentation_Config"));
-  EXPECT_EQ(text, QStringLiteral("Cancel edits?\nRemark:"));
+  EXPECT_EQ(text, QStringLiteral("Cancel edits?\nRemark:\nnone"));
 }
