@@ -138,3 +138,18 @@ TEST_F(EditorTest, DriveEntriesAreCheckedWhileLoading) {
   EXPECT_EQ(form->Settings().NetDrives[1], QStringLiteral("X"));
   EXPECT_EQ(Messages(), QStringList{QStringLiteral("Fault: only 'G' To 'X'")});
 }
+
+TEST_F(EditorTest, TabKeyGoesFromTheButtonsToTheTabsAndThenRowByRow) {
+  WriteProject({QStringLiteral("A")});
+  ASSERT_EQ(Load(), std::nullopt);
+  // The widgets Tab reaches after OK, skipping those that take no keyboard focus.
+  QStringList order;
+  for (QWidget* w = form->CommandOK; order.size() < 10; w = w->nextInFocusChain()) {
+    if ((w->focusPolicy() & Qt::TabFocus) && !w->focusProxy()) {
+      order << w->objectName() + w->property("Index").toString();
+    }
+  }
+  EXPECT_EQ(order,
+            (QStringList{"CommandOK", "CommandCancel", "TabStripMachine", "TextExe1", "CommandExe1",
+                         "TextUser1", "TextPassword1", "ComboDrive1", "TextSymbol1", "CommandSymbol1"}));
+}
