@@ -1,6 +1,7 @@
 #include "tests/e2e/E2eSupport.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -42,17 +43,47 @@ void InstallTree::WriteProject(const QStringList& machines, bool vwfd) {
   WriteBytes(cfg(), cfgText);
 }
 
-RunResult InstallTree::Run(const QStringList& arguments, int timeoutMs) const {
-  QProcess process;
+QProcessEnvironment InstallTree::Environment(const QString& display) const {
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert(QStringLiteral("HALVEK_SERVICE_LOG"), serviceLog());
-  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-  process.setProcessEnvironment(env);
-  process.setProcessChannelMode(QProcess::MergedChannels);
-  process.setWorkingDirectory(root());
-  process.start(program() + QStringLiteral("/Documentation_Config"), arguments);
+  if (display.isEmpty()) {
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  } else {
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("DISPLAY"), display);
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+  }
+  return env;
+}
+
+std::unique_ptr<QProcess> InstallTree::Start(const QStringList& arguments, const QString& display) const {
+  auto process = std::make_unique<QProcess>();
+  process->setProcessEnvironment(Environment(display));
+  process->setProcessChannelMode(QProcess::MergedChannels);
+  process->setWorkingDirectory(root());
+  process->start(program() + QStringLiteral("/Documentation_Config"), arguments);
+  if (!process->waitForStarted()) return nullptr;
+  return process;
+}
+
+QMap<QString, QByteArray> InstallTree::Snapshot() const {
+  QMap<QString, QByteArray> files;
+  QDirIterator it(root(), QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+  while (it.hasNext()) {
+    const QString path = it.next();
+    files.insert(QDir(root()).relativeFilePath(path), ReadBytes(path));
+  }
+  return files;
+}
+
+RunResult InstallTree::Run(const QStringList& arguments, int timeoutMs) const {
+  const std::unique_ptr<QProcess> process = Start(arguments);
+  if (!process) return RunResult{};
+  return Finish(*process, timeoutMs);
+}
+
+RunResult Finish(QProcess& process, int timeoutMs) {
   RunResult result;
-  if (!process.waitForStarted()) return result;
   if (!process.waitForFinished(timeoutMs)) {
     process.kill();
     process.waitForFinished();

@@ -3,11 +3,24 @@
 // configuration program and a service engineer start it.
 
 #include <QByteArray>
+#include <QMap>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <memory>
 #include <optional>
+#include <ostream>
+
+// Readable test failures: texts and bytes printed as text.
+inline void PrintTo(const QString& text, std::ostream* os) {
+  *os << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QByteArray& bytes, std::ostream* os) {
+  *os << '"' << bytes.toStdString() << '"';
+}
 
 struct RunResult {
   int status = -1;
@@ -43,9 +56,25 @@ class InstallTree {
   // Starts the program with the arguments and waits for it (timeout: it is killed, finished stays false).
   RunResult Run(const QStringList& arguments, int timeoutMs = 60000) const;
 
+  // The program's environment: the service log in the tree, and the offscreen platform unless an X
+  // display (":N") is given, which selects the X platform.
+  QProcessEnvironment Environment(const QString& display = {}) const;
+  // Starts the program without waiting for it; nullptr when it could not be started.
+  std::unique_ptr<QProcess> Start(const QStringList& arguments, const QString& display = {}) const;
+
+  // The paths below the SaveAndRestore folder that integrated runs read.
+  QString machineCopy() const { return saveAndRestore() + QStringLiteral("/Documentation/Documentation.mdb"); }
+  QString hostProgramIni() const { return saveAndRestore() + QStringLiteral("/parameter/program.ini"); }
+
+  // Every file below the root (relative path -> bytes), to prove that a run changed nothing.
+  QMap<QString, QByteArray> Snapshot() const;
+
  private:
   QTemporaryDir dir_;
 };
+
+// Waits for a started program (timeout: it is killed, finished stays false).
+RunResult Finish(QProcess& process, int timeoutMs = 60000);
 
 // The path of the program under test.
 QString ProgramUnderTest();

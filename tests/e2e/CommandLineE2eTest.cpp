@@ -1,0 +1,68 @@
+// The command-line rules as the real program applies them, and the bytes of the files it writes.
+#include "tests/e2e/E2eSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A project whose editor is switched off in the base folder's Program.ini but switched on in the host's
+// program INI: a standalone run closes itself, an integrated one would open the window (and be killed).
+void WriteSwitchedOffProject(InstallTree& tree) {
+  tree.WriteProject({"Line1"}, false);
+  WriteBytes(tree.hostProgramIni(), "[Project]\r\nVWFD=true\r\n");
+}
+
+TEST(CommandLineE2eTest, DoubleEqualsSignIsNoIntegratedStart) {
+  InstallTree tree;
+  WriteSwitchedOffProject(tree);
+  const RunResult run = tree.Run({"EXTERNAL==QVZCFG"}, 10000);
+  ASSERT_TRUE(run.finished) << "the run did not close itself: it was taken as integrated";
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(ReadBytes(tree.cfg()).contains("\r\n[Info]\r\nS_Prog=1.0.1 - Standalone\r\n"));
+}
+
+TEST(CommandLineE2eTest, WordInsideALongerWordStartsIntegrated) {
+  InstallTree tree;
+  tree.WriteProject({"Line1"}, true);  // switched on in the base folder: a standalone run would wait
+  WriteBytes(tree.hostProgramIni(), "[Project]\r\nVWFD=false\r\n");
+  WriteBytes(tree.cfg(), "[Project]\r\nValidMachines=ALL\r\n");
+  const QString log = tree.root() + QStringLiteral("/Integrated.log");
+  const RunResult run = tree.Run({"XEXTERNAL=QVZCFG", "/LOGFILE=" + log}, 10000);
+  ASSERT_TRUE(run.finished) << "the run did not close itself: it was not taken as integrated";
+  EXPECT_TRUE(ReadBytes(tree.cfg()).contains("\r\n[Info]\r\nS_Prog=1.0.1 - Integrated\r\n"));
+}
+
+TEST(CommandLineE2eTest, LowerCaseSilentWordRunsUnattended) {
+  InstallTree tree;
+  tree.WriteProject({"F\xF6rderband"}, true);
+  WriteBytes(tree.programIni(),
+             "[Project]\r\nNumberOfMachines=1\r\nVWFD=true\r\n[Machine1]\r\nMachineName=F\xF6rderband\r\n");
+  WriteBytes(tree.settings(), "[Machine1]\r\nReference1=\\\\srv\\docs\\\xDC" "bersicht.pdf\r\n");
+  const RunResult run = tree.Run({"external=silent"}, 10000);
+  ASSERT_TRUE(run.finished) << "the run waited for a user";
+  EXPECT_EQ(run.status, 1);
+  // The machine name comes back as Windows-1252 bytes with CR LF.
+  EXPECT_EQ(ReadBytes(tree.serviceLog()),
+            "! Fault Documentation_Config: Fault in F\xF6rderband , Key 1 , Html / Pdf - File : no net address "
+            "found!\r\n");
+}
+
+TEST(CommandLineE2eTest, UmlautsInSettingsComeBackAsWindows1252Bytes) {
+  InstallTree tree;
+  tree.WriteProject({"F\xF6rderband"}, true);
+  WriteBytes(tree.programIni(),
+             "[Project]\r\nNumberOfMachines=1\r\nVWFD=true\r\n[Machine1]\r\nMachineName=F\xF6rderband\r\n");
+  // A file written on Windows: LF alone must not survive, umlauts keep their single bytes.
+  WriteBytes(tree.settings(), "[Machine1]\nReference1=C:\\Dokumente\\\xDC" "bersicht F\xF6rderband.pdf\n");
+  const RunResult run = tree.Run({"EXTERNAL=SILENT"}, 10000);
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.status, 0) << ReadBytes(tree.serviceLog()).toStdString();
+  const QByteArray written = ReadBytes(tree.settings());
+  EXPECT_TRUE(written.startsWith("[Machine1]\r\nReference1=C:\\Dokumente\\\xDC" "bersicht F\xF6rderband.pdf\r\n"))
+      << written.toStdString();
+  EXPECT_EQ(written.count("\r\n"), written.count('\n'));
+  EXPECT_TRUE(ReadBytes(tree.programIni()).startsWith(
+      "[Project]\r\nNumberOfMachines=1\r\nVWFD=true\r\nWithDocumentation=false\r\n[Machine1]\r\nMachineName=F\xF6rderband\r\n"));
+}
+
+}  // namespace

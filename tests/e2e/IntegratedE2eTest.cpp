@@ -1,0 +1,175 @@
+// Runs started the way the host configuration program starts them (EXTERNAL=QVZCFG /LOGFILE=<path>),
+// with the editor switched off for the project: the run closes itself after the database update.
+#include "tests/e2e/E2eDatabase.h"
+#include "tests/e2e/E2eSupport.h"
+#include "tests/e2e/XServer.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+const QString kTemplates = QStringLiteral(
+    "INSERT INTO Source_PRESET_DEFS VALUES "
+    "(1, '###machine', 3, 1, 'Key1', 7, 0, 12, 'Key 1 on ###machine', 'Doc', 0, 255, 0, 255, 2);\n");
+
+class IntegratedE2eTest : public ::testing::Test {
+ protected:
+  // Host INI with the names (Windows-1252), the project's program INI below SaveAndRestore with VWFD
+  // false, the CFG file with the valid machines; the base folder's Program.ini names other machines, so a
+  // name from the wrong file shows.
+  void WriteIntegratedProject(const QByteArray& hostNames, const QByteArray& validMachines) {
+    tree.WriteProject({"WrongName"}, false);
+    WriteBytes(tree.hostIni(), "[Common]\r\nSaveAndRestore=" + tree.saveAndRestore().toLocal8Bit() + "\r\n" +
+                                   hostNames);
+    WriteBytes(tree.hostProgramIni(), "[Project]\r\nVWFD=false\r\n");
+    WriteBytes(tree.cfg(), "[Project]\r\nValidMachines=" + validMachines + "\r\n");
+    ASSERT_EQ(MakeDatabase(tree.sourceDb(), SourceDatabaseSql(kTemplates)), QString());
+    ASSERT_EQ(MakeDatabase(tree.projectDb(), ProjectDatabaseSql({})), QString());
+  }
+  void WriteMachineCopy(const QString& rows) {
+    ASSERT_EQ(MakeDatabase(tree.machineCopy(), ProjectDatabaseSql(rows)), QString());
+  }
+  QStringList IntegratedArguments() const {
+    return {QStringLiteral("EXTERNAL=QVZCFG"), QStringLiteral("/LOGFILE=") + logFile()};
+  }
+  // A log path with upper- and lower-case letters: it keeps its case on Linux.
+  QString logFile() const { return tree.root() + QStringLiteral("/HostLogs/Cfg.Log"); }
+
+  InstallTree tree;
+};
+
+TEST_F(IntegratedE2eTest, MachineNamesComeFromTheHostAndTheMachineCopyIsTakenOver) {
+  WriteIntegratedProject("NameM1=F\xF6rderband\r\nNameM2=Line2\r\n", "F\xD6RDERBAND, Line2");
+  WriteMachineCopy(QStringLiteral("INSERT INTO PRESET_DEFS VALUES (1, 'Förderband', 1, 1, 'Key1', 7, 0, 12, 'copy', "
+                                  "'Doc', 1, 2, 3, 4, 5);\n"));
+  QDir().mkpath(tree.root() + QStringLiteral("/HostLogs"));
+
+  const RunResult run = tree.Run(IntegratedArguments(), 30000);
+  ASSERT_TRUE(run.finished) << run.output.toStdString();
+  EXPECT_EQ(run.status, 0) << ReadBytes(logFile()).toStdString();
+  EXPECT_EQ(QueryRows(tree.projectDb(), QStringLiteral("SELECT machine_type, var_name, text, abs_min, abs_max, min, "
+                                                       "max, pass FROM PRESET_DEFS")),
+            QStringList(QStringLiteral("Förderband|Key1|Key 1 on Förderband|1.0|2.0|3.0|4.0|5")));
+  EXPECT_EQ(ReadBytes(tree.projectDb()), ReadBytes(tree.sourceDb()));
+  EXPECT_TRUE(ReadBytes(tree.cfg()).contains("\r\n[Info]\r\nS_Prog=1.0.1 - Integrated\r\n"));
+  // WithDocumentation always goes to the base folder's Program.ini.
+  EXPECT_TRUE(ReadBytes(tree.programIni()).contains("\r\nWithDocumentation=false\r\n"));
+  EXPECT_FALSE(ReadBytes(tree.hostProgramIni()).contains("WithDocumentation"));
+  EXPECT_FALSE(QFile::exists(logFile()));
+  EXPECT_FALSE(QFile::exists(tree.errorLog()));
+}
+
+TEST_F(IntegratedE2eTest, MachineOneNotAdmittedGeneratesNoRecords) {
+  for (const QByteArray& valid : {QByteArray("Line2"), QByteArray("")}) {
+    SCOPED_TRACE(valid.toStdString());
+    WriteIntegratedProject("NameM1=Line1\r\nNameM2=Line2\r\n", valid);
+    WriteMachineCopy({});
+    const RunResult run = tree.Run(IntegratedArguments(), 30000);
+    ASSERT_TRUE(run.finished) << run.output.toStdString();
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(QueryRows(tree.projectDb(), QStringLiteral("SELECT count(*) FROM PRESET_DEFS")),
+              QStringList(QStringLiteral("0")));
+  }
+  // A list naming "Line10" admits "Line1" (a plain substring test), and "all" admits every machine.
+  for (const QByteArray& valid : {QByteArray("Line10"), QByteArray("all")}) {
+    SCOPED_TRACE(valid.toStdString());
+    WriteIntegratedProject("NameM1=Line1\r\n", valid);
+    WriteMachineCopy({});
+    const RunResult run = tree.Run(IntegratedArguments(), 30000);
+    ASSERT_TRUE(run.finished) << run.output.toStdString();
+    EXPECT_EQ(QueryRows(tree.projectDb(), QStringLiteral("SELECT machine_type FROM PRESET_DEFS")),
+              QStringList(QStringLiteral("Line1")));
+  }
+}
+
+// Runs that must answer a dialog use a virtual X server.
+class IntegratedDialogE2eTest : public IntegratedE2eTest {
+ protected:
+  static void SetUpTestSuite() { server_ = new XServer; }
+  static void TearDownTestSuite() {
+    delete server_;
+    server_ = nullptr;
+  }
+  void SetUp() override {
+    if (server_->display().isEmpty()) GTEST_SKIP() << "no X server for dialogs: " << server_->failure().toStdString();
+  }
+  static XServer* server_;
+};
+XServer* IntegratedDialogE2eTest::server_ = nullptr;
+
+TEST_F(IntegratedDialogE2eTest, WithoutMachineCopyTheNoticeIsShownAndTheUpdateGoesOn) {
+  WriteIntegratedProject("NameM1=Line1\r\n", "ALL");
+  QFile::remove(tree.projectDb());
+  const std::unique_ptr<QProcess> process = tree.Start(IntegratedArguments(), server_->display());
+  ASSERT_TRUE(process);
+  const QString box = server_->WaitForWindow(QStringLiteral("^Documentation_Config$"));
+  EXPECT_FALSE(box.isEmpty()) << "no notice shown";
+  if (!box.isEmpty()) {
+    EXPECT_TRUE(server_->PressKey(box, QStringLiteral("Return")));
+  }
+  const RunResult run = Finish(*process, 20000);
+  ASSERT_TRUE(run.finished) << run.output.toStdString();
+  EXPECT_EQ(run.status, 0);
+  // Without a project database the update creates it as a copy of the generated source database.
+  EXPECT_EQ(ReadBytes(tree.projectDb()), ReadBytes(tree.sourceDb()));
+  EXPECT_EQ(QueryRows(tree.projectDb(), QStringLiteral("SELECT machine_type FROM PRESET_DEFS")),
+            QStringList(QStringLiteral("Line1")));
+}
+
+TEST_F(IntegratedDialogE2eTest, ErrorsGoToTheLogFileGivenOnTheCommandLine) {
+  WriteIntegratedProject("NameM1=Line1\r\n", "ALL");
+  WriteMachineCopy({});
+  WriteBytes(tree.sourceDb(), "no database");
+  QDir().mkpath(tree.root() + QStringLiteral("/HostLogs"));
+  const std::unique_ptr<QProcess> process = tree.Start(IntegratedArguments(), server_->display());
+  ASSERT_TRUE(process);
+  // Every "Unexpected error" is answered with the default button (Yes: go on), until the run ends.
+  int answered = 0;
+  while (process->state() == QProcess::Running && answered < 10) {
+    const QString box = server_->WaitForWindow(QStringLiteral("^Unexpected error$"), 5000);
+    if (box.isEmpty()) break;
+    if (server_->PressKey(box, QStringLiteral("Return"))) ++answered;
+  }
+  const RunResult run = Finish(*process, 20000);
+  ASSERT_TRUE(run.finished) << run.output.toStdString();
+  EXPECT_GE(answered, 1);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(ReadBytes(logFile()).startsWith(
+      "Fehler in Documentation / SQLite / WorkOnMDB (Nr. 26) :file is not a database\r\n"))
+      << ReadBytes(logFile()).toStdString();
+  EXPECT_FALSE(QFile::exists(tree.errorLog()));
+}
+
+TEST_F(IntegratedDialogE2eTest, ConfirmedCancelIsLoggedToTheLogFileAndEndsWithStatus2) {
+  WriteIntegratedProject("NameM1=Line1\r\n", "ALL");
+  WriteMachineCopy({});
+  WriteBytes(tree.hostProgramIni(), "[Project]\r\nVWFD=true\r\n");
+  QDir().mkpath(tree.root() + QStringLiteral("/HostLogs"));
+  const QMap<QString, QByteArray> before = tree.Snapshot();
+  const std::unique_ptr<QProcess> process = tree.Start(IntegratedArguments(), server_->display());
+  ASSERT_TRUE(process);
+  const QString window = server_->WaitForWindow(QStringLiteral("^Erweiterte Konfiguration program - integriert$"));
+  ASSERT_FALSE(window.isEmpty()) << "the editor did not show";
+  // The window's focus starts on OK; the next control is Cancel.
+  EXPECT_TRUE(server_->PressKey(window, QStringLiteral("Tab")));
+  EXPECT_TRUE(server_->PressKey(window, QStringLiteral("space")));
+  const QString question = server_->WaitForWindow(QStringLiteral("^Cancel\\?$"));
+  EXPECT_FALSE(question.isEmpty()) << "no cancel question";
+  if (!question.isEmpty()) {
+    EXPECT_TRUE(server_->PressKey(question, QStringLiteral("alt+y")));
+  }
+  const RunResult run = Finish(*process, 10000);
+  ASSERT_TRUE(run.finished) << run.output.toStdString();
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(ReadBytes(logFile()), "Konfigurations-EXE wurde abgebrochen:     Documentation\r\n");
+  QMap<QString, QByteArray> after = tree.Snapshot();
+  after.remove(QStringLiteral("HostLogs/Cfg.Log"));
+  // The language INI is seeded at start-up; it is no setting.
+  after.remove(QStringLiteral("project/program/Documentation_Config.ini"));
+  EXPECT_EQ(after.keys(), before.keys());
+  EXPECT_TRUE(after == before) << "a cancelled run changed a file";
+}
+
+}  // namespace
