@@ -79,12 +79,11 @@ void DocumentationSettings::Write() const {
   trap.Run([&] { programIni = GetProgramIniPath(2); });
   const QString file = FilePath();
 
-  // A write that fails is reported once for the file, not once per entry.
-  bool fileFailed = false;
+  // Every entry goes to the file in one rewrite: a run stopped midway leaves the file as it was or with
+  // all entries, and a write that fails is reported once for the file, not once per entry.
+  std::vector<IniWrite> writes;
   auto save = [&](const QString& value, const QString& section, const QString& entry) {
-    trap.Run([&] {
-      if (SaveIni(IniValue{value}, section, entry, file) == 0) fileFailed = true;
-    });
+    writes.push_back({IniValue{value}, section, entry});
   };
 
   for (int machine = 1; machine <= HandledMachineCount(); ++machine) {
@@ -107,7 +106,9 @@ void DocumentationSettings::Write() const {
     save(NetAddresses[slot], kNetSection, Numbered("NetAddress", netAddress));
     save(NetDrives[slot], kNetSection, Numbered("NetDrive", netAddress));
   }
-  if (fileFailed) trap.Run([&] { Raise(kErrFileAccess, AccessError(file)); });
+  trap.Run([&] {
+    if (SaveIniEntries(writes, file) == 0) Raise(kErrFileAccess, AccessError(file));
+  });
 
   // Without a program INI there is no file to hold the flag.
   if (!programIni.isEmpty()) {

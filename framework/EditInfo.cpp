@@ -15,11 +15,15 @@ extern char** environ;
 
 namespace {
 
-// A write that did not reach the file is an error of its own, not a silent success.
-void SaveInfoEntry(const QString& value, const QString& entry) {
+// Both entries go to the file in one rewrite, so an interrupted run never leaves half a record. A write
+// that did not reach the file is an error of its own, not a silent success.
+void SaveInfoEntries(const QString& program, const QString& editor) {
   const QString file = GetCFGPath();
-  if (SaveIni(value, QStringLiteral("Info"), entry, file) == 0) {
-    Raise(kErrFileAccess, QStringLiteral("Cannot write [Info] ") + entry + QStringLiteral(" to ") + file);
+  const QString section = QStringLiteral("Info");
+  if (SaveIniEntries(
+          {{program, section, QStringLiteral("S_Prog")}, {editor, section, QStringLiteral("S_Editor")}},
+          file) == 0) {
+    Raise(kErrFileAccess, QStringLiteral("Cannot write [Info] S_Prog and S_Editor to ") + file);
   }
 }
 
@@ -52,6 +56,9 @@ QString FirstEnvironmentEntry() {
 
 void WriteEditInfo() {
   Trap trap(QStringLiteral("WriteEditInfo"));
-  trap.Run([&] { SaveInfoEntry(ProgramVersionText(), QStringLiteral("S_Prog")); });
-  trap.Run([&] { SaveInfoEntry(EditorCode(FirstEnvironmentEntry()), QStringLiteral("S_Editor")); });
+  QString program;
+  QString editor;
+  trap.Run([&] { program = ProgramVersionText(); });
+  trap.Run([&] { editor = EditorCode(FirstEnvironmentEntry()); });
+  trap.Run([&] { SaveInfoEntries(program, editor); });
 }

@@ -84,6 +84,20 @@ bool LoadIniBoolean(const QString& section, const QString& entry, const QString&
   return upper == QStringLiteral("TRUE");
 }
 
+int16_t SaveIniEntries(const std::vector<IniWrite>& writes, const QString& file) {
+  Trap trap(QStringLiteral("SaveIni"));
+  std::vector<profile::EntryWrite> entries;
+  entries.reserve(writes.size());
+  for (const IniWrite& write : writes) {
+    std::optional<QString> text;
+    trap.Run([&] { text = IniText(write.value); });
+    entries.push_back({write.section, write.entry, text});
+  }
+  int16_t result = 0;
+  trap.Run([&] { result = profile::WriteStrings(entries, file) ? 1 : 0; });
+  return result;
+}
+
 int16_t SaveIni(const IniValue& value, const QString& section, const QString& entry, const QString& file) {
   Trap trap(QStringLiteral("SaveIni"));
   std::optional<QString> text;

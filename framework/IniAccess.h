@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <variant>
+#include <vector>
 
 // A value kind that cannot be written to an INI file (a date, currency, an object, ...).
 struct UnsupportedValue {
@@ -30,6 +31,16 @@ int16_t SaveIni(const IniValue& value, const QString& section, const QString& en
 inline int16_t SaveIni(const char* value, const QString& section, const QString& entry, const QString& file) {
   return SaveIni(IniValue{QString::fromUtf8(value)}, section, entry, file);
 }
+
+// One entry for SaveIniEntries.
+struct IniWrite {
+  IniValue value;
+  QString section;
+  QString entry;
+};
+// Writes the entries as SaveIni would, in order, but with one rewrite of the file, so that a run
+// stopped midway never leaves some of them written and others not. Non-zero on success, 0 on failure.
+int16_t SaveIniEntries(const std::vector<IniWrite>& writes, const QString& file);
 
 // The not-found report text for one entry.
 QString NotFoundReport(const QString& file, const QString& section, const QString& entry);

@@ -59,17 +59,24 @@ uint32_t GetInt(const QString& section, const QString& entry, int32_t defaultVal
 
 bool WriteString(const QString& section, const QString& entry, const std::optional<QString>& value,
                  const QString& file) {
+  return WriteStrings({EntryWrite{section, entry, value}}, file);
+}
+
+bool WriteStrings(const std::vector<EntryWrite>& writes, const QString& file) {
   if (file.isEmpty()) return false;
   auto content = ReadTextFile(file);
   if (!content) {
-    // A file that exists but cannot be read must not be replaced by a file holding one entry.
+    // A file that exists but cannot be read must not be replaced by a file holding only these entries.
     if (QFileInfo::exists(file)) return false;
-    // Removing an entry from a file that does not exist leaves nothing to do.
-    if (!value) return true;
     content = TextFileContent{};
   }
   IniDocument doc = IniDocument::Parse(content->text);
-  if (!doc.Set(section, entry, value)) return true;
+  bool changed = false;
+  for (const EntryWrite& write : writes) {
+    if (doc.Set(write.section, write.entry, write.value)) changed = true;
+  }
+  // Nothing to change (removing entries from a missing file included): the file stays untouched.
+  if (!changed) return true;
   content->text = doc.Serialize();
   return WriteTextFileAtomically(file, *content);
 }

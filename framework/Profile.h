@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace profile {
 
@@ -22,5 +23,16 @@ uint32_t GetInt(const QString& section, const QString& entry, int32_t defaultVal
 // rewritten atomically; line breaks inside the value become blanks. Returns false on failure.
 bool WriteString(const QString& section, const QString& entry, const std::optional<QString>& value,
                  const QString& file);
+
+// One entry write: no value removes the entry.
+struct EntryWrite {
+  QString section;
+  QString entry;
+  std::optional<QString> value;
+};
+
+// Writes several entries, in order, with one atomic rewrite of the file: a run that is stopped midway
+// leaves the file either as it was or with all of them. Returns false on failure.
+bool WriteStrings(const std::vector<EntryWrite>& writes, const QString& file);
 
 }  // namespace profile

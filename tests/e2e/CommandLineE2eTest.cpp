@@ -37,14 +37,17 @@ TEST(CommandLineE2eTest, LowerCaseSilentWordRunsUnattended) {
   tree.WriteProject({"F\xF6rderband"}, true);
   WriteBytes(tree.programIni(),
              "[Project]\r\nNumberOfMachines=1\r\nVWFD=true\r\n[Machine1]\r\nMachineName=F\xF6rderband\r\n");
-  WriteBytes(tree.settings(), "[Machine1]\r\nReference1=\\\\srv\\docs\\\xDC" "bersicht.pdf\r\n");
+  WriteBytes(tree.settings(),
+             "[Machine1]\r\nReference1=\\\\srv\\docs\\\xDC"
+             "bersicht.pdf\r\n");
   const RunResult run = tree.Run({"external=silent"}, 10000);
   ASSERT_TRUE(run.finished) << "the run waited for a user";
   EXPECT_EQ(run.status, 1);
   // The machine name comes back as Windows-1252 bytes with CR LF.
-  EXPECT_EQ(ReadBytes(tree.serviceLog()),
-            "! Fault Documentation_Config: Fault in F\xF6rderband , Key 1 , Html / Pdf - File : no net address "
-            "found!\r\n");
+  EXPECT_EQ(
+      ReadBytes(tree.serviceLog()),
+      "! Fault Documentation_Config: Fault in F\xF6rderband , Key 1 , Html / Pdf - File : no net address "
+      "found!\r\n");
 }
 
 TEST(CommandLineE2eTest, UmlautsInSettingsComeBackAsWindows1252Bytes) {
@@ -53,16 +56,21 @@ TEST(CommandLineE2eTest, UmlautsInSettingsComeBackAsWindows1252Bytes) {
   WriteBytes(tree.programIni(),
              "[Project]\r\nNumberOfMachines=1\r\nVWFD=true\r\n[Machine1]\r\nMachineName=F\xF6rderband\r\n");
   // A file written on Windows: LF alone must not survive, umlauts keep their single bytes.
-  WriteBytes(tree.settings(), "[Machine1]\nReference1=C:\\Dokumente\\\xDC" "bersicht F\xF6rderband.pdf\n");
+  WriteBytes(tree.settings(),
+             "[Machine1]\nReference1=C:\\Dokumente\\\xDC"
+             "bersicht F\xF6rderband.pdf\n");
   const RunResult run = tree.Run({"EXTERNAL=SILENT"}, 10000);
   ASSERT_TRUE(run.finished);
   EXPECT_EQ(run.status, 0) << ReadBytes(tree.serviceLog()).toStdString();
   const QByteArray written = ReadBytes(tree.settings());
-  EXPECT_TRUE(written.startsWith("[Machine1]\r\nReference1=C:\\Dokumente\\\xDC" "bersicht F\xF6rderband.pdf\r\n"))
+  EXPECT_TRUE(
+      written.startsWith("[Machine1]\r\nReference1=C:\\Dokumente\\\xDC"
+                         "bersicht F\xF6rderband.pdf\r\n"))
       << written.toStdString();
   EXPECT_EQ(written.count("\r\n"), written.count('\n'));
-  EXPECT_TRUE(ReadBytes(tree.programIni()).startsWith(
-      "[Project]\r\nNumberOfMachines=1\r\nVWFD=true\r\nWithDocumentation=false\r\n[Machine1]\r\nMachineName=F\xF6rderband\r\n"));
+  EXPECT_TRUE(ReadBytes(tree.programIni())
+                  .startsWith("[Project]\r\nNumberOfMachines=1\r\nVWFD=true\r\nWithDocumentation=false\r\n["
+                              "Machine1]\r\nMachineName=F\xF6rderband\r\n"));
 }
 
 }  // namespace

@@ -26,17 +26,19 @@ QStringList LogLines(const QString& path) {
 
 TEST(DatabaseE2eTest, SilentUpdateRebuildsThePresetsTakesValuesOverAndCopiesTheSource) {
   InstallTree tree;
-  WriteDatabaseProject(tree, QStringLiteral("Wrapper"), kTemplates,
-                       QStringLiteral("INSERT INTO PRESET_DEFS VALUES (9, 'wrapper', 1, 1, 'KEY1_WRAPPER', 7, 0, "
-                                      "12, 'old', 'Doc', 1, 99, 5, 50, 4);\n"));
+  WriteDatabaseProject(
+      tree, QStringLiteral("Wrapper"), kTemplates,
+      QStringLiteral("INSERT INTO PRESET_DEFS VALUES (9, 'wrapper', 1, 1, 'KEY1_WRAPPER', 7, 0, "
+                     "12, 'old', 'Doc', 1, 99, 5, 50, 4);\n"));
   const RunResult run = tree.Run({"EXTERNAL=SILENT"});
   ASSERT_TRUE(run.finished) << run.output.toStdString();
   EXPECT_EQ(run.status, 0) << run.output.toStdString() << ReadBytes(tree.errorLog()).toStdString();
 
-  EXPECT_EQ(QueryRows(tree.sourceDb(), QStringLiteral("SELECT ID, machine_type, var_name, offset_or_bitno, "
-                                                      "text, abs_min, abs_max, min, max, pass FROM PRESET_DEFS")),
-            QStringList({QStringLiteral("1|Wrapper|Key1_Wrapper|12|Key 1 on Wrapper|1.0|99.0|5.0|50.0|4"),
-                         QStringLiteral("2|Wrapper|Key2|13|Key 2|0.0|255.0|0.0|255.0|2")}));
+  EXPECT_EQ(
+      QueryRows(tree.sourceDb(), QStringLiteral("SELECT ID, machine_type, var_name, offset_or_bitno, "
+                                                "text, abs_min, abs_max, min, max, pass FROM PRESET_DEFS")),
+      QStringList({QStringLiteral("1|Wrapper|Key1_Wrapper|12|Key 1 on Wrapper|1.0|99.0|5.0|50.0|4"),
+                   QStringLiteral("2|Wrapper|Key2|13|Key 2|0.0|255.0|0.0|255.0|2")}));
   EXPECT_EQ(ReadBytes(tree.projectDb()), ReadBytes(tree.sourceDb()));
   EXPECT_EQ(IntegrityCheck(tree.projectDb()), QStringLiteral("ok"));
   EXPECT_FALSE(QFile::exists(tree.errorLog())) << ReadBytes(tree.errorLog()).toStdString();
@@ -51,11 +53,13 @@ TEST(DatabaseE2eTest, SourceThatIsNoDatabaseIsReportedAndKeepsTheProjectDatabase
   const RunResult run = tree.Run({"EXTERNAL=SILENT"});
   ASSERT_TRUE(run.finished) << run.output.toStdString();
   EXPECT_EQ(run.status, 1);
-  const QString line = QStringLiteral("Fehler in Documentation / SQLite / WorkOnMDB (Nr. 26) :file is not a database");
+  const QString line =
+      QStringLiteral("Fehler in Documentation / SQLite / WorkOnMDB (Nr. 26) :file is not a database");
   EXPECT_TRUE(LogLines(tree.errorLog()).contains(line)) << ReadBytes(tree.errorLog()).toStdString();
-  const QByteArray entry = "! Fault Documentation_Config: Unexpected error!\n\rfile is not a database\n\r"
-                           "Error logged to \n\r" +
-                           tree.errorLog().toUpper().toLocal8Bit() + "\r\n";
+  const QByteArray entry =
+      "! Fault Documentation_Config: Unexpected error!\n\rfile is not a database\n\r"
+      "Error logged to \n\r" +
+      tree.errorLog().toUpper().toLocal8Bit() + "\r\n";
   EXPECT_TRUE(ReadBytes(tree.serviceLog()).contains(entry)) << ReadBytes(tree.serviceLog()).toStdString();
   // A file that is no database must not replace the project database.
   EXPECT_EQ(ReadBytes(tree.projectDb()), project);
@@ -67,15 +71,17 @@ TEST(DatabaseE2eTest, SourceThatIsNoDatabaseIsReportedAndKeepsTheProjectDatabase
 TEST(DatabaseE2eTest, SourceWithoutTemplateTableIsReportedAndTheRunEnds) {
   InstallTree tree;
   WriteDatabaseProject(tree, QStringLiteral("Line1"), kTemplates, {});
-  ASSERT_EQ(MakeDatabase(tree.sourceDb(),
-                         "CREATE TABLE Source_DEFS (ID INTEGER, System TEXT(20), Part INTEGER, Var_Name TEXT(255));"),
+  ASSERT_EQ(MakeDatabase(
+                tree.sourceDb(),
+                "CREATE TABLE Source_DEFS (ID INTEGER, System TEXT(20), Part INTEGER, Var_Name TEXT(255));"),
             QString());
   const RunResult run = tree.Run({"EXTERNAL=SILENT"});
   ASSERT_TRUE(run.finished) << run.output.toStdString();
   EXPECT_EQ(run.status, 1);
-  EXPECT_TRUE(LogLines(tree.errorLog())
-                  .contains(QStringLiteral(
-                      "Fehler in Documentation / SQLite / WorkOnMDB (Nr. 1) :no such table: Source_PRESET_DEFS")))
+  EXPECT_TRUE(
+      LogLines(tree.errorLog())
+          .contains(QStringLiteral(
+              "Fehler in Documentation / SQLite / WorkOnMDB (Nr. 1) :no such table: Source_PRESET_DEFS")))
       << ReadBytes(tree.errorLog()).toStdString();
   EXPECT_EQ(IntegrityCheck(tree.projectDb()), QStringLiteral("ok"));
   EXPECT_TRUE(QFile::exists(tree.settings()));
@@ -83,9 +89,10 @@ TEST(DatabaseE2eTest, SourceWithoutTemplateTableIsReportedAndTheRunEnds) {
 
 TEST(DatabaseE2eTest, MissingAdditionalFieldAbortsAndLeavesTheProjectDatabaseAlone) {
   InstallTree tree;
-  WriteDatabaseProject(tree, QStringLiteral("Line1"), kTemplates,
-                       QStringLiteral("INSERT INTO PRESET_DEFS VALUES (1, 'Line1', 1, 1, 'Key2', 7, 0, 13, 'old', "
-                                      "'Doc', 1, 2, 3, 4, 5);\n"));
+  WriteDatabaseProject(
+      tree, QStringLiteral("Line1"), kTemplates,
+      QStringLiteral("INSERT INTO PRESET_DEFS VALUES (1, 'Line1', 1, 1, 'Key2', 7, 0, 13, 'old', "
+                     "'Doc', 1, 2, 3, 4, 5);\n"));
   WriteBytes(tree.cfg(), "[Project]\r\nForMachine1=true\r\nDataBaseAdditionalFields=group\r\n");
   const QByteArray project = ReadBytes(tree.projectDb());
 
@@ -93,11 +100,12 @@ TEST(DatabaseE2eTest, MissingAdditionalFieldAbortsAndLeavesTheProjectDatabaseAlo
   ASSERT_TRUE(run.finished) << run.output.toStdString();
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(LogLines(tree.errorLog()),
-            QStringList({QStringLiteral("Conflict while attempting to extend database!Configurationsfile "
-                                        "\"DOCUMENTATION.CFG\", demanded field \"GROUP\"missing in "
-                                        "machinecopy-database\n\rConfiguration of \"DOCUMENTATION\" aborted."),
-                         QStringLiteral("Fehler in Documentation / Documentation_Config / TakeoverMachineCopyMDBData "
-                                        "(Nr. 9999) :Database-Error - Contact Administrator!")}));
+            QStringList(
+                {QStringLiteral("Conflict while attempting to extend database!Configurationsfile "
+                                "\"DOCUMENTATION.CFG\", demanded field \"GROUP\"missing in "
+                                "machinecopy-database\n\rConfiguration of \"DOCUMENTATION\" aborted."),
+                 QStringLiteral("Fehler in Documentation / Documentation_Config / TakeoverMachineCopyMDBData "
+                                "(Nr. 9999) :Database-Error - Contact Administrator!")}));
   EXPECT_EQ(ReadBytes(tree.projectDb()), project);
   // The program ended inside the update: the settings are not written.
   EXPECT_FALSE(QFile::exists(tree.settings()));
@@ -110,16 +118,18 @@ TEST(DatabaseE2eTest, NamesWithQuotesSemicolonsAndBracketsAreResolvedAndTakenOve
       tree, machine,
       QStringLiteral("INSERT INTO Source_PRESET_DEFS VALUES (1, '###machine', 3, 1, 'A\"B;[c]', 7, 0, 5, "
                      "'On ###machine', 'Doc', 0, 255, 0, 255, 2);\n"),
-      QStringLiteral("INSERT INTO PRESET_DEFS VALUES (1, 'M\"1;[x]', 1, 1, 'A\"B;[c]', 7, 0, 5, 'old', 'Doc', "
-                     "10, 20, 30, 40, 50);\n"));
+      QStringLiteral(
+          "INSERT INTO PRESET_DEFS VALUES (1, 'M\"1;[x]', 1, 1, 'A\"B;[c]', 7, 0, 5, 'old', 'Doc', "
+          "10, 20, 30, 40, 50);\n"));
   ASSERT_TRUE(ReadBytes(tree.programIni()).contains("MachineName=M\"1;[x]\r\n"));
 
   const RunResult run = tree.Run({"EXTERNAL=SILENT"});
   ASSERT_TRUE(run.finished) << run.output.toStdString();
   EXPECT_EQ(run.status, 0) << ReadBytes(tree.errorLog()).toStdString();
-  EXPECT_EQ(QueryRows(tree.projectDb(), QStringLiteral("SELECT machine_type, var_name, text, abs_min, abs_max, "
-                                                       "min, max, pass FROM PRESET_DEFS")),
-            QStringList(QStringLiteral("M\"1;[x]|A\"B;[c]|On M\"1;[x]|10.0|20.0|30.0|40.0|50")));
+  EXPECT_EQ(
+      QueryRows(tree.projectDb(), QStringLiteral("SELECT machine_type, var_name, text, abs_min, abs_max, "
+                                                 "min, max, pass FROM PRESET_DEFS")),
+      QStringList(QStringLiteral("M\"1;[x]|A\"B;[c]|On M\"1;[x]|10.0|20.0|30.0|40.0|50")));
 }
 
 }  // namespace

@@ -25,7 +25,9 @@ class Db {
   Db(const Db&) = delete;
   Db& operator=(const Db&) = delete;
 
-  QString Message() const { return db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("no memory"); }
+  QString Message() const {
+    return db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("no memory");
+  }
   const QString& error() const { return error_; }
 
   QString Exec(const QByteArray& sql) {
@@ -114,7 +116,8 @@ QByteArray SourceDatabaseSql(const QString& templateRows) {
 }
 
 QByteArray ProjectDatabaseSql(const QString& presetRows) {
-  return (QStringLiteral("CREATE TABLE PRESET_DEFS (%1);\n").arg(QLatin1String(kE2ePresetFields)) + presetRows)
+  return (QStringLiteral("CREATE TABLE PRESET_DEFS (%1);\n").arg(QLatin1String(kE2ePresetFields)) +
+          presetRows)
       .toUtf8();
 }
 

@@ -7,7 +7,9 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 
-QString ProgramUnderTest() { return QStringLiteral(QVZ_PROGRAM_UNDER_TEST); }
+QString ProgramUnderTest() {
+  return QStringLiteral(QVZ_PROGRAM_UNDER_TEST);
+}
 
 void WriteBytes(const QString& path, const QByteArray& bytes) {
   QDir().mkpath(QFileInfo(path).absolutePath());

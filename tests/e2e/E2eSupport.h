@@ -63,7 +63,9 @@ class InstallTree {
   std::unique_ptr<QProcess> Start(const QStringList& arguments, const QString& display = {}) const;
 
   // The paths below the SaveAndRestore folder that integrated runs read.
-  QString machineCopy() const { return saveAndRestore() + QStringLiteral("/Documentation/Documentation.mdb"); }
+  QString machineCopy() const {
+    return saveAndRestore() + QStringLiteral("/Documentation/Documentation.mdb");
+  }
   QString hostProgramIni() const { return saveAndRestore() + QStringLiteral("/parameter/program.ini"); }
 
   // Every file below the root (relative path -> bytes), to prove that a run changed nothing.

@@ -200,8 +200,8 @@ TEST(FaultE2eTest, KilledDuringTheDatabaseUpdateLeavesTheProjectDatabaseOldOrNew
   constexpr int kRecords = 30000;
   const auto writeProject = [&](InstallTree& tree) {
     tree.WriteProject({"M1"}, true);
-    ASSERT_EQ(MakeDatabase(tree.sourceDb(),
-                           SourceDatabaseSql(GeneratedRows(QStringLiteral("Source_PRESET_DEFS"), kRecords, {}, true))),
+    ASSERT_EQ(MakeDatabase(tree.sourceDb(), SourceDatabaseSql(GeneratedRows(
+                                                QStringLiteral("Source_PRESET_DEFS"), kRecords, {}, true))),
               QString());
     ASSERT_EQ(MakeDatabase(tree.projectDb(),
                            ProjectDatabaseSql(GeneratedRows(QStringLiteral("PRESET_DEFS"), kRecords,

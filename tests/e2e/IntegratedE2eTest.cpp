@@ -21,8 +21,8 @@ class IntegratedE2eTest : public ::testing::Test {
   // name from the wrong file shows.
   void WriteIntegratedProject(const QByteArray& hostNames, const QByteArray& validMachines) {
     tree.WriteProject({"WrongName"}, false);
-    WriteBytes(tree.hostIni(), "[Common]\r\nSaveAndRestore=" + tree.saveAndRestore().toLocal8Bit() + "\r\n" +
-                                   hostNames);
+    WriteBytes(tree.hostIni(),
+               "[Common]\r\nSaveAndRestore=" + tree.saveAndRestore().toLocal8Bit() + "\r\n" + hostNames);
     WriteBytes(tree.hostProgramIni(), "[Project]\r\nVWFD=false\r\n");
     WriteBytes(tree.cfg(), "[Project]\r\nValidMachines=" + validMachines + "\r\n");
     ASSERT_EQ(MakeDatabase(tree.sourceDb(), SourceDatabaseSql(kTemplates)), QString());
@@ -42,15 +42,17 @@ class IntegratedE2eTest : public ::testing::Test {
 
 TEST_F(IntegratedE2eTest, MachineNamesComeFromTheHostAndTheMachineCopyIsTakenOver) {
   WriteIntegratedProject("NameM1=F\xF6rderband\r\nNameM2=Line2\r\n", "F\xD6RDERBAND, Line2");
-  WriteMachineCopy(QStringLiteral("INSERT INTO PRESET_DEFS VALUES (1, 'Förderband', 1, 1, 'Key1', 7, 0, 12, 'copy', "
-                                  "'Doc', 1, 2, 3, 4, 5);\n"));
+  WriteMachineCopy(
+      QStringLiteral("INSERT INTO PRESET_DEFS VALUES (1, 'Förderband', 1, 1, 'Key1', 7, 0, 12, 'copy', "
+                     "'Doc', 1, 2, 3, 4, 5);\n"));
   QDir().mkpath(tree.root() + QStringLiteral("/HostLogs"));
 
   const RunResult run = tree.Run(IntegratedArguments(), 30000);
   ASSERT_TRUE(run.finished) << run.output.toStdString();
   EXPECT_EQ(run.status, 0) << ReadBytes(logFile()).toStdString();
-  EXPECT_EQ(QueryRows(tree.projectDb(), QStringLiteral("SELECT machine_type, var_name, text, abs_min, abs_max, min, "
-                                                       "max, pass FROM PRESET_DEFS")),
+  EXPECT_EQ(QueryRows(tree.projectDb(),
+                      QStringLiteral("SELECT machine_type, var_name, text, abs_min, abs_max, min, "
+                                     "max, pass FROM PRESET_DEFS")),
             QStringList(QStringLiteral("Förderband|Key1|Key 1 on Förderband|1.0|2.0|3.0|4.0|5")));
   EXPECT_EQ(ReadBytes(tree.projectDb()), ReadBytes(tree.sourceDb()));
   EXPECT_TRUE(ReadBytes(tree.cfg()).contains("\r\n[Info]\r\nS_Prog=1.0.1 - Integrated\r\n"));
@@ -93,7 +95,8 @@ class IntegratedDialogE2eTest : public IntegratedE2eTest {
     server_ = nullptr;
   }
   void SetUp() override {
-    if (server_->display().isEmpty()) GTEST_SKIP() << "no X server for dialogs: " << server_->failure().toStdString();
+    if (server_->display().isEmpty())
+      GTEST_SKIP() << "no X server for dialogs: " << server_->failure().toStdString();
   }
   static XServer* server_;
 };
@@ -150,7 +153,8 @@ TEST_F(IntegratedDialogE2eTest, ConfirmedCancelIsLoggedToTheLogFileAndEndsWithSt
   const QMap<QString, QByteArray> before = tree.Snapshot();
   const std::unique_ptr<QProcess> process = tree.Start(IntegratedArguments(), server_->display());
   ASSERT_TRUE(process);
-  const QString window = server_->WaitForWindow(QStringLiteral("^Erweiterte Konfiguration program - integriert$"));
+  const QString window =
+      server_->WaitForWindow(QStringLiteral("^Erweiterte Konfiguration program - integriert$"));
   ASSERT_FALSE(window.isEmpty()) << "the editor did not show";
   // The window's focus starts on OK; the next control is Cancel.
   EXPECT_TRUE(server_->PressKey(window, QStringLiteral("Tab")));

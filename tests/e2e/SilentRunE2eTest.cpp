@@ -33,18 +33,21 @@ TEST(SilentRunE2eTest, ExistingSettingsKeepOtherMachinesByteForByteAndNormaliseD
       "; kept as it is\r\n"
       "Symbol1=\"C:\\Sym\\b.gif\"\r\n"
       "Extra=keep\r\n";
-  const QByteArray settings = "; customer documentation\r\n"
-                              "[Machine1]\r\n"
-                              "Reference1=C:\\Docs\\a.pdf\r\n"
-                              "Reference2=" + longValue + "\r\n"
-                              "Symbol1=C:\\Sym\\a.gif\r\n" +
-                              machine2 +
-                              "[NetAddress]\r\n"
-                              "NetDrive1=g\r\n"
-                              "NetDrive3=\r\n"
-                              "NetDrive4=w\r\n"
-                              "NetDrive5=C\r\n"
-                              "[Machine7]\r\nReference1=old\r\n";
+  const QByteArray settings =
+      "; customer documentation\r\n"
+      "[Machine1]\r\n"
+      "Reference1=C:\\Docs\\a.pdf\r\n"
+      "Reference2=" +
+      longValue +
+      "\r\n"
+      "Symbol1=C:\\Sym\\a.gif\r\n" +
+      machine2 +
+      "[NetAddress]\r\n"
+      "NetDrive1=g\r\n"
+      "NetDrive3=\r\n"
+      "NetDrive4=w\r\n"
+      "NetDrive5=C\r\n"
+      "[Machine7]\r\nReference1=old\r\n";
   WriteBytes(tree.settings(), settings);
 
   const RunResult run = tree.Run({"EXTERNAL=SILENT"});
@@ -77,8 +80,9 @@ TEST(SilentRunE2eTest, ExistingSettingsKeepOtherMachinesByteForByteAndNormaliseD
 TEST(SilentRunE2eTest, EditorSwitchedOffLeavesEverySettingsEntryAsItIs) {
   InstallTree tree;
   tree.WriteProject({"Line1"}, false);
-  const QByteArray settings = "[Machine1]\r\nReference1=C:\\a.pdf\r\n[NetAddress]\r\nNetAddress1=\\\\srv\\s\r\n"
-                              "NetDrive1=c\r\n";
+  const QByteArray settings =
+      "[Machine1]\r\nReference1=C:\\a.pdf\r\n[NetAddress]\r\nNetAddress1=\\\\srv\\s\r\n"
+      "NetDrive1=c\r\n";
   WriteBytes(tree.settings(), settings);
   const RunResult run = tree.Run({"EXTERNAL=SILENT"});
   ASSERT_TRUE(run.finished) << run.output.toStdString();

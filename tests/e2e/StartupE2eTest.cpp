@@ -12,8 +12,8 @@ TEST(StartupE2eTest, SilentRunWithoutCfgFileLogsAndEndsWithStatusOne) {
   const RunResult run = tree.Run({"EXTERNAL=SILENT"});
   ASSERT_TRUE(run.finished) << run.output.toStdString();
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(ReadBytes(tree.serviceLog()),
-            "! Fault Documentation_Config: File not found: \n\r" + tree.cfg().toUpper().toLocal8Bit() + "\r\n");
+  EXPECT_EQ(ReadBytes(tree.serviceLog()), "! Fault Documentation_Config: File not found: \n\r" +
+                                              tree.cfg().toUpper().toLocal8Bit() + "\r\n");
   EXPECT_FALSE(QFile::exists(tree.settings()));
 }
 

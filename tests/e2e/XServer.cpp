@@ -75,8 +75,8 @@ QString XServer::Xdotool(const QStringList& arguments, int timeoutMs, bool* ok) 
 
 QString XServer::WaitForWindow(const QString& titlePattern, int timeoutMs) const {
   bool ok = false;
-  const QString ids = Xdotool({QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--onlyvisible"),
-                               QStringLiteral("--name"), titlePattern},
+  const QString ids = Xdotool({QStringLiteral("search"), QStringLiteral("--sync"),
+                               QStringLiteral("--onlyvisible"), QStringLiteral("--name"), titlePattern},
                               timeoutMs, &ok);
   if (!ok) return {};
   return ids.section(QLatin1Char('\n'), 0, 0).trimmed();

@@ -98,3 +98,30 @@ TEST_F(IniAccessTest, FailedSaveReturnsZero) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(IniAccessTest, SeveralEntriesGoToTheFileInOneRewrite) {
+  WriteFile(file, "[B]\r\nkeep=1\r\nold=x\r\n");
+  EXPECT_NE(SaveIniEntries({{QStringLiteral("a"), "A", "one"},
+                            {true, "B", "flag"},
+                            {QStringLiteral("b"), "A", "two"},
+                            {QStringLiteral("y"), "b", "OLD"}},
+                           file),
+            0);
+  // The same bytes as four single writes would give.
+  EXPECT_EQ(ReadFile(file), "[B]\r\nkeep=1\r\nold=y\r\nflag=true\r\n[A]\r\none=a\r\ntwo=b\r\n");
+
+  // Entries that are already as asked leave the file alone; a missing file is not created to remove one.
+  const QString missing = install.root() + QStringLiteral("/missing.ini");
+  EXPECT_NE(SaveIniEntries({{QStringLiteral("x"), "B", "keep"}}, file), 0);
+  EXPECT_EQ(ReadFile(file), "[B]\r\nkeep=x\r\nold=y\r\nflag=true\r\n[A]\r\none=a\r\ntwo=b\r\n");
+  port.questions.clear();
+  EXPECT_NE(SaveIniEntries({{UnsupportedValue{"Date"}, "S", "gone"}}, missing), 0);
+  EXPECT_FALSE(QFile::exists(missing));
+  EXPECT_EQ(
+      SaveIniEntries({{QStringLiteral("v"), "S", "e"}}, install.root() + QStringLiteral("/no/such/dir.ini")),
+      0);
+}
+
+}  // namespace
