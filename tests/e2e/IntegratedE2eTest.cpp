@@ -4,6 +4,8 @@
 #include "tests/e2e/E2eSupport.h"
 #include "tests/e2e/XServer.h"
 
+#include <QThread>
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -54,13 +56,27 @@ TEST_F(IntegratedE2eTest, MachineNamesComeFromTheHostAndTheMachineCopyIsTakenOve
                       QStringLiteral("SELECT machine_type, var_name, text, abs_min, abs_max, min, "
                                      "max, pass FROM PRESET_DEFS")),
             QStringList(QStringLiteral("Förderband|Key1|Key 1 on Förderband|1.0|2.0|3.0|4.0|5")));
-  EXPECT_EQ(ReadBytes(tree.projectDb()), ReadBytes(tree.sourceDb()));
+  EXPECT_TRUE(ReadBytes(tree.projectDb()) == ReadBytes(tree.sourceDb())) << "project database bytes differ";
   EXPECT_TRUE(ReadBytes(tree.cfg()).contains("\r\n[Info]\r\nS_Prog=1.0.1 - Integrated\r\n"));
   // WithDocumentation always goes to the base folder's Program.ini.
   EXPECT_TRUE(ReadBytes(tree.programIni()).contains("\r\nWithDocumentation=false\r\n"));
   EXPECT_FALSE(ReadBytes(tree.hostProgramIni()).contains("WithDocumentation"));
   EXPECT_FALSE(QFile::exists(logFile()));
   EXPECT_FALSE(QFile::exists(tree.errorLog()));
+}
+
+TEST_F(IntegratedE2eTest, HostNameWithQuotesSemicolonsAndBracketsIsAdmittedResolvedAndTakenOver) {
+  WriteIntegratedProject("NameM1=M\"1;[x]\r\n", "Line2, M\"1;[X]");
+  WriteMachineCopy(
+      QStringLiteral("INSERT INTO PRESET_DEFS VALUES (1, 'M\"1;[x]', 1, 1, 'Key1', 7, 0, 12, 'copy', "
+                     "'Doc', 6, 7, 8, 9, 10);\n"));
+  const RunResult run = tree.Run(IntegratedArguments(), 30000);
+  ASSERT_TRUE(run.finished) << run.output.toStdString();
+  EXPECT_EQ(run.status, 0) << ReadBytes(logFile()).toStdString();
+  EXPECT_EQ(QueryRows(tree.projectDb(),
+                      QStringLiteral("SELECT machine_type, text, abs_min, abs_max, min, max, pass "
+                                     "FROM PRESET_DEFS")),
+            QStringList(QStringLiteral("M\"1;[x]|Key 1 on M\"1;[x]|6.0|7.0|8.0|9.0|10")));
 }
 
 TEST_F(IntegratedE2eTest, MachineOneNotAdmittedGeneratesNoRecords) {
@@ -116,7 +132,7 @@ TEST_F(IntegratedDialogE2eTest, WithoutMachineCopyTheNoticeIsShownAndTheUpdateGo
   ASSERT_TRUE(run.finished) << run.output.toStdString();
   EXPECT_EQ(run.status, 0);
   // Without a project database the update creates it as a copy of the generated source database.
-  EXPECT_EQ(ReadBytes(tree.projectDb()), ReadBytes(tree.sourceDb()));
+  EXPECT_TRUE(ReadBytes(tree.projectDb()) == ReadBytes(tree.sourceDb())) << "project database bytes differ";
   EXPECT_EQ(QueryRows(tree.projectDb(), QStringLiteral("SELECT machine_type FROM PRESET_DEFS")),
             QStringList(QStringLiteral("Line1")));
 }
@@ -156,9 +172,9 @@ TEST_F(IntegratedDialogE2eTest, ConfirmedCancelIsLoggedToTheLogFileAndEndsWithSt
   const QString window =
       server_->WaitForWindow(QStringLiteral("^Erweiterte Konfiguration program - integriert$"));
   ASSERT_FALSE(window.isEmpty()) << "the editor did not show";
-  // The window's focus starts on OK; the next control is Cancel.
-  EXPECT_TRUE(server_->PressKey(window, QStringLiteral("Tab")));
-  EXPECT_TRUE(server_->PressKey(window, QStringLiteral("space")));
+  // The middle of the Cancel button (10170, 7710, 1695 x 855 twips; 15 twips to a pixel).
+  QThread::msleep(300);
+  EXPECT_TRUE(server_->Click(window, 734, 542));
   const QString question = server_->WaitForWindow(QStringLiteral("^Cancel\\?$"));
   EXPECT_FALSE(question.isEmpty()) << "no cancel question";
   if (!question.isEmpty()) {

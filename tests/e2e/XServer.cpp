@@ -86,6 +86,14 @@ QString XServer::WindowTitle(const QString& window) const {
   return Xdotool({QStringLiteral("getwindowname"), window}, 5000);
 }
 
+bool XServer::Click(const QString& window, int x, int y) const {
+  bool ok = false;
+  Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(x), QString::number(y),
+           QStringLiteral("click"), QStringLiteral("1")},
+          5000, &ok);
+  return ok;
+}
+
 bool XServer::PressKey(const QString& window, const QString& key) const {
   bool ok = false;
   Xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window}, 5000, &ok);

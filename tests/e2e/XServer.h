@@ -24,6 +24,8 @@ class XServer {
   QString WindowTitle(const QString& window) const;
   // Gives the window the keyboard focus and presses the key (xdotool key names: Return, n, y, ...).
   bool PressKey(const QString& window, const QString& key) const;
+  // Clicks the left mouse button at the point of the window (pixels from its top left corner).
+  bool Click(const QString& window, int x, int y) const;
 
  private:
   // Runs xdotool with the arguments on this display, bounded by the timeout; its standard output.
