@@ -1,0 +1,74 @@
+#include "framework/FileLookup.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+QString Sep() {
+#ifdef Q_OS_WIN
+  return QStringLiteral("\\");
+#else
+  return QStringLiteral("/");
+#endif
+}
+
+bool EndsInSeparator(const QString& path) {
+  return path.endsWith(u'\\') || path.endsWith(u'/');
+}
+
+QString NativePath(const QString& path) {
+#ifdef Q_OS_WIN
+  return path;
+#else
+  QString native = path;
+  native.replace(u'\\', u'/');
+  return native;
+#endif
+}
+
+namespace {
+
+bool IsRegularFile(const QString& path) {
+  const QFileInfo info(path);
+  return info.exists() && info.isFile();
+}
+
+// Finds the regular file whose path components match those given, each one exactly or else without
+// regard to case; tries every matching spelling, since a folder may exist in two spellings.
+QString MatchComponents(const QString& folder, const QStringList& parts, qsizetype index) {
+  if (index == parts.size()) return IsRegularFile(folder) ? folder : QString();
+  const QString& part = parts[index];
+  if (part.isEmpty()) return MatchComponents(folder, parts, index + 1);
+  const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
+  QStringList candidates{part};
+  for (const QString& name : dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+    if (name != part && name.compare(part, Qt::CaseInsensitive) == 0) candidates << name;
+  }
+  for (const QString& name : candidates) {
+    const QString next = folder.isEmpty() ? name : dir.filePath(name);
+    if (!QFileInfo::exists(next)) continue;
+    const QString found = MatchComponents(next, parts, index + 1);
+    if (!found.isEmpty()) return found;
+  }
+  return {};
+}
+
+QString MatchWithoutCase(const QString& path) {
+  const QString normal = QDir::fromNativeSeparators(path);
+  return MatchComponents(normal.startsWith(u'/') ? QStringLiteral("/") : QString(), normal.split(u'/'), 0);
+}
+
+}  // namespace
+
+QString FindExistingFile(const QString& path) {
+  if (path.isEmpty()) return {};
+  if (IsRegularFile(path)) return path;
+  const QString matched = MatchWithoutCase(path);
+  return !matched.isEmpty() && IsRegularFile(matched) ? QDir::toNativeSeparators(matched) : QString();
+}
+
+bool FileExists(const QString& path) { return !FindExistingFile(path).isEmpty(); }
+
+QString ExistingOrAsSpelled(const QString& path) {
+  const QString existing = FindExistingFile(path);
+  return existing.isEmpty() ? path : existing;
+}

@@ -1,0 +1,93 @@
+#include "framework/IniAccess.h"
+
+#include "framework/ErrorHandling.h"
+#include "framework/ErrorTrap.h"
+#include "framework/Profile.h"
+#include "framework/Text.h"
+
+#include <QLocale>
+
+#include <optional>
+
+namespace {
+
+// The read buffer holds 255 characters including the terminating zero.
+constexpr int kReadBufferSize = kIniReadLimit + 1;
+
+// Reads a text entry; the default of 255 blanks makes a missing entry read as empty.
+QString ReadEntry(const QString& section, const QString& entry, const QString& file) {
+  QString value;
+  const int count = profile::GetString(section, entry, QString(255, u' '), value, kReadBufferSize, file);
+  return value.left(static_cast<int16_t>(count));
+}
+
+// The text SaveIni writes for a value, or nullopt for a kind an INI file cannot hold.
+std::optional<QString> IniText(const IniValue& value) {
+  struct Visitor {
+    std::optional<QString> operator()(int16_t v) const { return QString::number(v); }
+    std::optional<QString> operator()(int32_t v) const { return QString::number(v); }
+    std::optional<QString> operator()(uint8_t v) const { return QString::number(v); }
+    std::optional<QString> operator()(float v) const { return QLocale::c().toString(double(v), 'g', 7); }
+    std::optional<QString> operator()(double v) const { return NumberText(v); }
+    std::optional<QString> operator()(const QString& v) const { return v; }
+    std::optional<QString> operator()(bool v) const {
+      return v ? QStringLiteral("true") : QStringLiteral("false");
+    }
+    std::optional<QString> operator()(const UnsupportedValue&) const {
+      ReportFault(QStringLiteral("Ini Save:  wrong data type"));
+      return std::nullopt;
+    }
+  };
+  return std::visit(Visitor{}, value);
+}
+
+}  // namespace
+
+QString NotFoundReport(const QString& file, const QString& section, const QString& entry) {
+  return QStringLiteral("File '") + file + QStringLiteral("' or Section [") + section + QStringLiteral("] or Entry '") +
+         entry + QStringLiteral("' not found");
+}
+
+QString LoadIniString(const QString& section, const QString& entry, const QString& file, bool reportMissing) {
+  Trap trap(QStringLiteral("LoadIniString"));
+  QString value;
+  trap.Run([&] { value = ReadEntry(section, entry, file); });
+  if (value.isEmpty() && reportMissing) {
+    trap.Run([&] { ReportFault(NotFoundReport(file, section, entry)); });
+  }
+  return value;
+}
+
+int16_t LoadIniInteger(const QString& section, const QString& entry, const QString& file, bool reportMissing) {
+  Trap trap(QStringLiteral("LoadIniInteger"));
+  int16_t value = 0;
+  trap.Run([&] {
+    const auto number = static_cast<int32_t>(profile::GetInt(section, entry, -1, file));
+    if (number < -32768 || number > 32767) Raise(kErrOverflow, QStringLiteral("Overflow"));
+    value = static_cast<int16_t>(number);
+  });
+  if (value == -1 && reportMissing) {
+    trap.Run([&] { ReportFault(NotFoundReport(file, section, entry)); });
+  }
+  return value;
+}
+
+bool LoadIniBoolean(const QString& section, const QString& entry, const QString& file, bool reportMissing) {
+  Trap trap(QStringLiteral("LoadIniBoolean"));
+  QString upper;
+  trap.Run([&] { upper = UCase(ReadEntry(section, entry, file)); });
+  const bool wellFormed = upper == QStringLiteral("TRUE") || upper == QStringLiteral("FALSE");
+  if ((!wellFormed || upper.isEmpty()) && reportMissing) {
+    trap.Run([&] { ReportFault(NotFoundReport(file, section, entry)); });
+  }
+  return upper == QStringLiteral("TRUE");
+}
+
+int16_t SaveIni(const IniValue& value, const QString& section, const QString& entry, const QString& file) {
+  Trap trap(QStringLiteral("SaveIni"));
+  std::optional<QString> text;
+  trap.Run([&] { text = IniText(value); });
+  int16_t result = 0;
+  trap.Run([&] { result = profile::WriteString(section, entry, text, file) ? 1 : 0; });
+  return result;
+}

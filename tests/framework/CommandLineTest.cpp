@@ -1,0 +1,65 @@
+// Start mode and command words, including the odd cases the host configuration program relies on.
+#include "framework/CommandLine.h"
+#include "framework/RuntimeState.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ModeCase {
+  const char* commandLine;
+  bool integrated;
+  bool silent;
+  friend void PrintTo(const ModeCase& c, std::ostream* os) { *os << '"' << c.commandLine << '"'; }
+};
+
+class StartModeTest : public ::testing::TestWithParam<ModeCase> {
+ protected:
+  void TearDown() override { ResetRuntimeState(); }
+};
+
+TEST_P(StartModeTest, DecidesTheModeFromExternal) {
+  const ModeCase& c = GetParam();
+  SetCommandLine(QString::fromUtf8(c.commandLine));
+  EXPECT_EQ(GetStartModeIntegrated(), c.integrated);
+  EXPECT_EQ(IntegratedMode, c.integrated);
+  EXPECT_EQ(SilentMode, c.silent);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, StartModeTest,
+                         ::testing::Values(ModeCase{"", false, false}, ModeCase{"external=qvzcfg", true, false},
+                                           ModeCase{"EXTERNAL QVZCFG", true, false},
+                                           ModeCase{"EXTERNAL:QVZCFG", true, false},
+                                           ModeCase{"EXTERNAL==QVZCFG", false, false},
+                                           ModeCase{"EXTERNALQVZCFG", false, false},
+                                           ModeCase{"EXTERNAL=QVZCFG/SILENT", true, false},
+                                           ModeCase{"EXTERNAL=SILENT", false, true},
+                                           ModeCase{"external=silent /LOGFILE=/tmp/x", false, true},
+                                           // A path after a blank belongs to the value: start words with a slash.
+                                           ModeCase{"EXTERNAL=QVZCFG LOGFILE=/tmp/x", false, false},
+                                           ModeCase{"XEXTERNAL=QVZCFG", true, false},
+                                           ModeCase{"EXTERNAL", false, false},
+                                           ModeCase{"EXTERNAL=other", false, false}));
+
+TEST(ReadCommandTest, ValueIsUpperCasedTrimmedAndCutAtASlash) {
+  EXPECT_EQ(ReadCommand("EXTERNAL=QVZCFG /LOGFILE=C:\\Temp\\Cfg.log", "EXTERNAL"), "QVZCFG");
+  EXPECT_EQ(ReadCommand("EXTERNAL=QVZCFG /LOGFILE=C:\\Temp\\Cfg.log", "LOGFILE"), "C:\\TEMP\\CFG.LOG");
+  EXPECT_EQ(ReadCommand("LOGFILE=C:\\a/b.log", "logfile"), "C:\\A");
+  EXPECT_EQ(ReadCommand("EXTERNAL==QVZCFG", "EXTERNAL"), "=QVZCFG");
+  EXPECT_EQ(ReadCommand("EXTERNALQVZCFG", "EXTERNAL"), "VZCFG");
+  EXPECT_EQ(ReadCommand("a=b", "EXTERNAL"), "");
+  EXPECT_EQ(ReadCommand("straße=x", "STRASSE"), "");  // upper-casing keeps the length
+  EXPECT_EQ(ReadCommand("k=straße", "K"), QStringLiteral("STRAßE"));
+}
+
+TEST(LogfileTest, KeepsCaseAndSlashesOfAPathUntilTheNextWord) {
+  SetCommandLine("EXTERNAL=QVZCFG LOGFILE=/var/Log/Cfg.log /NEXT=1");
+  EXPECT_EQ(GetPathLogfile(), "/var/Log/Cfg.log");
+  SetCommandLine("LOGFILE=c:\\Temp\\cfg.log");
+  EXPECT_EQ(GetPathLogfile(), "c:/Temp/cfg.log");
+  SetCommandLine("EXTERNAL=QVZCFG");
+  EXPECT_EQ(GetPathLogfile(), "");
+  ResetRuntimeState();
+}
+
+}  // namespace

@@ -1,0 +1,124 @@
+// The central handler, both logs, the trap's resume rules and the cancel question.
+#include "framework/CommandLine.h"
+#include "framework/ErrorHandling.h"
+#include "framework/ErrorTrap.h"
+#include "framework/ProgramLocation.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ErrorHandlingTest : public ::testing::Test {
+ protected:
+  QByteArray UpperErrorLog() const { return install.errorLog().toUpper().toLocal8Bit(); }
+  TempInstall install;
+  ScriptedPort port;
+};
+
+TEST_F(ErrorHandlingTest, LogsTheLineAndAsksWhetherToResume) {
+  port.answers = {Answer::Yes};
+  EXPECT_EQ(HandleError(53, "S", "D", "GetCFGPath", false), 2);
+  EXPECT_EQ(ReadFile(install.errorLog()), "Fehler in Documentation / S / GetCFGPath (Nr. 53) :D\r\n");
+  ASSERT_EQ(port.questions.size(), 1u);
+  const Question& q = port.questions[0];
+  EXPECT_EQ(q.text.toLocal8Bit(), "Unexpected error!\n\rD\n\rError logged to \n\r" + UpperErrorLog() + "\n\rResume?");
+  EXPECT_EQ(q.title, "Unexpected error");
+  EXPECT_EQ(q.buttons, Buttons::YesNo);
+  EXPECT_EQ(q.defaultAnswer, Answer::Yes);
+  EXPECT_EQ(q.icon, Icon::Critical);
+  port.answers = {Answer::No};
+  EXPECT_EQ(HandleError(-5, "S", "D", "P", false), 1);
+  EXPECT_TRUE(ReadFile(install.errorLog()).endsWith("Fehler in Documentation / S / P (Nr. -5) :D\r\n"));
+  EXPECT_EQ(ClosingStatus(), kExitError);
+}
+
+TEST_F(ErrorHandlingTest, FatalErrorsEndInteractivelyButNotInSilentMode) {
+  EXPECT_EQ(HandleError(9999, "S", "D", "P", true), 1);
+  EXPECT_EQ(port.questions.back().title, "Fatal error");
+  EXPECT_EQ(port.questions.back().buttons, Buttons::Ok);
+  EXPECT_FALSE(port.questions.back().text.contains("Resume?"));
+
+  SilentMode = true;
+  const size_t asked = port.questions.size();
+  EXPECT_EQ(HandleError(9999, "S", "D", "P", true), 2);
+  EXPECT_EQ(port.questions.size(), asked);
+  EXPECT_EQ(ReadFile(install.serviceLog()),
+            "! Fault Documentation_Config: Unexpected error!\n\rD\n\rError logged to \n\r" + UpperErrorLog() + "\r\n");
+}
+
+TEST_F(ErrorHandlingTest, IntegratedModeLogsToTheLogfileAndFallsBackWhenItIsEmpty) {
+  const QString logfile = install.root() + "/Host Logs/Cfg.log";
+  WriteFile(logfile, "");
+  SetCommandLine("EXTERNAL=QVZCFG /LOGFILE=" + logfile);
+  GetStartModeIntegrated();
+  EXPECT_EQ(WriteErrorLog("line").toLocal8Bit(), "Error logged to \n\r" + logfile.toUpper().toLocal8Bit());
+  EXPECT_EQ(ReadFile(logfile), "line\r\n");
+  SetCommandLine("EXTERNAL=QVZCFG /LOGFILE=");
+  GetStartModeIntegrated();
+  WriteErrorLog("fallback");
+  EXPECT_EQ(ReadFile(install.errorLog()), "fallback\r\n");
+}
+
+TEST_F(ErrorHandlingTest, LogsThatCannotBeWrittenNeverStopTheProgram) {
+  SetProgramLocation("/nonexistent/dir/program", "Documentation_Config");
+  qputenv("HALVEK_SERVICE_LOG", "/nonexistent/dir/service.log");
+  EXPECT_NO_THROW(WriteErrorLog("x"));
+  EXPECT_NO_THROW(WriteServiceLog("x"));
+  SilentMode = true;
+  EXPECT_EQ(HandleError(1, "S", "D", "P", false), 2);
+}
+
+TEST_F(ErrorHandlingTest, TrapResumesWithTheNextStepOrEndsTheProgram) {
+  int steps = 0;
+  port.answers = {Answer::Yes, Answer::Yes};
+  Trap trap("Proc");
+  EXPECT_FALSE(trap.Run([&] { Raise(13, "Type mismatch"); }));
+  EXPECT_TRUE(trap.Run([&] { ++steps; }));
+  EXPECT_TRUE(trap.If([]() -> bool { throw AppError(9, "S", "Subscript out of range"); }));
+  EXPECT_EQ(steps, 1);
+  EXPECT_TRUE(ReadFile(install.errorLog()).contains("/ Documentation_Config / Proc (Nr. 13) :Type mismatch"));
+  port.answers = {Answer::No};
+  EXPECT_EQ(EndStatusOf([&] { trap.Run([] { Raise(6, "Overflow"); }); }), 1);
+  // EndProgram passes through any trap untouched.
+  EXPECT_EQ(EndStatusOf([&] { trap.Run([] { EndProgram(2); }); }), 2);
+}
+
+TEST_F(ErrorHandlingTest, ReportFaultShowsABoxOrWritesTheServiceLog) {
+  ReportFault("T");
+  ASSERT_EQ(port.questions.size(), 1u);
+  EXPECT_EQ(port.questions[0].title, "Documentation_Config");
+  EXPECT_EQ(port.questions[0].icon, Icon::Critical);
+  SilentMode = true;
+  ReportFault("T2");
+  EXPECT_EQ(port.questions.size(), 1u);
+  EXPECT_EQ(ReadFile(install.serviceLog()), "! Fault Documentation_Config: T2\r\n");
+}
+
+TEST_F(ErrorHandlingTest, CancelQuestionTextsAndWhatEachAnswerLogs) {
+  const QByteArray standalone = "Cancel edits?\n\rRemark:\n\rUntil now no changes have been taken over ";
+  port.answers = {Answer::No};
+  EXPECT_FALSE(ConfirmCancel());
+  EXPECT_EQ(port.questions[0].text.toLocal8Bit(), standalone);
+  EXPECT_EQ(port.questions[0].title, "Cancel?");
+  EXPECT_EQ(port.questions[0].defaultAnswer, Answer::No);
+  EXPECT_EQ(port.questions[0].icon, Icon::Exclamation);
+  EXPECT_FALSE(QFile::exists(install.errorLog()));
+
+  SetCommandLine("EXTERNAL=QVZCFG /LOGFILE=" + install.root() + "/host.log");
+  GetStartModeIntegrated();
+  port.answers = {Answer::Yes};
+  EXPECT_TRUE(ConfirmCancel());
+  EXPECT_EQ(port.questions[1].text.toLocal8Bit(),
+            standalone + "\n\r\"Documentation\" has to be configured again in \"standalone-mode\" via \n\r\"" +
+                install.program().toLocal8Bit() + "/Documentation_Config\"");
+  EXPECT_EQ(ReadFile(install.root() + "/host.log"), "Konfigurations-EXE wurde abgebrochen:     Documentation\r\n");
+
+  SetCommandLine("EXTERNAL=SILENT");
+  GetStartModeIntegrated();
+  EXPECT_TRUE(ConfirmCancel());
+  EXPECT_EQ(port.questions.size(), 2u);
+  EXPECT_EQ(ReadFile(install.serviceLog()), "! Fault Documentation_Config: " + standalone + "\r\n");
+}
+
+}  // namespace

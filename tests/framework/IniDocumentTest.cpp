@@ -1,0 +1,114 @@
+// The INI layer against the behaviour of the Windows private-profile functions, byte for byte.
+#include "framework/Profile.h"
+#include "tests/support/TestSupport.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ProfileTest : public ::testing::Test {
+ protected:
+  QString Read(const QString& section, const QString& entry, int size = 255) {
+    QString out;
+    profile::GetString(section, entry, QString(255, u' '), out, size, file);
+    return out;
+  }
+  QTemporaryDir dir;
+  QString file = dir.path() + QStringLiteral("/test.ini");
+};
+
+TEST_F(ProfileTest, LookupIgnoresCaseBlanksCommentsAndLaterDuplicates) {
+  WriteFile(file,
+            "; [Main]\r\n"
+            "  [ main ]  \n"
+            "  Key One \t=  \t value one \t \r"
+            "#hash=kept\r\n"
+            ";key=comment\r\n"
+            "key one=second\r\n"
+            "quoted=\"  inner  \"\r\n"
+            "single='x'\r\n"
+            "unbalanced=\"x'\r\n"
+            "[MAIN]\r\n"
+            "late=ignored\r\n"
+            "[s]x]\r\n"
+            "a=b\r\n");
+  EXPECT_EQ(Read("MAIN", "KEY ONE"), "value one");
+  EXPECT_EQ(Read("Main", "#hash"), "kept");
+  EXPECT_EQ(Read("Main", ";key"), "");
+  EXPECT_EQ(Read("Main", "quoted"), "  inner  ");
+  EXPECT_EQ(Read("Main", "single"), "x");
+  EXPECT_EQ(Read("Main", "unbalanced"), "\"x'");
+  EXPECT_EQ(Read("Main", "late"), "");
+  EXPECT_EQ(Read("s", "a"), "b");
+  EXPECT_EQ(Read("missing", "a"), "");
+}
+
+TEST_F(ProfileTest, ReadCutsAtBufferAndMissingFileGivesDefaultWithoutTrailingBlanks) {
+  WriteFile(file, "[S]\r\nlong=" + QByteArray(300, 'a') + "\r\n");
+  EXPECT_EQ(Read("S", "long").size(), 254);
+  QString out;
+  EXPECT_EQ(profile::GetString("S", "x", QStringLiteral("dflt   "), out, 255, dir.path() + "/none.ini"), 4);
+  EXPECT_EQ(out, "dflt");
+}
+
+TEST_F(ProfileTest, IntegersFollowTheWindowsConversion) {
+  WriteFile(file, "[S]\r\nn=42\r\nneg=-7\r\nhex=0x1F\r\ntail=12abc\r\ntext=abc\r\nempty=\r\nbig=40000\r\n");
+  EXPECT_EQ(profile::GetInt("S", "n", -1, file), 42u);
+  EXPECT_EQ(static_cast<int32_t>(profile::GetInt("S", "neg", -1, file)), -7);
+  EXPECT_EQ(profile::GetInt("S", "hex", -1, file), 31u);
+  EXPECT_EQ(profile::GetInt("S", "tail", -1, file), 12u);
+  EXPECT_EQ(profile::GetInt("S", "text", -1, file), 0u);
+  EXPECT_EQ(static_cast<int32_t>(profile::GetInt("S", "empty", -1, file)), -1);
+  EXPECT_EQ(static_cast<int32_t>(profile::GetInt("S", "missing", -1, file)), -1);
+  EXPECT_EQ(profile::GetInt("S", "big", -1, file), 40000u);
+}
+
+TEST_F(ProfileTest, NewFileAndNewSectionsAndEntriesLandWhereWindowsPutsThem) {
+  ASSERT_TRUE(profile::WriteString("Sec", "a", QStringLiteral("1"), file));
+  EXPECT_EQ(ReadFile(file), "[Sec]\r\na=1\r\n");
+  ASSERT_TRUE(profile::WriteString("Other", "x", QStringLiteral(""), file));
+  EXPECT_EQ(ReadFile(file), "[Sec]\r\na=1\r\n[Other]\r\nx=\r\n");
+
+  WriteFile(file, "[Sec]\r\nA = old\r\n\r\n; note\r\n[Next]\r\nz=1\r\n");
+  ASSERT_TRUE(profile::WriteString("SEC", "b", QStringLiteral("2"), file));
+  ASSERT_TRUE(profile::WriteString("sec", "a", QStringLiteral("new"), file));
+  EXPECT_EQ(ReadFile(file), "[Sec]\r\nA=new\r\nb=2\r\n\r\n; note\r\n[Next]\r\nz=1\r\n");
+
+  WriteFile(file, "[Empty]\r\n\r\n[Next]\r\n");
+  ASSERT_TRUE(profile::WriteString("Empty", "k", QStringLiteral("v"), file));
+  EXPECT_EQ(ReadFile(file), "[Empty]\r\nk=v\r\n\r\n[Next]\r\n");
+}
+
+TEST_F(ProfileTest, NoValueRemovesTheEntryAndLineBreaksBecomeBlanks) {
+  WriteFile(file, "[S]\nkeep=1\nGone=2\n");
+  ASSERT_TRUE(profile::WriteString("s", "gone", std::nullopt, file));
+  EXPECT_EQ(ReadFile(file), "[S]\r\nkeep=1\r\n");
+  ASSERT_TRUE(profile::WriteString("S", "multi", QStringLiteral("a\r\nb\nc"), file));
+  EXPECT_EQ(Read("S", "multi"), "a b c");
+  const QString missing = dir.path() + "/missing.ini";
+  EXPECT_TRUE(profile::WriteString("S", "x", std::nullopt, missing));
+  EXPECT_FALSE(QFile::exists(missing));
+}
+
+TEST_F(ProfileTest, TextIsWindows1252OnDiskAndUtf16FilesStayUtf16) {
+  ASSERT_TRUE(profile::WriteString("S", "k", QStringLiteral("Größe € \u4e2d"), file));
+  EXPECT_EQ(ReadFile(file), QByteArray("[S]\r\nk=Gr\xF6\xDF" "e \x80 ?\r\n"));
+  EXPECT_EQ(Read("S", "k"), QStringLiteral("Größe € ?"));
+
+  const QByteArray utf16("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0\xE4\0\r\0\n\0", 22);
+  WriteFile(file, utf16);
+  EXPECT_EQ(Read("S", "k"), QStringLiteral("ä"));
+  ASSERT_TRUE(profile::WriteString("S", "k", QStringLiteral("\u4e2d"), file));
+  EXPECT_EQ(ReadFile(file), QByteArray("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0\x2d\x4e\r\0\n\0", 22));
+}
+
+TEST_F(ProfileTest, FailedWriteReportsFalseAndLeavesNoTemporaryFiles) {
+  EXPECT_FALSE(profile::WriteString("S", "k", QStringLiteral("v"), dir.path() + "/no/such/folder/x.ini"));
+  EXPECT_FALSE(profile::WriteString("S", "k", QStringLiteral("v"), QString()));
+  ASSERT_TRUE(profile::WriteString("S", "k", QStringLiteral("v"), file));
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"test.ini"});
+}
+
+}  // namespace
