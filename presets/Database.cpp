@@ -175,6 +175,9 @@ Connection Connection::OpenWith(const QString& path, int flags) {
   Connection connection(handle);  // closes the handle on every path out
   if (rc != SQLITE_OK) ThrowSqliteError(handle);
   sqlite3_extended_result_codes(handle, 1);
+  // A double-quoted name that is no field must be an error, not silently a text literal.
+  sqlite3_db_config(handle, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+  sqlite3_db_config(handle, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
   if (sqlite3_create_collation(handle, kNoCase, SQLITE_UTF8, nullptr, &CompareNoCase) != SQLITE_OK) {
     ThrowSqliteError(handle);
   }

@@ -70,13 +70,13 @@ void CreateRecordSets(db::Connection& database) {
   std::optional<db::Statement> insert;
   trap.Run([&] {
     target = database.Fields(QStringLiteral("PRESET_DEFS"));
-    QStringList names, slots;
+    QStringList names, parameters;
     for (size_t k = 0; k < target.size(); ++k) {
       names << db::Quote(target[k].name);
-      slots << QStringLiteral("?%1").arg(k + 1);
+      parameters << QStringLiteral("?%1").arg(k + 1);
     }
     insert.emplace(database.Prepare(QStringLiteral("INSERT INTO PRESET_DEFS (%1) VALUES (%2)")
-                                        .arg(names.join(QLatin1Char(',')), slots.join(QLatin1Char(',')))));
+                                        .arg(names.join(QLatin1Char(',')), parameters.join(QLatin1Char(',')))));
   });
   std::optional<db::Statement> source;
   trap.Run([&] {
