@@ -11,7 +11,8 @@ QStringList GetAdditionalFieldsMDB() {
   QStringList fields{QString()};
   QString s;
   trap.Run([&] {
-    s = LoadIniString(QStringLiteral("Project"), QStringLiteral("DataBaseAdditionalFields"), GetCFGPath(), false);
+    s = LoadIniString(QStringLiteral("Project"), QStringLiteral("DataBaseAdditionalFields"), GetCFGPath(),
+                      false);
   });
   s = s.isEmpty() ? QStringLiteral("part") : QStringLiteral("part,") + s;
   for (;;) {

@@ -39,11 +39,15 @@ int CompareNoCase(void*, int sizeA, const void* a, int sizeB, const void* b) {
   return QString::compare(sa.toCaseFolded(), sb.toCaseFolded(), Qt::CaseSensitive);
 }
 
-QByteArray Utf8(const QString& text) { return text.toUtf8(); }
+QByteArray Utf8(const QString& text) {
+  return text.toUtf8();
+}
 
 }  // namespace
 
-Value TextValue(const QString& text) { return Text{text.toUtf8()}; }
+Value TextValue(const QString& text) {
+  return Text{text.toUtf8()};
+}
 
 QString ToQString(const Value& v) {
   if (const auto* t = std::get_if<Text>(&v)) return QString::fromUtf8(t->utf8);
@@ -80,36 +84,51 @@ void ThrowSqliteError(sqlite3* db) {
 
 Statement::Statement(sqlite3* db, const QString& sql) : db_(db) {
   const QByteArray text = Utf8(sql);
-  if (sqlite3_prepare_v2(db_, text.constData(), static_cast<int>(text.size()), &stmt_, nullptr) != SQLITE_OK) {
+  if (sqlite3_prepare_v2(db_, text.constData(), static_cast<int>(text.size()), &stmt_, nullptr) !=
+      SQLITE_OK) {
     sqlite3_finalize(stmt_);
     stmt_ = nullptr;
     ThrowSqliteError(db_);
   }
 }
 
-Statement::~Statement() { sqlite3_finalize(stmt_); }
+Statement::~Statement() {
+  sqlite3_finalize(stmt_);
+}
 
-Statement::Statement(Statement&& other) noexcept : db_(other.db_), stmt_(other.stmt_) { other.stmt_ = nullptr; }
+Statement::Statement(Statement&& other) noexcept : db_(other.db_), stmt_(other.stmt_) {
+  other.stmt_ = nullptr;
+}
 
-void Statement::Fail() const { ThrowSqliteError(db_); }
+void Statement::Fail() const {
+  ThrowSqliteError(db_);
+}
 
 void Statement::Bind(int index, const Value& value) {
   int rc = SQLITE_OK;
   if (const auto* t = std::get_if<Text>(&value)) {
-    rc = sqlite3_bind_text(stmt_, index, t->utf8.constData(), static_cast<int>(t->utf8.size()), SQLITE_TRANSIENT);
+    rc = sqlite3_bind_text(stmt_, index, t->utf8.constData(), static_cast<int>(t->utf8.size()),
+                           SQLITE_TRANSIENT);
   } else if (const auto* i = std::get_if<int64_t>(&value)) {
     rc = sqlite3_bind_int64(stmt_, index, *i);
   } else if (const auto* d = std::get_if<double>(&value)) {
     rc = sqlite3_bind_double(stmt_, index, *d);
   } else if (const auto* b = std::get_if<Blob>(&value)) {
-    rc = sqlite3_bind_blob(stmt_, index, b->bytes.constData(), static_cast<int>(b->bytes.size()), SQLITE_TRANSIENT);
+    rc = sqlite3_bind_blob(stmt_, index, b->bytes.constData(), static_cast<int>(b->bytes.size()),
+                           SQLITE_TRANSIENT);
   } else {
     rc = sqlite3_bind_null(stmt_, index);
   }
   if (rc != SQLITE_OK) Fail();
 }
 
-void Statement::BindText(int index, const QString& text) { Bind(index, TextValue(text)); }
+void Statement::BindText(int index, const QString& text) {
+  Bind(index, TextValue(text));
+}
+
+void Statement::BindColumn(int index, const Statement& from, int column) {
+  if (sqlite3_bind_value(stmt_, index, sqlite3_column_value(from.stmt_, column)) != SQLITE_OK) Fail();
+}
 
 void Statement::BindInt(int index, int64_t value) {
   if (sqlite3_bind_int64(stmt_, index, value) != SQLITE_OK) Fail();
@@ -127,9 +146,13 @@ void Statement::Reset() {
   sqlite3_clear_bindings(stmt_);
 }
 
-int Statement::ColumnCount() const { return sqlite3_column_count(stmt_); }
+int Statement::ColumnCount() const {
+  return sqlite3_column_count(stmt_);
+}
 
-QString Statement::ColumnName(int i) const { return QString::fromUtf8(sqlite3_column_name(stmt_, i)); }
+QString Statement::ColumnName(int i) const {
+  return QString::fromUtf8(sqlite3_column_name(stmt_, i));
+}
 
 QString Statement::ColumnDeclaredType(int i) const {
   const char* type = sqlite3_column_decltype(stmt_, i);
@@ -155,16 +178,27 @@ Value Statement::Column(int i) const {
   }
 }
 
-int64_t Statement::ColumnInt(int i) const { return sqlite3_column_int64(stmt_, i); }
+int64_t Statement::ColumnInt(int i) const {
+  return sqlite3_column_int64(stmt_, i);
+}
 
 QString Statement::ColumnText(int i) const {
   const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
   return data ? QString::fromUtf8(data, sqlite3_column_bytes(stmt_, i)) : QString();
 }
 
-bool Statement::ColumnIsText(int i) const { return sqlite3_column_type(stmt_, i) == SQLITE_TEXT; }
+bool Statement::ColumnIsText(int i) const {
+  return sqlite3_column_type(stmt_, i) == SQLITE_TEXT;
+}
 
-bool Statement::ColumnIsNull(int i) const { return sqlite3_column_type(stmt_, i) == SQLITE_NULL; }
+QByteArrayView Statement::ColumnUtf8(int i) const {
+  const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
+  return data ? QByteArrayView(data, sqlite3_column_bytes(stmt_, i)) : QByteArrayView();
+}
+
+bool Statement::ColumnIsNull(int i) const {
+  return sqlite3_column_type(stmt_, i) == SQLITE_NULL;
+}
 
 // ---- Connection ----
 
@@ -182,10 +216,14 @@ Connection Connection::OpenWith(const QString& path, int flags) {
     ThrowSqliteError(handle);
   }
   connection.Exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
+  // Room for a whole update of a large table in the cache, so a transaction does not spill to disk.
+  connection.Exec(QStringLiteral("PRAGMA cache_size=-32768"));
   return connection;
 }
 
-Connection Connection::Open(const QString& path) { return OpenWith(path, SQLITE_OPEN_READWRITE); }
+Connection Connection::Open(const QString& path) {
+  return OpenWith(path, SQLITE_OPEN_READWRITE);
+}
 
 Connection Connection::Create(const QString& path) {
   QFile::remove(path);
@@ -197,7 +235,9 @@ Connection::~Connection() {
   if (db_) sqlite3_close_v2(db_);
 }
 
-Connection::Connection(Connection&& other) noexcept : db_(other.db_) { other.db_ = nullptr; }
+Connection::Connection(Connection&& other) noexcept : db_(other.db_) {
+  other.db_ = nullptr;
+}
 
 void Connection::Exec(const QString& sql) {
   const QByteArray text = Utf8(sql);
@@ -218,7 +258,8 @@ std::vector<FieldDef> Connection::Fields(const QString& table) {
   // SQLite's own "no such table" when the table is missing.
   Statement all(db_, QStringLiteral("SELECT * FROM %1").arg(Quote(table)));
   std::vector<FieldDef> fields;
-  for (int i = 0; i < all.ColumnCount(); ++i) fields.push_back({all.ColumnName(i), all.ColumnDeclaredType(i)});
+  for (int i = 0; i < all.ColumnCount(); ++i)
+    fields.push_back({all.ColumnName(i), all.ColumnDeclaredType(i)});
   return fields;
 }
 

@@ -4,6 +4,7 @@
 // extended result code, source "SQLite" and SQLite's message.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <cstdint>
@@ -31,8 +32,12 @@ struct Blob {
 };
 using Value = std::variant<std::monostate, int64_t, double, Text, Blob>;
 
-inline bool IsNull(const Value& v) { return std::holds_alternative<std::monostate>(v); }
-inline bool IsText(const Value& v) { return std::holds_alternative<Text>(v); }
+inline bool IsNull(const Value& v) {
+  return std::holds_alternative<std::monostate>(v);
+}
+inline bool IsText(const Value& v) {
+  return std::holds_alternative<Text>(v);
+}
 Value TextValue(const QString& text);
 QString ToQString(const Value& v);  // Null gives the empty text; numbers their decimal text
 // The value as a number: integers and reals as they are, text when it reads as a number.
@@ -59,6 +64,8 @@ class Statement {
   void Bind(int index, const Value& value);  // index from 1
   void BindText(int index, const QString& text);
   void BindInt(int index, int64_t value);
+  // Binds the current value of a column of another statement, without copying it out first.
+  void BindColumn(int index, const Statement& from, int column);
   // True while a row is available.
   bool Step();
   // Ready to run again with new bindings.
@@ -71,6 +78,8 @@ class Statement {
   int64_t ColumnInt(int i) const;
   QString ColumnText(int i) const;
   bool ColumnIsText(int i) const;
+  // The text of a column as UTF-8, valid until the statement moves on.
+  QByteArrayView ColumnUtf8(int i) const;
   bool ColumnIsNull(int i) const;
 
  private:

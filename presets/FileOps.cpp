@@ -20,7 +20,8 @@ void CopyFileAtomically(const QString& source, const QString& target) {
   QFile in(source);
   if (!in.open(QIODevice::ReadOnly)) {
     Raise(in.exists() ? kErrFileAccess : kErrFileNotFound,
-          (in.exists() ? QStringLiteral("Path/File access error: ") : QStringLiteral("File not found: ")) + source);
+          (in.exists() ? QStringLiteral("Path/File access error: ") : QStringLiteral("File not found: ")) +
+              source);
   }
   const QFileInfo targetInfo(target);
   QTemporaryFile temp(targetInfo.absolutePath() + QStringLiteral("/.") + targetInfo.fileName() +
@@ -32,7 +33,8 @@ void CopyFileAtomically(const QString& source, const QString& target) {
     if (chunk.isEmpty() && in.error() != QFileDevice::NoError) {
       Raise(kErrFileAccess, QStringLiteral("Path/File access error: ") + source);
     }
-    if (temp.write(chunk) != chunk.size()) Raise(kErrFileAccess, QStringLiteral("Path/File access error: ") + target);
+    if (temp.write(chunk) != chunk.size())
+      Raise(kErrFileAccess, QStringLiteral("Path/File access error: ") + target);
   }
   if (!temp.flush()) Raise(kErrFileAccess, QStringLiteral("Path/File access error: ") + target);
   temp.setPermissions(in.permissions());  // as a plain file copy would, not the temporary file's 0600

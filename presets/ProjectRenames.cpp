@@ -8,8 +8,6 @@
 #include "presets/Database.h"
 #include "presets/PresetState.h"
 
-#include <QHash>
-
 #include <algorithm>
 #include <optional>
 
@@ -41,8 +39,9 @@ void VarNameInQuelleErsetzen(const QString& name0, const QString& name1) {
   const auto [oldName, newName] = OldAndNew(name0, name1);
   trap.Run([&] {
     db::Connection project = db::Connection::Open(*path);
-    db::Statement rename = project.Prepare(
-        QStringLiteral("UPDATE PRESET_DEFS SET var_name = ?1 WHERE Var_Name = ?2 COLLATE %1").arg(db::kNoCase));
+    db::Statement rename =
+        project.Prepare(QStringLiteral("UPDATE PRESET_DEFS SET var_name = ?1 WHERE Var_Name = ?2 COLLATE %1")
+                            .arg(db::kNoCase));
     rename.BindText(1, newName);
     rename.BindText(2, oldName);
     rename.Step();
@@ -55,13 +54,28 @@ void VarNamesInQuelleErsetzen(const std::vector<VarNamePair>& pairs) {
   const std::optional<QString> path = ExistingProjectDatabase(trap);
   if (!path) return;
 
-  // The calls that rename each old name (folded case), in call order.
-  const int64_t calls = static_cast<int64_t>(pairs.size());
-  QHash<QString, std::vector<int64_t>> callsByOldName;
-  callsByOldName.reserve(calls);
-  for (int64_t j = 0; j < calls; ++j) {
-    callsByOldName[OldAndNew(pairs[j].name0, pairs[j].name1).first.toCaseFolded()].push_back(j);
+  // The calls sorted by old name (folded case), then by call order: the calls that could rename a name
+  // are one range, searched without a per-name allocation.
+  struct Call {
+    QString oldName;
+    int64_t index;
+    bool operator<(const Call& other) const {
+      const int order = QString::compare(oldName, other.oldName, Qt::CaseSensitive);
+      return order != 0 ? order < 0 : index < other.index;
+    }
+  };
+  std::vector<Call> calls;
+  calls.reserve(pairs.size());
+  for (size_t j = 0; j < pairs.size(); ++j) {
+    calls.push_back(
+        {OldAndNew(pairs[j].name0, pairs[j].name1).first.toCaseFolded(), static_cast<int64_t>(j)});
   }
+  std::sort(calls.begin(), calls.end());
+  // The first call at or after position that renames the name, or -1.
+  const auto nextCall = [&](const QString& folded, int64_t position) -> int64_t {
+    const auto it = std::lower_bound(calls.begin(), calls.end(), Call{folded, position});
+    return it != calls.end() && it->oldName == folded ? it->index : -1;
+  };
 
   trap.Run([&] {
     db::Connection project = db::Connection::Open(*path);
@@ -78,11 +92,8 @@ void VarNamesInQuelleErsetzen(const std::vector<VarNamePair>& pairs) {
         int64_t position = 0;
         bool renamed = false;
         for (;;) {
-          const auto it = callsByOldName.constFind(name.toCaseFolded());
-          if (it == callsByOldName.constEnd()) break;
-          const auto later = std::lower_bound(it->begin(), it->end(), position);
-          if (later == it->end()) break;
-          const int64_t j = *later;
+          const int64_t j = nextCall(name.toCaseFolded(), position);
+          if (j < 0) break;
           name = OldAndNew(pairs[j].name0, pairs[j].name1).second;
           renamed = true;
           position = j + 1;
@@ -91,7 +102,8 @@ void VarNamesInQuelleErsetzen(const std::vector<VarNamePair>& pairs) {
       }
     }
     if (renames.empty()) return;
-    db::Statement rename = project.Prepare(QStringLiteral("UPDATE PRESET_DEFS SET var_name = ?1 WHERE rowid = ?2"));
+    db::Statement rename =
+        project.Prepare(QStringLiteral("UPDATE PRESET_DEFS SET var_name = ?1 WHERE rowid = ?2"));
     db::Transaction transaction(project);
     for (const auto& [rowid, name] : renames) {
       LetEventsRun();
@@ -113,7 +125,8 @@ void CategorieNachCategoryID() {
     for (const db::FieldDef& field : project.Fields(QStringLiteral("PRESET_DEFS"))) {
       trap.Run([&] {
         if (UCase(field.name) != QLatin1String("CATEGORIE")) return;
-        project.Exec(QStringLiteral("ALTER TABLE PRESET_DEFS RENAME COLUMN %1 TO category_id").arg(db::Quote(field.name)));
+        project.Exec(QStringLiteral("ALTER TABLE PRESET_DEFS RENAME COLUMN %1 TO category_id")
+                         .arg(db::Quote(field.name)));
       });
     }
   });

@@ -36,8 +36,8 @@ bool MachineSelected(const QString& validMachines) {
     const QString valid = UCase(validMachines);
     return valid == QLatin1String("ALL") || valid.contains(UCase(ExistingMachine(m)));
   }
-  return LoadIniBoolean(QStringLiteral("Project"), QStringLiteral("ForMachine") + QString::number(m), GetCFGPath(),
-                        false);
+  return LoadIniBoolean(QStringLiteral("Project"), QStringLiteral("ForMachine") + QString::number(m),
+                        GetCFGPath(), false);
 }
 
 }  // namespace
@@ -75,18 +75,20 @@ void CreateRecordSets(db::Connection& database) {
       names << db::Quote(target[k].name);
       parameters << QStringLiteral("?%1").arg(k + 1);
     }
-    insert.emplace(database.Prepare(QStringLiteral("INSERT INTO PRESET_DEFS (%1) VALUES (%2)")
-                                        .arg(names.join(QLatin1Char(',')), parameters.join(QLatin1Char(',')))));
+    insert.emplace(
+        database.Prepare(QStringLiteral("INSERT INTO PRESET_DEFS (%1) VALUES (%2)")
+                             .arg(names.join(QLatin1Char(',')), parameters.join(QLatin1Char(',')))));
   });
   std::optional<db::Statement> source;
   trap.Run([&] {
-    source.emplace(database.Prepare(
-        QStringLiteral("SELECT Source_PRESET_DEFS.* From Source_PRESET_DEFS ORDER BY Source_PRESET_DEFS.ID")));
+    source.emplace(database.Prepare(QStringLiteral(
+        "SELECT Source_PRESET_DEFS.* From Source_PRESET_DEFS ORDER BY Source_PRESET_DEFS.ID")));
   });
   if (!insert || !source) return;
 
   bool hasRecord = false;
-  if (!trap.Run([&] { hasRecord = source->Step(); }) || !hasRecord) return;  // an empty template is no failure
+  if (!trap.Run([&] { hasRecord = source->Step(); }) || !hasRecord)
+    return;  // an empty template is no failure
 
   if (!trap.If([&] { return MachineSelected(validMachines); })) return;
   QString machine;
@@ -98,7 +100,23 @@ void CreateRecordSets(db::Connection& database) {
   const int partIndex = FieldIndex(target, QStringLiteral("PART"));
   const int varNameIndex = FieldIndex(target, QStringLiteral("VAR_NAME"));
   std::vector<VarNamePair> renames;
-  std::vector<db::Value> record(fieldCount);
+  // A field of the new record: still empty, the template's value (bound straight from the template
+  // query, never copied), or a value worked out here.
+  enum class Slot { Empty, Template, Computed };
+  std::vector<Slot> fieldState(fieldCount);
+  std::vector<db::Value> computed(fieldCount);
+  // The part number field of the new record as it stands while field k is filled.
+  const auto partValue = [&]() -> db::Value {
+    if (partIndex < 0) Raise(kErrSubscript, QStringLiteral("Item not found in this collection: part"));
+    switch (fieldState[partIndex]) {
+      case Slot::Template:
+        return source->Column(partIndex);
+      case Slot::Computed:
+        return computed[partIndex];
+      default:
+        return {};
+    }
+  };
   int64_t nextId = 1;
 
   // The records are written in one transaction; ending early keeps the records written so far.
@@ -106,45 +124,57 @@ void CreateRecordSets(db::Connection& database) {
   trap.Run([&] { transaction.emplace(database); });
   do {
     LetEventsRun();
-    std::fill(record.begin(), record.end(), db::Value{});
+    std::fill(fieldState.begin(), fieldState.end(), Slot::Empty);
     trap.Run([&] {
       if (idIndex < 0) Raise(kErrSubscript, QStringLiteral("Item not found in this collection: ID"));
-      record[idIndex] = nextId;
+      computed[idIndex] = nextId;
+      fieldState[idIndex] = Slot::Computed;
     });
     ++nextId;
     for (int k = 1; k < fieldCount; ++k) {
       trap.Run([&] {
         if (k >= templateFieldCount) Raise(kErrSubscript, QStringLiteral("Subscript out of range"));
-        db::Value value = source->Column(k);
-        const auto* text = std::get_if<db::Text>(&value);
-        if (!text) {
-          record[k] = std::move(value);
+        if (!source->ColumnIsText(k)) {
+          fieldState[k] = Slot::Template;
         } else if (k == varNameIndex) {
           // Both systems' names of the variable; each starts empty so a record whose part number cannot
           // be used never inherits the names of the record before it.
-          const QString varName = QString::fromUtf8(text->utf8);
+          const QString varName = QString::fromUtf8(source->ColumnUtf8(k));
           QString names[kVisiWinSystems];
           for (int s = 0; s < kVisiWinSystems; ++s) {
             trap.Run([&] {
-              if (partIndex < 0) Raise(kErrSubscript, QStringLiteral("Item not found in this collection: part"));
-              const QString& nameTemplate = VarNameTemplates[s][PartNumber(record[partIndex]) - 1];
+              const QString& nameTemplate = VarNameTemplates[s][PartNumber(partValue()) - 1];
               names[s] = ReplaceSearchItem(nameTemplate, kVarNamePlaceholder, varName);
             });
             names[s] = ReplaceSearchItem(names[s], kMachinePlaceholder, machine);
             names[s] = ReplaceSearchItem(names[s], kMachinePlaceholder, machine);
           }
-          renames.push_back({names[0], names[1]});
-          record[k] = db::TextValue(names[VisiWinSystemIndex != 0 ? 1 : 0]);
-        } else if (text->utf8.contains("###")) {
-          // Only a text holding "###" can hold the placeholder: others are copied without conversion.
-          record[k] = db::TextValue(ReplaceSearchItem(QString::fromUtf8(text->utf8), kMachinePlaceholder, machine));
+          computed[k] = db::TextValue(names[VisiWinSystemIndex != 0 ? 1 : 0]);
+          fieldState[k] = Slot::Computed;
+          renames.push_back({std::move(names[0]), std::move(names[1])});
+        } else if (const QByteArrayView text = source->ColumnUtf8(k); text.contains("###")) {
+          // Only a text holding "###" can hold the placeholder: others are bound as they are.
+          computed[k] =
+              db::TextValue(ReplaceSearchItem(QString::fromUtf8(text), kMachinePlaceholder, machine));
+          fieldState[k] = Slot::Computed;
         } else {
-          record[k] = std::move(value);
+          fieldState[k] = Slot::Template;
         }
       });
     }
     trap.Run([&] {
-      for (int k = 0; k < fieldCount; ++k) insert->Bind(k + 1, record[k]);
+      for (int k = 0; k < fieldCount; ++k) {
+        switch (fieldState[k]) {
+          case Slot::Template:
+            insert->BindColumn(k + 1, *source, k);
+            break;
+          case Slot::Computed:
+            insert->Bind(k + 1, computed[k]);
+            break;
+          default:
+            insert->Bind(k + 1, db::Value{});
+        }
+      }
       insert->Step();
     });
     insert->Reset();

@@ -26,12 +26,20 @@ constexpr size_t kStandardFieldCount = 15;
 
 // The fields the takeover reads from both tables, in the order of its query; the category field (index
 // 4) may be the old name "categorie" in the old table.
-const QStringList kTakeoverFields = {
-    QStringLiteral("ID"),        QStringLiteral("machine_type"),    QStringLiteral("type"),
-    QStringLiteral("var_name"),  QStringLiteral("category_id"),     QStringLiteral("isBitArray"),
-    QStringLiteral("offset_or_bitno"), QStringLiteral("text"),      QStringLiteral("page_name"),
-    QStringLiteral("abs_min"),   QStringLiteral("abs_max"),         QStringLiteral("min"),
-    QStringLiteral("max"),       QStringLiteral("pass")};
+const QStringList kTakeoverFields = {QStringLiteral("ID"),
+                                     QStringLiteral("machine_type"),
+                                     QStringLiteral("type"),
+                                     QStringLiteral("var_name"),
+                                     QStringLiteral("category_id"),
+                                     QStringLiteral("isBitArray"),
+                                     QStringLiteral("offset_or_bitno"),
+                                     QStringLiteral("text"),
+                                     QStringLiteral("page_name"),
+                                     QStringLiteral("abs_min"),
+                                     QStringLiteral("abs_max"),
+                                     QStringLiteral("min"),
+                                     QStringLiteral("max"),
+                                     QStringLiteral("pass")};
 constexpr int kCategoryField = 4;
 constexpr int kMachineField = 1;
 constexpr int kVarNameField = 3;
@@ -71,7 +79,9 @@ bool HasField(const std::vector<db::FieldDef>& fields, const QString& name) {
   return false;
 }
 
-QString UpperOcxName() { return UCase(GetOCXName()); }
+QString UpperOcxName() {
+  return UCase(GetOCXName());
+}
 
 // Logs the line, raises error 9999 with the fatal flag and ends the program (also in silent mode, where
 // the handler itself goes on).
@@ -85,17 +95,18 @@ QString UpperOcxName() { return UCase(GetOCXName()); }
 [[noreturn]] void AbortAfterWarning() {
   const QString ocx = UpperOcxName();
   AbortUpdate(ExecutableName() + QStringLiteral(" :Database-Error - Contact Administrator!") +
-              QStringLiteral(" Configurationprogram ") + kQuote + ocx + kQuote + QStringLiteral(" terminated.") +
-              QStringLiteral(" Please check Configuration in ") + kQuote + ocx + QStringLiteral(".CFG") + kQuote +
-              QStringLiteral(" Restart ") + UCase(ProgramFolder() + Sep() + ExecutableName()) +
-              QStringLiteral(".EXE!"));
+              QStringLiteral(" Configurationprogram ") + kQuote + ocx + kQuote +
+              QStringLiteral(" terminated.") + QStringLiteral(" Please check Configuration in ") + kQuote +
+              ocx + QStringLiteral(".CFG") + kQuote + QStringLiteral(" Restart ") +
+              UCase(ProgramFolder() + Sep() + ExecutableName()) + QStringLiteral(".EXE!"));
 }
 
 [[noreturn]] void AbortForMissingField(const QString& field) {
   const QString ocx = UpperOcxName();
-  AbortUpdate(QStringLiteral("Conflict while attempting to extend database!") + QStringLiteral("Configurationsfile ") +
-              kQuote + ocx + QStringLiteral(".CFG") + kQuote + QStringLiteral(", demanded field ") + kQuote +
-              UCase(field) + kQuote + QStringLiteral("missing in machinecopy-database") + kLineBreak +
+  AbortUpdate(QStringLiteral("Conflict while attempting to extend database!") +
+              QStringLiteral("Configurationsfile ") + kQuote + ocx + QStringLiteral(".CFG") + kQuote +
+              QStringLiteral(", demanded field ") + kQuote + UCase(field) + kQuote +
+              QStringLiteral("missing in machinecopy-database") + kLineBreak +
               QStringLiteral("Configuration of ") + kQuote + ocx + kQuote + QStringLiteral(" aborted."));
 }
 
@@ -107,8 +118,7 @@ void WarnAboutLostFields() {
       QStringLiteral("Machinecopy contains data in fields that won't be taken over!"),
       QStringLiteral("Configurationfile ") + cfg + QStringLiteral(", missing entry ") + kQuote +
           QStringLiteral("DataBaseAdditionalFields ") + kQuote,
-      QStringLiteral("If you continue now this data will be lost."),
-      QStringLiteral("Continue?")};
+      QStringLiteral("If you continue now this data will be lost."), QStringLiteral("Continue?")};
   if (SilentMode) {
     WriteServiceLog(pieces.join(QString()));
     return;
@@ -157,7 +167,9 @@ void TakeoverMachineCopyMDBData(db::Connection& database, db::Connection& projec
       if (HasField(oldFields, field)) {
         columns << db::Quote(field);
       } else {
-        trap.Run([&] { project.Prepare(QStringLiteral("SELECT %1 FROM %2").arg(db::Quote(field), db::Quote(oldTable))); });
+        trap.Run([&] {
+          project.Prepare(QStringLiteral("SELECT %1 FROM %2").arg(db::Quote(field), db::Quote(oldTable)));
+        });
         columns << QStringLiteral("NULL");
       }
     }
@@ -179,7 +191,8 @@ void TakeoverMachineCopyMDBData(db::Connection& database, db::Connection& projec
     trap.Run([&] { newFields = database.Fields(QStringLiteral("PRESET_DEFS")); });
     for (qsizetype k = 1; k < AddFieldsList->size(); ++k) {
       bool found = false;
-      for (size_t f = 1; f < newFields.size() && !found; ++f) found = newFields[f].name == AddFieldsList->at(k);
+      for (size_t f = 1; f < newFields.size() && !found; ++f)
+        found = newFields[f].name == AddFieldsList->at(k);
       if (!found) AbortForMissingField(AddFieldsList->at(k));
     }
   }
@@ -196,16 +209,17 @@ void TakeoverMachineCopyMDBData(db::Connection& database, db::Connection& projec
     }
     db::Statement rows = database.Prepare(
         QStringLiteral("SELECT %1 FROM PRESET_DEFS ORDER BY rowid").arg(columns.join(QLatin1Char(','))));
-    update.emplace(database.Prepare(
-        QStringLiteral("UPDATE PRESET_DEFS SET abs_min = ?1, abs_max = ?2, \"min\" = ?3, \"max\" = ?4, pass = ?5 "
-                       "WHERE rowid = ?6")));
+    update.emplace(database.Prepare(QStringLiteral(
+        "UPDATE PRESET_DEFS SET abs_min = ?1, abs_max = ?2, \"min\" = ?3, \"max\" = ?4, pass = ?5 "
+        "WHERE rowid = ?6")));
     firstRowOfKey.reserve(oldCount);
     while (rows.Step()) {
       LetEventsRun();
       if (rows.ColumnIsNull(1 + kMachineField) || rows.ColumnIsNull(1 + kVarNameField)) continue;
-      const std::optional<Key> key =
-          MakeKey(rows.Column(1 + kMachineField), rows.Column(1 + kVarNameField), rows.Column(1 + kOffsetField));
-      if (key && !firstRowOfKey.contains(*key)) firstRowOfKey.insert(*key, rows.ColumnInt(0));  // first row wins
+      const std::optional<Key> key = MakeKey(rows.Column(1 + kMachineField), rows.Column(1 + kVarNameField),
+                                             rows.Column(1 + kOffsetField));
+      if (key && !firstRowOfKey.contains(*key))
+        firstRowOfKey.insert(*key, rows.ColumnInt(0));  // first row wins
     }
   });
   if (!ready || !update) return;

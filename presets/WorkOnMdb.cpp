@@ -35,7 +35,8 @@ void MarkTemplateReadFailure() {
 // Reads the name templates of both systems from Source_DEFS. Failures are absorbed: they set the
 // marker, and a record that cannot be used is skipped; a table that cannot be read ends the reading.
 void ReadVarNameTemplates(const QString& sourcePath) {
-  static const QString kSystems[kVisiWinSystems] = {QStringLiteral("VISIWIN32"), QStringLiteral("VISIWINSTUDIO")};
+  static const QString kSystems[kVisiWinSystems] = {QStringLiteral("VISIWIN32"),
+                                                    QStringLiteral("VISIWINSTUDIO")};
   try {
     db::Connection source = db::Connection::Open(sourcePath);
     db::Statement records = source.Prepare(QStringLiteral("SELECT System, Part, Var_Name FROM Source_DEFS"));
@@ -67,11 +68,12 @@ void ReadVarNameTemplates(const QString& sourcePath) {
 
 // The notice of integrated mode when the host holds no machine copy of the database.
 QString MissingMachineCopyNotice(const QString& projectPath) {
-  return QStringLiteral("Konnte die Datei:") + QLatin1Char('"') + GetFileNameOnly(projectPath) + QLatin1Char('"') +
-         QStringLiteral(" in der Vorlage nicht finden!") + kCrLf + kCrLf +
+  return QStringLiteral("Konnte die Datei:") + QLatin1Char('"') + GetFileNameOnly(projectPath) +
+         QLatin1Char('"') + QStringLiteral(" in der Vorlage nicht finden!") + kCrLf + kCrLf +
          QStringLiteral("Ist das Bild in der Vorlage noch nicht vorhanden (also neu)?") + kCrLf +
          QStringLiteral(
-             "Dann ist diese Meldung völlig normal und es wird eine neue Datei mit den Standardwerten erzeugt.");
+             "Dann ist diese Meldung völlig normal und es wird eine neue Datei mit den Standardwerten "
+             "erzeugt.");
 }
 
 // Deletes PRESET_DEFS (found without regard to case) and creates it afresh with the fields of
@@ -85,8 +87,9 @@ void RebuildPresetTable(Trap& trap, db::Connection& source) {
   trap.Run([&] {
     QStringList columns;
     for (const db::FieldDef& field : source.Fields(QStringLiteral("Source_PRESET_DEFS"))) {
-      columns << (field.declaredType.isEmpty() ? db::Quote(field.name)
-                                               : db::Quote(field.name) + QLatin1Char(' ') + field.declaredType);
+      columns << (field.declaredType.isEmpty()
+                      ? db::Quote(field.name)
+                      : db::Quote(field.name) + QLatin1Char(' ') + field.declaredType);
     }
     source.Exec(QStringLiteral("CREATE TABLE PRESET_DEFS (%1)").arg(columns.join(QStringLiteral(", "))));
   });
@@ -133,7 +136,8 @@ void WorkOnMDB() {
   } else {
     trap.Run([&] {
       VisiWinSystemIndex =
-          LoadIniBoolean(QStringLiteral("Project"), QStringLiteral("VWStudio"), ProgramIniPath, false) ? 1 : 0;
+          LoadIniBoolean(QStringLiteral("Project"), QStringLiteral("VWStudio"), ProgramIniPath, false) ? 1
+                                                                                                       : 0;
     });
   }
 
@@ -153,7 +157,8 @@ void WorkOnMDB() {
     if (trap.If([&] { return machineCopyPath.isEmpty() || !FileExists(machineCopyPath); })) {
       ShowMessage(MissingMachineCopyNotice(projectPath), QString(), Icon::Information);
     } else {
-      trap.Run([&] { CopyFileAtomically(FindExistingFile(machineCopyPath), ExistingOrAsSpelled(projectPath)); });
+      trap.Run(
+          [&] { CopyFileAtomically(FindExistingFile(machineCopyPath), ExistingOrAsSpelled(projectPath)); });
     }
   }
 

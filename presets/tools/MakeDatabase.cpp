@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
   try {
     CreateDatabaseFromSql(out, in.readAll());
   } catch (const AppError& e) {
-    std::fprintf(stderr, "make_database: %s: %s (%d)\n", argv[2], e.description.toLocal8Bit().constData(), e.number);
+    std::fprintf(stderr, "make_database: %s: %s (%d)\n", argv[2], e.description.toLocal8Bit().constData(),
+                 e.number);
     QFile::remove(out);
     return 1;
   }

@@ -22,10 +22,12 @@ TEST(DatabaseTest, OpensExistingFilesOnlyAndReportsSqliteErrors) {
   EXPECT_FALSE(QFile::exists(missing));
 
   const QString path = dir.filePath(QStringLiteral("a.mdb"));
-  CreateDatabaseFromSql(path, "CREATE TABLE T (Name TEXT(50) NOT NULL, Size DOUBLE);"
-                              "INSERT INTO T VALUES ('ÄRGER', 1), ('Ärger', 2), ('aerger', 3);");
+  CreateDatabaseFromSql(path,
+                        "CREATE TABLE T (Name TEXT(50) NOT NULL, Size DOUBLE);"
+                        "INSERT INTO T VALUES ('ÄRGER', 1), ('Ärger', 2), ('aerger', 3);");
   db::Connection connection = db::Connection::Open(path);
-  db::Statement match = connection.Prepare(QStringLiteral("SELECT count(*) FROM T WHERE Name = ?1 COLLATE UNICODE_NOCASE"));
+  db::Statement match =
+      connection.Prepare(QStringLiteral("SELECT count(*) FROM T WHERE Name = ?1 COLLATE UNICODE_NOCASE"));
   match.BindText(1, QStringLiteral("ärger"));
   ASSERT_TRUE(match.Step());
   EXPECT_EQ(match.ColumnInt(0), 2);

@@ -11,14 +11,17 @@ const char* const kPresetFields =
     "abs_max DOUBLE, min DOUBLE, max DOUBLE, pass INTEGER";
 
 QByteArray SourceSql(const std::vector<TemplateRecord>& records, const QString& defsRows) {
-  QString sql = QStringLiteral("CREATE TABLE Source_DEFS (ID INTEGER, System TEXT(20), Part INTEGER, Var_Name TEXT(255));\n");
-  sql += defsRows.isEmpty() ? QStringLiteral("INSERT INTO Source_DEFS VALUES (1, 'VISIWIN32', 1, '###Var_Name'), "
-                                             "(2, 'VISIWINSTUDIO', 1, '###machine.###Var_Name');\n")
+  QString sql = QStringLiteral(
+      "CREATE TABLE Source_DEFS (ID INTEGER, System TEXT(20), Part INTEGER, Var_Name TEXT(255));\n");
+  sql += defsRows.isEmpty() ? QStringLiteral(
+                                  "INSERT INTO Source_DEFS VALUES (1, 'VISIWIN32', 1, '###Var_Name'), "
+                                  "(2, 'VISIWINSTUDIO', 1, '###machine.###Var_Name');\n")
                             : defsRows;
   sql += QStringLiteral("CREATE TABLE Source_PRESET_DEFS (%1);\n").arg(QLatin1String(kPresetFields));
   for (const TemplateRecord& r : records) {
-    sql += QStringLiteral("INSERT INTO Source_PRESET_DEFS VALUES (%1, '%2', 1, %3, '%4', 7, 0, %5, %6, 'Page', "
-                          "-1, 1, -1, 1, 0);\n")
+    sql += QStringLiteral(
+               "INSERT INTO Source_PRESET_DEFS VALUES (%1, '%2', 1, %3, '%4', 7, 0, %5, %6, 'Page', "
+               "-1, 1, -1, 1, 0);\n")
                .arg(r.id)
                .arg(r.machine, r.part, r.varName)
                .arg(r.offset)
@@ -29,8 +32,9 @@ QByteArray SourceSql(const std::vector<TemplateRecord>& records, const QString& 
 }
 
 QString OldRow(const QString& machine, const QString& varName, int offset, int base) {
-  return QStringLiteral("INSERT INTO PRESET_DEFS VALUES (1, '%1', 1, 1, '%2', 7, 0, %3, 'old', 'Page', %4, %5, %6, "
-                        "%7, %8);\n")
+  return QStringLiteral(
+             "INSERT INTO PRESET_DEFS VALUES (1, '%1', 1, 1, '%2', 7, 0, %3, 'old', 'Page', %4, %5, %6, "
+             "%7, %8);\n")
       .arg(machine, varName)
       .arg(offset)
       .arg(base)
@@ -58,9 +62,13 @@ QStringList LogLines(const QString& path) {
   return QString::fromLatin1(ReadFile(path)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
 }
 
-PresetsTest::PresetsTest() { ResetPresetsState(); }
+PresetsTest::PresetsTest() {
+  ResetPresetsState();
+}
 
-PresetsTest::~PresetsTest() { ResetPresetsState(); }
+PresetsTest::~PresetsTest() {
+  ResetPresetsState();
+}
 
 void PresetsTest::WriteCfg(const QString& extraLines) {
   WriteFile(install.cfg(), (QStringLiteral("[Project]\r\nForMachine1=TRUE\r\n") + extraLines).toLatin1());
@@ -77,9 +85,9 @@ void PresetsTest::Standalone(bool studio, bool silent) {
 }
 
 void PresetsTest::Integrated(const QString& validMachines) {
-  WriteFile(install.hostIni(), QStringLiteral("[Common]\r\nSaveAndRestore=%1/sar\r\nNameM1=M1\r\n")
-                                   .arg(install.root())
-                                   .toLocal8Bit());
+  WriteFile(
+      install.hostIni(),
+      QStringLiteral("[Common]\r\nSaveAndRestore=%1/sar\r\nNameM1=M1\r\n").arg(install.root()).toLocal8Bit());
   WriteCfg(QStringLiteral("ValidMachines=%1\r\n").arg(validMachines));
   SetCommandLine(QStringLiteral("EXTERNAL=QVZCFG /LOGFILE=%1/log.txt").arg(install.root()));
   GetStartModeIntegrated();

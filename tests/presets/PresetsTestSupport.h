@@ -48,7 +48,9 @@ class PresetsTest : public ::testing::Test {
   void Standalone(bool studio = false, bool silent = false);
   // Integrated run with machine 1 "M1", SaveAndRestore below the temp tree.
   void Integrated(const QString& validMachines = QStringLiteral("M1"));
-  QString machineCopy() const { return install.root() + QStringLiteral("/sar/Documentation/Documentation.mdb"); }
+  QString machineCopy() const {
+    return install.root() + QStringLiteral("/sar/Documentation/Documentation.mdb");
+  }
 
   TempInstall install;
   ScriptedPort port;

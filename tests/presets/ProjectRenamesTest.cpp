@@ -6,14 +6,19 @@
 class ProjectRenamesTest : public PresetsTest {
  protected:
   void MakeProject(const QStringList& names) {
-    QString sql = QStringLiteral("CREATE TABLE PRESET_DEFS (ID INTEGER, Var_Name TEXT(255), Categorie INTEGER);");
+    QString sql =
+        QStringLiteral("CREATE TABLE PRESET_DEFS (ID INTEGER, Var_Name TEXT(255), Categorie INTEGER);");
     int id = 0;
     for (const QString& name : names) {
-      sql += QStringLiteral("INSERT INTO PRESET_DEFS VALUES (%1, '%2', 0);").arg(++id).arg(QString(name).replace("'", "''"));
+      sql += QStringLiteral("INSERT INTO PRESET_DEFS VALUES (%1, '%2', 0);")
+                 .arg(++id)
+                 .arg(QString(name).replace("'", "''"));
     }
     CreateDatabaseFromSql(project(), sql.toUtf8());
   }
-  QStringList Names() { return Rows(project(), QStringLiteral("SELECT Var_Name FROM PRESET_DEFS ORDER BY ID")); }
+  QStringList Names() {
+    return Rows(project(), QStringLiteral("SELECT Var_Name FROM PRESET_DEFS ORDER BY ID"));
+  }
 };
 
 TEST_F(ProjectRenamesTest, RenamesTheOtherSystemsNameToTheActiveOne) {
@@ -29,7 +34,8 @@ TEST_F(ProjectRenamesTest, RenamesTheOtherSystemsNameToTheActiveOne) {
 
 TEST_F(ProjectRenamesTest, BatchGivesTheResultOfOneCallPerNameInOrder) {
   const QStringList names = {"B", "a", "C", "Ü", "x", "D"};
-  const std::vector<VarNamePair> pairs = {{"A2", "A"}, {"B2", "b"}, {"C", "A2"}, {"ü2", "ü"}, {"Y", "D"}, {"D", "D2"}};
+  const std::vector<VarNamePair> pairs = {{"A2", "A"}, {"B2", "b"}, {"C", "A2"},
+                                          {"ü2", "ü"}, {"Y", "D"},  {"D", "D2"}};
   VisiWinSystemIndex = 0;
   MakeProject(names);
   for (const VarNamePair& pair : pairs) VarNameInQuelleErsetzen(pair.name0, pair.name1);
