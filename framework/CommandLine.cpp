@@ -22,8 +22,12 @@ std::optional<QString> TextAfterWord(const QString& line, const QString& word) {
 
 }  // namespace
 
-void SetCommandLine(const QString& line) { commandLine = line; }
-QString CommandLineText() { return commandLine; }
+void SetCommandLine(const QString& line) {
+  commandLine = line;
+}
+QString CommandLineText() {
+  return commandLine;
+}
 
 QString ReadCommand(const QString& line, const QString& word) {
   Trap trap(QStringLiteral("ReadCommand"));

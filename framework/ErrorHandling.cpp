@@ -20,7 +20,9 @@ const QString kQuote = QStringLiteral("\"");
 }  // namespace
 
 namespace runtime_state {
-void ResetErrorHandling() { errorHandled = false; }
+void ResetErrorHandling() {
+  errorHandled = false;
+}
 }  // namespace runtime_state
 
 QString ErrorLogPath() {
@@ -49,7 +51,8 @@ QString WriteErrorLog(const QString& line) {
 }
 
 void WriteServiceLog(const QString& text) {
-  AppendLogLine(ServiceLogPath(), QStringLiteral("! Fault ") + ExecutableName() + QStringLiteral(": ") + text);
+  AppendLogLine(ServiceLogPath(),
+                QStringLiteral("! Fault ") + ExecutableName() + QStringLiteral(": ") + text);
 }
 
 void ReportFault(const QString& text) {
@@ -64,37 +67,44 @@ int HandleError(int32_t number, const QString& source, const QString& descriptio
                 bool fatal) {
   errorHandled = true;
   const QString line = QStringLiteral("Fehler in ") + GetOCXName() + QStringLiteral(" / ") + source +
-                       QStringLiteral(" / ") + procedure + QStringLiteral(" (Nr. ") + QString::number(number) +
-                       QStringLiteral(") :") + description;
+                       QStringLiteral(" / ") + procedure + QStringLiteral(" (Nr. ") +
+                       QString::number(number) + QStringLiteral(") :") + description;
   const QString confirmation = WriteErrorLog(line);
-  const QString message = QStringLiteral("Unexpected error!") + kLineBreak + description + kLineBreak + confirmation;
+  const QString message =
+      QStringLiteral("Unexpected error!") + kLineBreak + description + kLineBreak + confirmation;
   if (SilentMode) {
     WriteServiceLog(message);
     return 2;
   }
   if (!fatal) {
-    const Answer answer = Port().Ask(Question{message + kLineBreak + QStringLiteral("Resume?"),
-                                              QStringLiteral("Unexpected error"), Buttons::YesNo, Answer::Yes,
-                                              Icon::Critical});
+    const Answer answer =
+        Port().Ask(Question{message + kLineBreak + QStringLiteral("Resume?"),
+                            QStringLiteral("Unexpected error"), Buttons::YesNo, Answer::Yes, Icon::Critical});
     return answer == Answer::No ? 1 : 2;
   }
   Port().Ask(Question{message, QStringLiteral("Fatal error"), Buttons::Ok, Answer::Ok, Icon::Critical});
   return 1;
 }
 
-void EndProgram(int status) { throw ProgramEnd{status}; }
+void EndProgram(int status) {
+  throw ProgramEnd{status};
+}
 
-int ClosingStatus() { return errorHandled ? kExitError : kExitOk; }
+int ClosingStatus() {
+  return errorHandled ? kExitError : kExitOk;
+}
 
-bool AnyErrorHandled() { return errorHandled; }
+bool AnyErrorHandled() {
+  return errorHandled;
+}
 
 bool ConfirmCancel() {
   QString text = QStringLiteral("Cancel edits?") + kLineBreak + QStringLiteral("Remark:") + kLineBreak +
                  QStringLiteral("Until now no changes have been taken over ");
   if (IntegratedMode) {
     text += kLineBreak + kQuote + GetOCXName() + kQuote + QStringLiteral(" has to be configured again in ") +
-            kQuote + QStringLiteral("standalone-mode") + kQuote + QStringLiteral(" via ") + kLineBreak + kQuote +
-            ProgramFolder() + Sep() + ExecutableFileName() + kQuote;
+            kQuote + QStringLiteral("standalone-mode") + kQuote + QStringLiteral(" via ") + kLineBreak +
+            kQuote + ProgramFolder() + Sep() + ExecutableFileName() + kQuote;
   }
   if (SilentMode) {
     WriteServiceLog(text);

@@ -40,7 +40,8 @@ QString MatchComponents(const QString& folder, const QStringList& parts, qsizety
   if (part.isEmpty()) return MatchComponents(folder, parts, index + 1);
   const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
   QStringList candidates{part};
-  for (const QString& name : dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+  for (const QString& name :
+       dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
     if (name != part && name.compare(part, Qt::CaseInsensitive) == 0) candidates << name;
   }
   for (const QString& name : candidates) {
@@ -66,7 +67,9 @@ QString FindExistingFile(const QString& path) {
   return !matched.isEmpty() && IsRegularFile(matched) ? QDir::toNativeSeparators(matched) : QString();
 }
 
-bool FileExists(const QString& path) { return !FindExistingFile(path).isEmpty(); }
+bool FileExists(const QString& path) {
+  return !FindExistingFile(path).isEmpty();
+}
 
 QString ExistingOrAsSpelled(const QString& path) {
   const QString existing = FindExistingFile(path);

@@ -44,8 +44,8 @@ std::optional<QString> IniText(const IniValue& value) {
 }  // namespace
 
 QString NotFoundReport(const QString& file, const QString& section, const QString& entry) {
-  return QStringLiteral("File '") + file + QStringLiteral("' or Section [") + section + QStringLiteral("] or Entry '") +
-         entry + QStringLiteral("' not found");
+  return QStringLiteral("File '") + file + QStringLiteral("' or Section [") + section +
+         QStringLiteral("] or Entry '") + entry + QStringLiteral("' not found");
 }
 
 QString LoadIniString(const QString& section, const QString& entry, const QString& file, bool reportMissing) {
@@ -58,7 +58,8 @@ QString LoadIniString(const QString& section, const QString& entry, const QStrin
   return value;
 }
 
-int16_t LoadIniInteger(const QString& section, const QString& entry, const QString& file, bool reportMissing) {
+int16_t LoadIniInteger(const QString& section, const QString& entry, const QString& file,
+                       bool reportMissing) {
   Trap trap(QStringLiteral("LoadIniInteger"));
   int16_t value = 0;
   trap.Run([&] {

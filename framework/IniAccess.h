@@ -27,8 +27,7 @@ bool LoadIniBoolean(const QString& section, const QString& entry, const QString&
 // Returns non-zero on success and 0 when the write failed.
 int16_t SaveIni(const IniValue& value, const QString& section, const QString& entry, const QString& file);
 // Text overload, so that string literals do not turn into Booleans.
-inline int16_t SaveIni(const char* value, const QString& section, const QString& entry,
-                       const QString& file) {
+inline int16_t SaveIni(const char* value, const QString& section, const QString& entry, const QString& file) {
   return SaveIni(IniValue{QString::fromUtf8(value)}, section, entry, file);
 }
 

@@ -2,7 +2,9 @@
 
 namespace {
 
-bool IsBlank(QChar c) { return c == u' ' || c == u'\t'; }
+bool IsBlank(QChar c) {
+  return c == u' ' || c == u'\t';
+}
 
 QStringView TrimBlanksAndTabs(QStringView text) {
   qsizetype begin = 0;
@@ -21,7 +23,8 @@ QString EntryValue(const QString& line) {
   const qsizetype eq = line.indexOf(u'=');
   if (eq < 0) return {};
   QStringView value = TrimBlanksAndTabs(QStringView(line).mid(eq + 1));
-  if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front()) {
+  if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
+      value.back() == value.front()) {
     value = value.mid(1, value.size() - 2);
   }
   return value.toString();
@@ -108,7 +111,8 @@ bool IniDocument::Set(QStringView section, QStringView entry, const std::optiona
   const auto range = FindSection(section);
   if (!range) {
     if (!clean) return false;
-    lines_.push_back(Classify(QStringLiteral("[") + TrimBlanksAndTabs(section).toString() + QStringLiteral("]")));
+    lines_.push_back(
+        Classify(QStringLiteral("[") + TrimBlanksAndTabs(section).toString() + QStringLiteral("]")));
     lines_.push_back(Classify(entryName + u'=' + *clean));
     return true;
   }

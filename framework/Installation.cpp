@@ -105,7 +105,8 @@ void GetExistingMachines(const QString& hostIniPath) {
     for (int i = 1; i <= 5; ++i) {
       QString name;
       trap.Run([&] {
-        name = LoadIniString(QStringLiteral("Common"), QStringLiteral("NameM") + QString::number(i), hostIniPath);
+        name = LoadIniString(QStringLiteral("Common"), QStringLiteral("NameM") + QString::number(i),
+                             hostIniPath);
       });
       if (name == QStringLiteral("-") || name.isEmpty()) break;
       trap.Run([&] {
@@ -116,11 +117,13 @@ void GetExistingMachines(const QString& hostIniPath) {
     return;
   }
   int16_t count = -1;
-  trap.Run([&] { count = LoadIniInteger(QStringLiteral("Project"), QStringLiteral("NumberOfMachines"), ProgramIniPath); });
+  trap.Run([&] {
+    count = LoadIniInteger(QStringLiteral("Project"), QStringLiteral("NumberOfMachines"), ProgramIniPath);
+  });
   for (int i = 1; i <= count; ++i) {
     trap.Run([&] {
-      const QString name = LoadIniString(QStringLiteral("Machine") + QString::number(i), QStringLiteral("MachineName"),
-                                         ProgramIniPath);
+      const QString name = LoadIniString(QStringLiteral("Machine") + QString::number(i),
+                                         QStringLiteral("MachineName"), ProgramIniPath);
       ExistingMachines.resize(i);
       ExistingMachines[i - 1] = name;
     });
@@ -130,6 +133,8 @@ void GetExistingMachines(const QString& hostIniPath) {
 QString GetValidMachines() {
   Trap trap(QStringLiteral("GetValidMachines"));
   QString machines;
-  trap.Run([&] { machines = LoadIniString(QStringLiteral("Project"), QStringLiteral("ValidMachines"), GetCFGPath()); });
+  trap.Run([&] {
+    machines = LoadIniString(QStringLiteral("Project"), QStringLiteral("ValidMachines"), GetCFGPath());
+  });
   return machines;
 }

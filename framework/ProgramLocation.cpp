@@ -7,7 +7,9 @@ namespace {
 QString programFolder;
 QString executableName;
 
-bool IsSeparator(QChar c) { return c == u'\\' || c == u'/'; }
+bool IsSeparator(QChar c) {
+  return c == u'\\' || c == u'/';
+}
 
 }  // namespace
 
@@ -21,7 +23,9 @@ void SetProgramLocation(const QString& folder, const QString& name) {
   executableName = name;
 }
 
-QString ProgramFolder() { return programFolder; }
+QString ProgramFolder() {
+  return programFolder;
+}
 
 QString BaseFolder() {
   QString base = programFolder;
@@ -30,7 +34,9 @@ QString BaseFolder() {
   return base;
 }
 
-QString ExecutableName() { return executableName; }
+QString ExecutableName() {
+  return executableName;
+}
 
 QString ExecutableFileName() {
 #ifdef Q_OS_WIN

@@ -43,8 +43,8 @@ std::optional<TextFileContent> ReadTextFile(const QString& path) {
 
 bool WriteTextFileAtomically(const QString& path, const TextFileContent& content) {
   if (path.isEmpty()) return false;
-  const QByteArray bytes = content.encoding == TextEncoding::Utf16Le ? EncodeUtf16Le(content.text)
-                                                                      : EncodeCp1252(content.text);
+  const QByteArray bytes =
+      content.encoding == TextEncoding::Utf16Le ? EncodeUtf16Le(content.text) : EncodeCp1252(content.text);
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly)) return false;
   if (file.write(bytes) != bytes.size()) {

@@ -18,9 +18,13 @@ UserPort* currentPort = &quietPort;
 
 }  // namespace
 
-UserPort& Port() { return *currentPort; }
+UserPort& Port() {
+  return *currentPort;
+}
 
-void SetUserPort(UserPort* port) { currentPort = port ? port : &quietPort; }
+void SetUserPort(UserPort* port) {
+  currentPort = port ? port : &quietPort;
+}
 
 void ShowMessage(const QString& text, const QString& title, Icon icon) {
   Port().Ask(Question{text, title, Buttons::Ok, Answer::Ok, icon});

@@ -26,20 +26,18 @@ TEST_P(StartModeTest, DecidesTheModeFromExternal) {
   EXPECT_EQ(SilentMode, c.silent);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, StartModeTest,
-                         ::testing::Values(ModeCase{"", false, false}, ModeCase{"external=qvzcfg", true, false},
-                                           ModeCase{"EXTERNAL QVZCFG", true, false},
-                                           ModeCase{"EXTERNAL:QVZCFG", true, false},
-                                           ModeCase{"EXTERNAL==QVZCFG", false, false},
-                                           ModeCase{"EXTERNALQVZCFG", false, false},
-                                           ModeCase{"EXTERNAL=QVZCFG/SILENT", true, false},
-                                           ModeCase{"EXTERNAL=SILENT", false, true},
-                                           ModeCase{"external=silent /LOGFILE=/tmp/x", false, true},
-                                           // A path after a blank belongs to the value: start words with a slash.
-                                           ModeCase{"EXTERNAL=QVZCFG LOGFILE=/tmp/x", false, false},
-                                           ModeCase{"XEXTERNAL=QVZCFG", true, false},
-                                           ModeCase{"EXTERNAL", false, false},
-                                           ModeCase{"EXTERNAL=other", false, false}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StartModeTest,
+    ::testing::Values(ModeCase{"", false, false}, ModeCase{"external=qvzcfg", true, false},
+                      ModeCase{"EXTERNAL QVZCFG", true, false}, ModeCase{"EXTERNAL:QVZCFG", true, false},
+                      ModeCase{"EXTERNAL==QVZCFG", false, false}, ModeCase{"EXTERNALQVZCFG", false, false},
+                      ModeCase{"EXTERNAL=QVZCFG/SILENT", true, false},
+                      ModeCase{"EXTERNAL=SILENT", false, true},
+                      ModeCase{"external=silent /LOGFILE=/tmp/x", false, true},
+                      // A path after a blank belongs to the value: start words with a slash.
+                      ModeCase{"EXTERNAL=QVZCFG LOGFILE=/tmp/x", false, false},
+                      ModeCase{"XEXTERNAL=QVZCFG", true, false}, ModeCase{"EXTERNAL", false, false},
+                      ModeCase{"EXTERNAL=other", false, false}));
 
 TEST(ReadCommandTest, ValueIsUpperCasedTrimmedAndCutAtASlash) {
   EXPECT_EQ(ReadCommand("EXTERNAL=QVZCFG /LOGFILE=C:\\Temp\\Cfg.log", "EXTERNAL"), "QVZCFG");

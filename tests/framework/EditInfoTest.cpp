@@ -23,8 +23,10 @@ TEST(WriteEditInfoTest, WritesVersionWithModeAndKeepsOtherEntries) {
   WriteFile(install.cfg(), "[Project]\r\nValidMachines=ALL\r\n[Info]\r\nS_Prog=old\r\nOther=1\r\n");
   WriteEditInfo();
   const QString expectedCode = EditorCode(FirstEnvironmentEntry());
-  EXPECT_EQ(ReadFile(install.cfg()), "[Project]\r\nValidMachines=ALL\r\n[Info]\r\nS_Prog=1.0.1 - Standalone\r\nOther=1\r\n"
-                                     "S_Editor=" + expectedCode.toLocal8Bit() + "\r\n");
+  EXPECT_EQ(ReadFile(install.cfg()),
+            "[Project]\r\nValidMachines=ALL\r\n[Info]\r\nS_Prog=1.0.1 - Standalone\r\nOther=1\r\n"
+            "S_Editor=" +
+                expectedCode.toLocal8Bit() + "\r\n");
   SetCommandLine("EXTERNAL=QVZCFG");
   GetStartModeIntegrated();
   WriteEditInfo();

@@ -22,7 +22,8 @@ TEST_F(ErrorHandlingTest, LogsTheLineAndAsksWhetherToResume) {
   EXPECT_EQ(ReadFile(install.errorLog()), "Fehler in Documentation / S / GetCFGPath (Nr. 53) :D\r\n");
   ASSERT_EQ(port.questions.size(), 1u);
   const Question& q = port.questions[0];
-  EXPECT_EQ(q.text.toLocal8Bit(), "Unexpected error!\n\rD\n\rError logged to \n\r" + UpperErrorLog() + "\n\rResume?");
+  EXPECT_EQ(q.text.toLocal8Bit(),
+            "Unexpected error!\n\rD\n\rError logged to \n\r" + UpperErrorLog() + "\n\rResume?");
   EXPECT_EQ(q.title, "Unexpected error");
   EXPECT_EQ(q.buttons, Buttons::YesNo);
   EXPECT_EQ(q.defaultAnswer, Answer::Yes);
@@ -44,7 +45,8 @@ TEST_F(ErrorHandlingTest, FatalErrorsEndInteractivelyButNotInSilentMode) {
   EXPECT_EQ(HandleError(9999, "S", "D", "P", true), 2);
   EXPECT_EQ(port.questions.size(), asked);
   EXPECT_EQ(ReadFile(install.serviceLog()),
-            "! Fault Documentation_Config: Unexpected error!\n\rD\n\rError logged to \n\r" + UpperErrorLog() + "\r\n");
+            "! Fault Documentation_Config: Unexpected error!\n\rD\n\rError logged to \n\r" + UpperErrorLog() +
+                "\r\n");
 }
 
 TEST_F(ErrorHandlingTest, IntegratedModeLogsToTheLogfileAndFallsBackWhenItIsEmpty) {
@@ -110,9 +112,11 @@ TEST_F(ErrorHandlingTest, CancelQuestionTextsAndWhatEachAnswerLogs) {
   port.answers = {Answer::Yes};
   EXPECT_TRUE(ConfirmCancel());
   EXPECT_EQ(port.questions[1].text.toLocal8Bit(),
-            standalone + "\n\r\"Documentation\" has to be configured again in \"standalone-mode\" via \n\r\"" +
+            standalone +
+                "\n\r\"Documentation\" has to be configured again in \"standalone-mode\" via \n\r\"" +
                 install.program().toLocal8Bit() + "/Documentation_Config\"");
-  EXPECT_EQ(ReadFile(install.root() + "/host.log"), "Konfigurations-EXE wurde abgebrochen:     Documentation\r\n");
+  EXPECT_EQ(ReadFile(install.root() + "/host.log"),
+            "Konfigurations-EXE wurde abgebrochen:     Documentation\r\n");
 
   SetCommandLine("EXTERNAL=SILENT");
   GetStartModeIntegrated();

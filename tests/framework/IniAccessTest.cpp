@@ -54,8 +54,8 @@ TEST_F(IniAccessTest, ReportsGoToTheServiceLogInSilentMode) {
   SilentMode = true;
   LoadIniInteger("Sec", "Ent", file, true);
   EXPECT_TRUE(port.questions.empty());
-  EXPECT_EQ(ReadFile(install.serviceLog()),
-            "! Fault Documentation_Config: File '" + file.toLocal8Bit() + "' or Section [Sec] or Entry 'Ent' not found\r\n");
+  EXPECT_EQ(ReadFile(install.serviceLog()), "! Fault Documentation_Config: File '" + file.toLocal8Bit() +
+                                                "' or Section [Sec] or Entry 'Ent' not found\r\n");
 }
 
 TEST_F(IniAccessTest, IntegerOverflowGoesToTheCentralHandlerAndResumesWithZero) {
@@ -82,7 +82,8 @@ TEST_F(IniAccessTest, SaveWritesEachValueKindAsWindowsProgramsExpect) {
   EXPECT_NE(SaveIni("text", "S", "text", file), 0);
   EXPECT_NE(SaveIni("", "S", "empty", file), 0);
   EXPECT_EQ(ReadFile(file),
-            "[S]\r\nbool=true\r\ndouble=3.5\r\nint=7\r\nlong=-2\r\nsingle=2.25\r\nbyte=255\r\ntext=text\r\nempty=\r\n");
+            "[S]\r\nbool=true\r\ndouble=3.5\r\nint=7\r\nlong=-2\r\nsingle=2.25\r\nbyte=255\r\ntext="
+            "text\r\nempty=\r\n");
   EXPECT_TRUE(port.questions.empty());
 
   SaveIni(UnsupportedValue{"Date"}, "S", "text", file);

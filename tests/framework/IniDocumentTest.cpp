@@ -94,7 +94,8 @@ TEST_F(ProfileTest, NoValueRemovesTheEntryAndLineBreaksBecomeBlanks) {
 
 TEST_F(ProfileTest, TextIsWindows1252OnDiskAndUtf16FilesStayUtf16) {
   ASSERT_TRUE(profile::WriteString("S", "k", QStringLiteral("Größe € \u4e2d"), file));
-  EXPECT_EQ(ReadFile(file), QByteArray("[S]\r\nk=Gr\xF6\xDF" "e \x80 ?\r\n"));
+  EXPECT_EQ(ReadFile(file), QByteArray("[S]\r\nk=Gr\xF6\xDF"
+                                       "e \x80 ?\r\n"));
   EXPECT_EQ(Read("S", "k"), QStringLiteral("Größe € ?"));
 
   const QByteArray utf16("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0\xE4\0\r\0\n\0", 22);

@@ -49,8 +49,8 @@ TEST_F(InstallationTest, MissingCfgFileIsReportedAndEndsTheProgram) {
   SilentMode = true;
   EXPECT_EQ(EndStatusOf([] { GetValidMachines(); }), 1);
   EXPECT_EQ(port.questions.size(), 1u);
-  EXPECT_EQ(ReadFile(install.serviceLog()),
-            "! Fault Documentation_Config: File not found: \n\r" + install.cfg().toUpper().toLocal8Bit() + "\r\n");
+  EXPECT_EQ(ReadFile(install.serviceLog()), "! Fault Documentation_Config: File not found: \n\r" +
+                                                install.cfg().toUpper().toLocal8Bit() + "\r\n");
 }
 
 TEST_F(InstallationTest, SaveAndRestoreWithOrWithoutSeparatorGivesTheSameMachineCopy) {
@@ -60,7 +60,8 @@ TEST_F(InstallationTest, SaveAndRestoreWithOrWithoutSeparatorGivesTheSameMachine
     WriteFile(install.hostIni(), "[Common]\r\nSaveAndRestore=" + s.toLocal8Bit() + "\r\n");
     EXPECT_EQ(GetPathMachineCopyMDB(install.hostIni()), copy) << s.toStdString();
   }
-  WriteFile(install.hostIni(), "[Common]\r\nSaveAndRestore=" + install.root().toLocal8Bit() + "\\nothing\r\n");
+  WriteFile(install.hostIni(),
+            "[Common]\r\nSaveAndRestore=" + install.root().toLocal8Bit() + "\\nothing\r\n");
   EXPECT_EQ(GetPathMachineCopyMDB(install.hostIni()), "");
 }
 
@@ -80,7 +81,8 @@ TEST_F(InstallationTest, IntegratedMachinesComeFromTheHostIniUpToADashOrFive) {
   GetExistingMachines(install.hostIni());
   EXPECT_EQ(ExistingMachines, (QStringList{"A", "B"}));
   ExistingMachines.clear();
-  WriteFile(install.hostIni(), "[Common]\r\nNameM1=1\r\nNameM2=2\r\nNameM3=3\r\nNameM4=4\r\nNameM5=5\r\nNameM6=6\r\n");
+  WriteFile(install.hostIni(),
+            "[Common]\r\nNameM1=1\r\nNameM2=2\r\nNameM3=3\r\nNameM4=4\r\nNameM5=5\r\nNameM6=6\r\n");
   GetExistingMachines(install.hostIni());
   EXPECT_EQ(ExistingMachines.size(), 5);
   EXPECT_EQ(ExistingMachine(5), "5");
@@ -91,7 +93,8 @@ TEST_F(InstallationTest, StandaloneMachinesComeFromTheProgramIni) {
   GetExistingMachines(install.hostIni());
   EXPECT_TRUE(ExistingMachines.isEmpty());
   WriteFile(install.programIni(),
-            "[Project]\r\nNumberOfMachines=3\r\n[Machine1]\r\nMachineName=Line1\r\n[Machine3]\r\nMachineName=Line3\r\n");
+            "[Project]\r\nNumberOfMachines=3\r\n[Machine1]\r\nMachineName=Line1\r\n[Machine3]\r\nMachineName="
+            "Line3\r\n");
   GetExistingMachines(install.hostIni());
   EXPECT_EQ(ProgramIniPath, install.programIni());
   EXPECT_EQ(ExistingMachines, (QStringList{"Line1", "", "Line3"}));

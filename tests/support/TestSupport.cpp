@@ -8,8 +8,12 @@
 #include <QFile>
 #include <QFileInfo>
 
-ScriptedPort::ScriptedPort() { SetUserPort(this); }
-ScriptedPort::~ScriptedPort() { SetUserPort(nullptr); }
+ScriptedPort::ScriptedPort() {
+  SetUserPort(this);
+}
+ScriptedPort::~ScriptedPort() {
+  SetUserPort(nullptr);
+}
 
 Answer ScriptedPort::Ask(const Question& question) {
   questions.push_back(question);
@@ -19,7 +23,8 @@ Answer ScriptedPort::Ask(const Question& question) {
   return answer;
 }
 
-std::optional<QString> ScriptedPort::PickFile(const QString& title, const QString& filter, const QString& preset) {
+std::optional<QString> ScriptedPort::PickFile(const QString& title, const QString& filter,
+                                              const QString& preset) {
   picks.push_back(Pick{title, filter, preset});
   if (pickedFiles.empty()) return std::nullopt;
   const bool chosen = pickedFiles.front().has_value();

@@ -19,17 +19,18 @@ class ScriptedPort : public UserPort {
   ~ScriptedPort() override;
 
   Answer Ask(const Question& question) override;
-  std::optional<QString> PickFile(const QString& title, const QString& filter, const QString& preset) override;
+  std::optional<QString> PickFile(const QString& title, const QString& filter,
+                                  const QString& preset) override;
   void ProcessEvents() override { ++eventRuns; }
   void SetBusy(bool busy) override { busyChanges.push_back(busy); }
 
-  std::deque<Answer> answers;                        // next answers; empty: the default button
-  std::deque<std::optional<QString>> pickedFiles;    // next file picks; empty: cancelled
-  std::vector<Question> questions;                   // every question asked
+  std::deque<Answer> answers;                      // next answers; empty: the default button
+  std::deque<std::optional<QString>> pickedFiles;  // next file picks; empty: cancelled
+  std::vector<Question> questions;                 // every question asked
   struct Pick {
     QString title, filter, preset;
   };
-  std::vector<Pick> picks;                           // every file dialog shown
+  std::vector<Pick> picks;  // every file dialog shown
   std::vector<bool> busyChanges;
   int eventRuns = 0;
 };

@@ -1,0 +1,53 @@
+#pragma once
+// Runs the built program as a separate process in a temporary installation tree, the way the host
+// configuration program and a service engineer start it.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <optional>
+
+struct RunResult {
+  int status = -1;
+  bool finished = false;
+  QByteArray output;  // standard output and error
+};
+
+// <root>/project is the base folder, <root>/project/program the program folder with a copy of the
+// executable, <root>/SaveAndRestore the host's working copy, <root>/service.log the service log.
+class InstallTree {
+ public:
+  InstallTree();
+
+  QString root() const { return dir_.path(); }
+  QString base() const { return root() + QStringLiteral("/project"); }
+  QString program() const { return base() + QStringLiteral("/program"); }
+  QString component() const { return base() + QStringLiteral("/Documentation"); }
+  QString cfg() const { return component() + QStringLiteral("/Documentation.cfg"); }
+  QString projectDb() const { return component() + QStringLiteral("/Documentation.mdb"); }
+  QString sourceDb() const { return component() + QStringLiteral("/Documentation_Source.mdb"); }
+  QString programIni() const { return base() + QStringLiteral("/parameter/Program.ini"); }
+  QString hostIni() const { return base() + QStringLiteral("/parameter/qvzconfiguration.ini"); }
+  QString settings() const { return program() + QStringLiteral("/Documentation_Customer.cfg"); }
+  QString languageIni() const { return program() + QStringLiteral("/Documentation_Config.ini"); }
+  QString errorLog() const { return base() + QStringLiteral("/QVZcfglog.txt"); }
+  QString saveAndRestore() const { return root() + QStringLiteral("/SaveAndRestore"); }
+  QString serviceLog() const { return root() + QStringLiteral("/service.log"); }
+
+  // Writes the usual files of a project with the given machines (standalone names in Program.ini and
+  // host names in qvzconfiguration.ini); vwfd switches the editor on.
+  void WriteProject(const QStringList& machines, bool vwfd);
+
+  // Starts the program with the arguments and waits for it (timeout: it is killed, finished stays false).
+  RunResult Run(const QStringList& arguments, int timeoutMs = 60000) const;
+
+ private:
+  QTemporaryDir dir_;
+};
+
+// The path of the program under test.
+QString ProgramUnderTest();
+void WriteBytes(const QString& path, const QByteArray& bytes);
+QByteArray ReadBytes(const QString& path);
