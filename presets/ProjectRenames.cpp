@@ -36,7 +36,8 @@ void VarNameInQuelleErsetzen(const QString& name0, const QString& name1) {
   Trap trap(QStringLiteral("VarNameInQuelleErsetzen"));
   const std::optional<QString> path = ExistingProjectDatabase(trap);
   if (!path) return;
-  const auto [oldName, newName] = OldAndNew(name0, name1);
+  const QString& oldName = OldAndNew(name0, name1).first;
+  const QString& newName = OldAndNew(name0, name1).second;
   trap.Run([&] {
     db::Connection project = db::Connection::Open(*path);
     db::Statement rename =
