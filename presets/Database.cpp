@@ -266,6 +266,11 @@ std::vector<FieldDef> Connection::Fields(const QString& table) {
 // ---- Transaction ----
 
 Transaction::Transaction(Connection& connection) : connection_(connection) {
+  // Inside a transaction that is already open, this one is part of it and leaves the ending to it.
+  if (!sqlite3_get_autocommit(connection_.Handle())) {
+    open_ = false;
+    return;
+  }
   connection_.Exec(QStringLiteral("BEGIN IMMEDIATE"));
 }
 
@@ -276,6 +281,7 @@ Transaction::~Transaction() {
 }
 
 void Transaction::Commit() {
+  if (!open_) return;
   open_ = false;
   connection_.Exec(QStringLiteral("COMMIT"));
 }

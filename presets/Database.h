@@ -118,6 +118,7 @@ class Connection {
 
 // One transaction. Ending the scope without Commit() keeps what was written so far (as the record by
 // record saving it replaces would), so an interrupted update leaves the rows saved up to that point.
+// Opened while another transaction is open, it joins that one.
 class Transaction {
  public:
   explicit Transaction(Connection& connection);

@@ -167,12 +167,17 @@ void WorkOnMDB() {
   {
     std::optional<db::Connection> source;
     trap.Run([&] { source.emplace(db::Connection::Open(sourcePath)); });
+    // The rebuild, the generation and the takeover write the source database in one transaction; each
+    // step still sees what the steps before it wrote, and an ended program keeps what was written.
+    std::optional<db::Transaction> transaction;
+    if (source) trap.Run([&] { transaction.emplace(*source); });
     if (source) RebuildPresetTable(trap, *source);
     CategorieNachCategoryID();
     if (source) {
       CreateRecordSets(*source);
       TakeOverProjectValues(trap, *source, projectPath);
     }
+    if (transaction) trap.Run([&] { transaction->Commit(); });
   }  // the source database is closed before it is copied
 
   trap.Run([&] { CopyFileAtomically(sourcePath, ExistingOrAsSpelled(projectPath)); });
