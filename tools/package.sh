@@ -6,6 +6,7 @@ cd "$(dirname "$0")/.."
 bash tools/deps.sh
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B build/package -G Ninja -DCMAKE_BUILD_TYPE=Release -DQVZ_BUILD_TESTS=OFF -DQVZ_BUILD_BENCHMARKS=OFF \
-  -DQVZ_SYSTEM_DESKTOP_ENTRY=ON >/dev/null
+  -DCMAKE_INSTALL_PREFIX=/ -DQVZ_PROGRAM_DIR=opt/documentation-config/program \
+  -DQVZ_DESKTOP_DIR=usr/share/applications >/dev/null
 cmake --build build/package -j"$jobs" --target Documentation_Config
 (cd build/package && cpack -G DEB)

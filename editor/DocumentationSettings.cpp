@@ -1,0 +1,170 @@
+#include "editor/DocumentationSettings.h"
+
+#include "editor/FieldRules.h"
+#include "framework/CommandLine.h"
+#include "framework/EditInfo.h"
+#include "framework/ErrorTrap.h"
+#include "framework/FileLookup.h"
+#include "framework/IniAccess.h"
+#include "framework/Installation.h"
+#include "framework/ProgramLocation.h"
+#include "framework/Text.h"
+
+namespace {
+
+const QString kNetSection = QStringLiteral("NetAddress");
+
+QString MachineSection(int machine) {
+  return QStringLiteral("Machine") + QString::number(machine);
+}
+QString Numbered(const char* name, int number) {
+  return QString::fromLatin1(name) + QString::number(number);
+}
+
+// Machines the editor handles: those with a slot. Machines beyond it are not shown, read, written or
+// checked.
+int HandledMachineCount() {
+  return std::min<int>(static_cast<int>(ExistingMachines.size()), kMachineSlots);
+}
+
+QString AccessError(const QString& path) {
+  return QStringLiteral("Path/File access error: ") + path;
+}
+
+}  // namespace
+
+QString DocumentationSettings::FilePath() {
+  return ExistingOrAsSpelled(ProgramFolder() + Sep() + QStringLiteral("Documentation_Customer.cfg"));
+}
+
+bool DocumentationSettings::MachineTakesPart(int machine, const QString& validMachines) {
+  if (GetStartModeIntegrated()) {
+    const QString valid = UCase(validMachines);
+    return valid == QStringLiteral("ALL") || valid.contains(UCase(ExistingMachine(machine)));
+  }
+  return LoadIniBoolean(QStringLiteral("Project"), Numbered("ForMachine", machine), GetCFGPath());
+}
+
+void DocumentationSettings::ReadUseVWFD() {
+  UseVWFD = LoadIniBoolean(QStringLiteral("Project"), QStringLiteral("VWFD"), GetProgramIniPath(1));
+}
+
+void DocumentationSettings::ReadMachine(int machine) {
+  if (!HasSlot(machine)) return;
+  const QString file = FilePath();
+  const QString section = MachineSection(machine);
+  machineLoaded_[machine - 1] = true;
+  for (int key = 1; key <= kKeyCount; ++key) {
+    References[machine - 1][key] = LoadIniString(section, Numbered("Reference", key), file);
+    Symbols[machine - 1][key] = LoadIniString(section, Numbered("Symbol", key), file);
+  }
+}
+
+void DocumentationSettings::ReadNetAddress(int netAddress) {
+  const QString file = FilePath();
+  const int slot = netAddress - 1;
+  netLoaded_[slot] = true;
+  NetUsers[slot] = LoadIniString(kNetSection, Numbered("User", netAddress), file);
+  NetPasswords[slot] = LoadIniString(kNetSection, Numbered("Password", netAddress), file);
+  NetAddresses[slot] = LoadIniString(kNetSection, Numbered("NetAddress", netAddress), file);
+  NetDrives[slot] = LoadIniString(kNetSection, Numbered("NetDrive", netAddress), file);
+  if (NetDrives[slot].isEmpty()) NetDrives[slot] = DefaultDrive(netAddress);
+}
+
+void DocumentationSettings::Write() const {
+  Trap trap(QStringLiteral("WriteInputs"));
+  QString validMachines;
+  QString programIni;
+  trap.Run([&] { validMachines = GetValidMachines(); });
+  trap.Run([&] { programIni = GetProgramIniPath(2); });
+  const QString file = FilePath();
+
+  // A write that fails is reported once for the file, not once per entry.
+  bool fileFailed = false;
+  auto save = [&](const QString& value, const QString& section, const QString& entry) {
+    trap.Run([&] {
+      if (SaveIni(IniValue{value}, section, entry, file) == 0) fileFailed = true;
+    });
+  };
+
+  for (int machine = 1; machine <= HandledMachineCount(); ++machine) {
+    if (!trap.If([&] { return MachineTakesPart(machine, validMachines); })) continue;
+    if (!MachineLoaded(machine)) continue;
+    const QString section = MachineSection(machine);
+    for (int key = 1; key <= kKeyCount; ++key) {
+      save(References[machine - 1][key], section, Numbered("Reference", key));
+      save(Symbols[machine - 1][key], section, Numbered("Symbol", key));
+    }
+  }
+
+  bool withDocumentation = false;
+  for (int netAddress = 1; netAddress <= kNetAddressCount; ++netAddress) {
+    const int slot = netAddress - 1;
+    if (!NetAddresses[slot].isEmpty()) withDocumentation = true;
+    if (!NetAddressLoaded(netAddress)) continue;
+    save(NetUsers[slot], kNetSection, Numbered("User", netAddress));
+    save(NetPasswords[slot], kNetSection, Numbered("Password", netAddress));
+    save(NetAddresses[slot], kNetSection, Numbered("NetAddress", netAddress));
+    save(NetDrives[slot], kNetSection, Numbered("NetDrive", netAddress));
+  }
+  if (fileFailed) trap.Run([&] { Raise(kErrFileAccess, AccessError(file)); });
+
+  // Without a program INI there is no file to hold the flag.
+  if (!programIni.isEmpty()) {
+    trap.Run([&] {
+      if (SaveIni(IniValue{withDocumentation}, QStringLiteral("Project"), QStringLiteral("WithDocumentation"),
+                  programIni) == 0) {
+        Raise(kErrFileAccess, AccessError(programIni));
+      }
+    });
+  }
+  trap.Run([&] { WriteEditInfo(); });
+}
+
+int DocumentationSettings::MachineOfTab(int position) const {
+  if (position < 1 || position > static_cast<int>(TabMachine.size())) return 0;
+  return TabMachine[position - 1];
+}
+
+std::optional<QString> DocumentationSettings::NetAddressFault(
+    const QString& documentCaption, const QString& symbolCaption,
+    const std::array<QString, kNetAddressCount>& driveTexts, std::vector<int>& trimmed) {
+  auto covered = [&](const QString& path) {
+    const QString upper = UCase(path);
+    for (const QString& address : NetAddresses) {
+      if (address.size() > 2 && upper.startsWith(UCase(address))) return true;
+    }
+    return false;
+  };
+  auto uncovered = [&](const KeyTexts& paths) -> int {
+    for (int key = 1; key <= kKeyCount; ++key) {
+      if (IsUncPath(paths[key]) && !covered(paths[key])) return key;
+    }
+    return 0;
+  };
+  auto fault = [](int machine, int key, const QString& caption) {
+    return QStringLiteral("Fault in ") + ExistingMachine(machine) + QStringLiteral(" , Key ") +
+           QString::number(key) + QStringLiteral(" , ") + caption +
+           QStringLiteral(" : no net address found!");
+  };
+
+  for (int machine = 1; machine <= HandledMachineCount(); ++machine) {
+    if (int key = uncovered(References[machine - 1])) return fault(machine, key, documentCaption);
+    if (int key = uncovered(Symbols[machine - 1])) return fault(machine, key, symbolCaption);
+  }
+
+  for (int n = 1; n <= kNetAddressCount; ++n) {
+    for (int j = n + 1; j <= kNetAddressCount; ++j) {
+      if (!driveTexts[n - 1].isEmpty() && driveTexts[n - 1] == driveTexts[j - 1]) {
+        return QStringLiteral("Fault: double drive in net address ") + QString::number(n) +
+               QStringLiteral(" and ") + QString::number(j);
+      }
+    }
+    QString& address = NetAddresses[n - 1];
+    if (address.size() > 3 && EndsInSeparator(address)) {
+      address.chop(1);
+      trimmed.push_back(n);
+    }
+  }
+  return std::nullopt;
+}

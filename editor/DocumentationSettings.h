@@ -1,0 +1,68 @@
+#pragma once
+// The customer documentation settings (Documentation_Customer.cfg beside the executable) as the editor
+// holds them while it runs: a document and a symbol for each of nine keys of up to five machines, and
+// five net addresses with user, password and drive letter.
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+inline constexpr int kMachineSlots = 5;     // only machines 1 ... 5 have a slot
+inline constexpr int kKeyCount = 9;         // keys 1 ... 9; key 0 stays empty, key 10 is unused
+inline constexpr int kNetAddressCount = 5;  // net addresses 1 ... 5
+
+using KeyTexts = std::array<QString, kKeyCount + 2>;
+
+class DocumentationSettings {
+ public:
+  // The settings file: program folder + "Documentation_Customer.cfg".
+  static QString FilePath();
+  // True for machine numbers that have a slot in the model.
+  static bool HasSlot(int machine) { return machine >= 1 && machine <= kMachineSlots; }
+  // Whether machine m takes part in the documentation. validMachines is this operation's
+  // GetValidMachines(); in integrated mode it decides, otherwise [Project] ForMachine<m> of the CFG file.
+  static bool MachineTakesPart(int machine, const QString& validMachines);
+
+  // [Project] VWFD of the program INI: whether the project uses the editor at all.
+  void ReadUseVWFD();
+  // Reads the 18 entries of machine m (1 ... 5) into its slot.
+  void ReadMachine(int machine);
+  // Reads net address i (1 ... 5); an empty drive takes its default T ... X.
+  void ReadNetAddress(int netAddress);
+  // The closing write: settings file, "WithDocumentation", edit info. Slots never read are not
+  // written, so the entries of a project that does not use the editor stay as they are.
+  void Write() const;
+
+  // The machine number tab position k (from 1) shows; 0 for the net address tab, which is every
+  // position after the machine tabs.
+  int MachineOfTab(int position) const;
+  bool MachineLoaded(int machine) const { return HasSlot(machine) && machineLoaded_[machine - 1]; }
+  bool NetAddressLoaded(int netAddress) const { return netLoaded_[netAddress - 1]; }
+
+  // The first fault of the net address check, or nullopt when every UNC document and symbol lies under
+  // a configured net address and no two net addresses share a drive. driveTexts are the texts of the
+  // five drive fields. Trailing separators of the net addresses the check reaches are removed; their
+  // numbers are added to trimmed.
+  std::optional<QString> NetAddressFault(const QString& documentCaption, const QString& symbolCaption,
+                                         const std::array<QString, kNetAddressCount>& driveTexts,
+                                         std::vector<int>& trimmed);
+
+  // Slot m - 1, key k.
+  std::array<KeyTexts, kMachineSlots> References;
+  std::array<KeyTexts, kMachineSlots> Symbols;
+  // Slot i - 1.
+  std::array<QString, kNetAddressCount> NetUsers;
+  std::array<QString, kNetAddressCount> NetPasswords;
+  std::array<QString, kNetAddressCount> NetAddresses;
+  std::array<QString, kNetAddressCount> NetDrives;
+  // Slot k - 1: the machine shown by tab k.
+  std::vector<int16_t> TabMachine;
+  bool UseVWFD = false;
+
+ private:
+  std::array<bool, kMachineSlots> machineLoaded_{};
+  std::array<bool, kNetAddressCount> netLoaded_{};
+};

@@ -1,0 +1,126 @@
+#pragma once
+// The editor's one window: a tab per machine that takes part in the documentation with its nine key
+// rows (document and symbol), and a last tab with the project's five net addresses.
+//
+// Handlers keep the names of the window's events. They may end the program (ProgramEnd); Qt enters
+// them only through RunHandler, which turns a program end into an exit status instead of letting the
+// exception cross Qt's event loop.
+
+#include "editor/DocumentationSettings.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <vector>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabBar;
+struct TextControl;
+
+template <class T>
+using Row = std::array<T*, kKeyCount + 1>;  // controls of a row array, indexed 1 ... 9
+
+class frm_Quorvel_Exe : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit frm_Quorvel_Exe(QWidget* parent = nullptr);
+  ~frm_Quorvel_Exe() override;
+
+  // Runs a handler: a program end inside it is recorded, the window hides and the event loop is left
+  // with the status. Once the program has ended, or while the closing sequence runs, nothing runs.
+  void RunHandler(const std::function<void()>& handler);
+  // The status the program ended with, nullopt while it runs.
+  std::optional<int> EndStatus() const { return endStatus_; }
+
+  // Start-up and closing.
+  void Form_Load();
+  void Form_Activate();
+  void Form_Resize() {}  // the layout is fixed
+  // Returns true when the window is to stay open.
+  bool Form_QueryUnload(int unloadMode);
+  void CommandOK_Click();
+  void CommandCancel_Click();
+  void CloseMe();
+  void SetupUserInterFace();
+  void WriteInputs();
+  bool CheckNetAddresses();
+
+  // Tabs and fields.
+  void TabStripMachine_Click();
+  void TextExe_Change(int index);
+  void TextSymbol_Change(int index);
+  void TextUser_Change(int index);
+  void TextUser_LostFocus(int index);
+  void TextPassword_Change(int index);
+  void TextPassword_LostFocus(int index);
+  void ComboDrive_Change(int index);
+  void ComboDrive_Click(int index);
+  void CommandExe_Click(int index);
+  void CommandSymbol_Click(int index);
+  void FindFile(int index, bool forDocument, bool forSymbol, bool forNetAddress);
+
+  // The machine of the selected tab, 0 for the net address tab.
+  int SelectedMachine() const;
+  DocumentationSettings& Settings() { return settings_; }
+  // The window's controls in the order of the form description, for the language texts.
+  std::vector<TextControl> TextControls() const;
+
+  QString HostIniPath;
+
+  // Controls, named as in the form description.
+  QLabel* Header = nullptr;
+  QTabBar* TabStripMachine = nullptr;
+  QGroupBox* MainFrame = nullptr;
+  QGroupBox* FrameKey = nullptr;
+  QLabel* LabelKeyHeader = nullptr;
+  Row<QLabel> LabelKeyNumber{};
+  QGroupBox* FrameExe = nullptr;
+  QLabel* LabelExeHeader = nullptr;
+  Row<QLineEdit> TextExe{};
+  Row<QPushButton> CommandExe{};
+  QGroupBox* FrameSymbol = nullptr;
+  QLabel* LabelSymbolHeader = nullptr;
+  Row<QLineEdit> TextSymbol{};
+  Row<QPushButton> CommandSymbol{};
+  QGroupBox* FrameUser = nullptr;
+  QLabel* LabelUserHeader = nullptr;
+  Row<QLineEdit> TextUser{};
+  QGroupBox* FramePassword = nullptr;
+  QLabel* LabelPasswordHeader = nullptr;
+  Row<QLineEdit> TextPassword{};
+  QGroupBox* FrameDrive = nullptr;
+  QLabel* LabelDriveHeader = nullptr;
+  Row<QComboBox> ComboDrive{};
+  QPushButton* CommandOK = nullptr;
+  QPushButton* CommandCancel = nullptr;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
+
+ private:
+  void BuildControls();
+  void ConnectHandlers();
+  void SetTabOrder();
+  // Sets a field's text as the program does: its change handler runs. A program end inside that
+  // handler is passed on here, outside Qt's signal delivery.
+  void SetFieldText(QLineEdit* field, const QString& text);
+  void SetDriveText(int index, const QString& text);
+  void PassOnProgramEnd() const;
+  bool NetAddressTabSelected() const;
+
+  DocumentationSettings settings_;
+  std::vector<QWidget*> controls_;  // in the order of the form description
+  std::optional<int> endStatus_;
+  bool closing_ = false;
+  int handlerDepth_ = 0;
+  QString netAddressFault_;
+};

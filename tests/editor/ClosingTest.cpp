@@ -1,0 +1,182 @@
+// Leaving the editor: OK with its net address check and the written files, Cancel and the close box.
+
+#include "framework/CommandLine.h"
+#include "tests/editor/EditorFixture.h"
+
+#include <QDir>
+
+namespace {
+
+class ClosingTest : public EditorTest {
+ protected:
+  void SetUp() override {
+    WriteProject({QStringLiteral("Line1"), QStringLiteral("Line2")}, true, "ALL", {1});
+  }
+  void SelectTab(int position) { form->TabStripMachine->setCurrentIndex(position - 1); }
+  // OK pressed by the user, through the window's boundary.
+  std::optional<int> PressOK() {
+    form->CommandOK->click();
+    return form->EndStatus();
+  }
+  void ExpectStillEditing() {
+    EXPECT_EQ(form->EndStatus(), std::nullopt);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->CommandOK->isEnabled());
+    EXPECT_TRUE(form->CommandCancel->isEnabled());
+  }
+};
+
+}  // namespace
+
+TEST_F(ClosingTest, OkWritesTheSettingsInPlaceAndEndsWithStatus0) {
+  WriteFile(CustomerFile(), IniText(QStringLiteral("[NetAddress]\nNetAddress1=\\\\srv\\docs\nNetDrive1=t\n"
+                                                   "[Machine1]\nSymbol1=C:\\old.gif\nReference1=C:\\old.pdf\n"
+                                                   "[Machine2]\nReference1=C:\\keep.pdf\n")));
+  ASSERT_EQ(Load(), std::nullopt);
+  form->TextExe[1]->setText(QStringLiteral("\\\\srv\\docs\\line1\\manual.pdf"));
+  form->TextSymbol[2]->setText(QStringLiteral("G:\\pics\\two.gif"));
+  SelectTab(2);
+  form->TextUser[1]->setText(QStringLiteral("service"));
+  form->TextPassword[1]->setText(QStringLiteral("pw"));
+  form->ComboDrive[2]->setEditText(QStringLiteral("h"));
+  EXPECT_EQ(PressOK(), 0);
+  EXPECT_FALSE(form->isVisible());
+
+  QString expected = QStringLiteral(
+      "[NetAddress]\nNetAddress1=\\\\srv\\docs\nNetDrive1=T\nUser1=service\nPassword1=pw\n"
+      "User2=\nPassword2=\nNetAddress2=\nNetDrive2=H\n"
+      "User3=\nPassword3=\nNetAddress3=\nNetDrive3=V\n"
+      "User4=\nPassword4=\nNetAddress4=\nNetDrive4=W\n"
+      "User5=\nPassword5=\nNetAddress5=\nNetDrive5=X\n"
+      "[Machine1]\nSymbol1=C:\\old.gif\nReference1=\\\\srv\\docs\\line1\\manual.pdf\n"
+      "Reference2=\nSymbol2=G:\\pics\\two.gif\n");
+  for (int k = 3; k <= 9; ++k) expected += QStringLiteral("Reference%1=\nSymbol%1=\n").arg(k);
+  expected += QStringLiteral("[Machine2]\nReference1=C:\\keep.pdf\n");
+  EXPECT_EQ(Customer(), IniText(expected));
+  EXPECT_TRUE(ReadFile(install.programIni()).contains("WithDocumentation=true\r\n"));
+  EXPECT_TRUE(ReadFile(install.cfg()).contains("S_Prog=1.0.1 - Standalone"));
+  EXPECT_EQ(port.busyChanges, (std::vector<bool>{true, false}));
+}
+
+TEST_F(ClosingTest, UncoveredSharePathKeepsTheEditorOpen) {
+  WriteFile(CustomerFile(), IniText(QStringLiteral("[Machine1]\nReference3=\\\\srv\\docs\\m1\\a.pdf\n"
+                                                   "[NetAddress]\nNetAddress1=\\\\srv\\pub\n")));
+  const QByteArray before = Customer();
+  ASSERT_EQ(Load(), std::nullopt);
+  EXPECT_EQ(PressOK(), std::nullopt);
+  EXPECT_EQ(Messages(), QStringList{"Fault in Line1 , Key 3 , Html / Pdf - File : no net address found!"});
+  ExpectStillEditing();
+  // Pressed on the net address tab, the column is named as that tab shows it.
+  SelectTab(2);
+  EXPECT_EQ(PressOK(), std::nullopt);
+  EXPECT_EQ(Messages().last(),
+            QStringLiteral("Fault in Line1 , Key 3 , Net address : no net address found!"));
+  ExpectStillEditing();
+  EXPECT_EQ(Customer(), before);
+  EXPECT_FALSE(ReadFile(install.cfg()).contains("[Info]"));
+
+  // Corrected, OK passes; a trailing separator of a net address is removed on the way.
+  form->TextExe[1]->setText(QStringLiteral("\\\\srv\\docs\\"));
+  EXPECT_EQ(PressOK(), 0);
+  EXPECT_EQ(form->TextExe[1]->text(), QStringLiteral("\\\\srv\\docs"));
+  EXPECT_TRUE(Customer().contains("NetAddress1=\\\\srv\\docs\r\n"));
+}
+
+TEST_F(ClosingTest, DoubleDriveKeepsTheEditorOpen) {
+  ASSERT_EQ(Load(), std::nullopt);
+  SelectTab(2);
+  form->ComboDrive[1]->setEditText(QStringLiteral("G"));
+  form->ComboDrive[2]->setEditText(QStringLiteral("G"));
+  EXPECT_EQ(PressOK(), std::nullopt);
+  EXPECT_EQ(Messages(), QStringList{"Fault: double drive in net address 1 and 2"});
+  ExpectStillEditing();
+  EXPECT_FALSE(QFile::exists(CustomerFile()));
+}
+
+TEST_F(ClosingTest, SilentRunWithAnUncoveredPathLogsTheFaultAndWritesNothing) {
+  const QByteArray settings = IniText(QStringLiteral("[Machine1]\nSymbol2=\\\\srv\\pics\\a.gif\n"));
+  WriteFile(CustomerFile(), settings);
+  const QByteArray programIni = ReadFile(install.programIni());
+  EXPECT_EQ(Load(QStringLiteral("EXTERNAL=SILENT")), 1);
+  EXPECT_TRUE(port.questions.empty());
+  EXPECT_TRUE(
+      ReadFile(install.serviceLog())
+          .contains("! Fault Documentation_Config: Fault in Line1 , Key 2 , Symbol : no net address found!"));
+  EXPECT_EQ(Customer(), settings);
+  EXPECT_EQ(ReadFile(install.programIni()), programIni);
+  EXPECT_FALSE(ReadFile(install.cfg()).contains("[Info]"));
+}
+
+TEST_F(ClosingTest, CancelAsksAndEndsWithStatus2WithoutWriting) {
+  ASSERT_EQ(Load(), std::nullopt);
+  form->TextExe[1]->setText(QStringLiteral("C:\\new.pdf"));
+  form->CommandCancel->click();  // the default answer is No
+  ASSERT_EQ(port.questions.size(), 1u);
+  EXPECT_EQ(port.questions[0].title, QStringLiteral("Cancel?"));
+  ExpectStillEditing();
+  port.answers = {Answer::Yes};
+  form->CommandCancel->click();
+  EXPECT_EQ(form->EndStatus(), 2);
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_FALSE(QFile::exists(CustomerFile()));
+  EXPECT_FALSE(ReadFile(install.programIni()).contains("WithDocumentation"));
+  EXPECT_EQ(ReadFile(install.errorLog()),
+            QByteArray("Konfigurations-EXE wurde abgebrochen:     Documentation\r\n"));
+}
+
+TEST_F(ClosingTest, TheCloseBoxAsksLikeCancel) {
+  ASSERT_EQ(Load(), std::nullopt);
+  EXPECT_FALSE(form->close());
+  ExpectStillEditing();
+  port.answers = {Answer::Yes};
+  EXPECT_TRUE(form->close());
+  EXPECT_EQ(form->EndStatus(), 2);
+  EXPECT_FALSE(QFile::exists(CustomerFile()));
+}
+
+namespace {
+// A user who keeps clicking while the closing sequence runs.
+class ImpatientPort : public ScriptedPort {
+ public:
+  std::function<void()> onEvents;
+  void ProcessEvents() override {
+    ScriptedPort::ProcessEvents();
+    if (onEvents) onEvents();
+  }
+};
+}  // namespace
+
+TEST_F(ClosingTest, CloseRequestsAndASecondOkAreIgnoredWhileClosing) {
+  ImpatientPort impatient;
+  ASSERT_EQ(Load(), std::nullopt);
+  bool closed = true;
+  impatient.onEvents = [&] {
+    closed = form->close();
+    form->RunHandler([this] { form->CommandOK_Click(); });
+    form->RunHandler([this] { form->CommandCancel_Click(); });
+  };
+  form->CommandOK->click();
+  EXPECT_EQ(form->EndStatus(), 0);
+  EXPECT_FALSE(closed);
+  EXPECT_TRUE(impatient.questions.empty());
+  EXPECT_EQ(impatient.eventRuns, 1);
+  EXPECT_TRUE(QFile::exists(CustomerFile()));
+}
+
+TEST_F(ClosingTest, AFailedSettingsWriteEndsWithStatus1) {
+  ASSERT_EQ(Load(), std::nullopt);
+  QDir().mkpath(CustomerFile());
+  port.answers = {Answer::Yes};
+  EXPECT_EQ(PressOK(), 1);
+  ASSERT_EQ(port.questions.size(), 1u);
+  EXPECT_EQ(port.questions[0].title, QStringLiteral("Unexpected error"));
+}
+
+TEST_F(ClosingTest, AnErrorAnsweredWithNoEndsAtOnce) {
+  ASSERT_EQ(Load(), std::nullopt);
+  QDir().mkpath(CustomerFile());
+  port.answers = {Answer::No};
+  EXPECT_EQ(PressOK(), 1);
+  // The program ended inside the settings write: no edit info follows.
+  EXPECT_FALSE(ReadFile(install.cfg()).contains("[Info]"));
+}

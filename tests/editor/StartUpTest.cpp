@@ -1,0 +1,155 @@
+// Start-up of the window in the three modes, with and without the editor switched on.
+
+#include "framework/Installation.h"
+#include "tests/editor/EditorFixture.h"
+
+#include <QDir>
+
+namespace {
+
+QString FreshFileText(int machines) {
+  QString text;
+  for (int m = 1; m <= machines; ++m) {
+    text += QStringLiteral("[Machine%1]\n").arg(m);
+    for (int k = 1; k <= 9; ++k) text += QStringLiteral("Reference%1=\nSymbol%1=\n").arg(k);
+  }
+  text += QStringLiteral("[NetAddress]\n");
+  for (int i = 1; i <= 5; ++i) {
+    text +=
+        QStringLiteral("User%1=\nPassword%1=\nNetAddress%1=\nNetDrive%1=%2\n").arg(i).arg(QChar(u'S' + i));
+  }
+  return text;
+}
+
+}  // namespace
+
+TEST_F(EditorTest, StandaloneStartShowsOneTabPerMachineAndTheNetAddressTab) {
+  WriteProject({QStringLiteral("Wrapper"), QStringLiteral("Press"), QStringLiteral("Labeller")}, true,
+               QStringLiteral("ALL"), {1, 3});
+  WriteFile(CustomerFile(), IniText(QStringLiteral("[Machine1]\nReference1=C:\\a.pdf\nSymbol1=C:\\a.gif\n")));
+  EXPECT_EQ(Load(), std::nullopt);
+  EXPECT_EQ(form->windowTitle(), QStringLiteral("Erweiterte Konfiguration program - standalone"));
+  EXPECT_TRUE(form->isVisible());
+  ASSERT_EQ(form->TabStripMachine->count(), 3);
+  EXPECT_EQ(form->TabStripMachine->tabText(0), QStringLiteral("Wrapper"));
+  EXPECT_EQ(form->TabStripMachine->tabText(1), QStringLiteral("Labeller"));
+  EXPECT_EQ(form->TabStripMachine->tabText(2), QStringLiteral("Net address"));
+  EXPECT_EQ(form->Settings().TabMachine, (std::vector<int16_t>{1, 3}));
+  EXPECT_EQ(form->TabStripMachine->currentIndex(), 0);
+  EXPECT_EQ(form->TextExe[1]->text(), QStringLiteral("C:\\a.pdf"));
+  EXPECT_EQ(form->TextSymbol[1]->text(), QStringLiteral("C:\\a.gif"));
+  EXPECT_TRUE(form->CommandOK->isEnabled());
+  EXPECT_TRUE(form->CommandCancel->isEnabled());
+  // Drives get their defaults and each of the five lists holds G ... X.
+  for (int i = 1; i <= 5; ++i) {
+    EXPECT_EQ(form->ComboDrive[i]->currentText(), QString(QChar(u'S' + i)));
+    ASSERT_EQ(form->ComboDrive[i]->count(), 18);
+    EXPECT_EQ(form->ComboDrive[i]->itemText(0), QStringLiteral("G"));
+    EXPECT_EQ(form->ComboDrive[i]->itemText(17), QStringLiteral("X"));
+  }
+  // The machine view: documents and symbols, nine rows; no user, password or drive column.
+  EXPECT_TRUE(form->FrameSymbol->isVisibleTo(form.get()));
+  EXPECT_FALSE(form->FrameUser->isVisibleTo(form.get()));
+  EXPECT_FALSE(form->FrameDrive->isVisibleTo(form.get()));
+  EXPECT_TRUE(form->TextExe[9]->isVisibleTo(form.get()));
+  EXPECT_EQ(form->LabelKeyHeader->text(), QStringLiteral("Key"));
+  EXPECT_TRUE(port.questions.empty());
+}
+
+TEST_F(EditorTest, IntegratedStartTakesMachinesFromTheHost) {
+  WriteProject({}, true, QStringLiteral("line10,Press"));
+  // The program INI of an integrated run lies in the host's SaveAndRestore folder.
+  const QString work = install.root() + QStringLiteral("/work");
+  WriteFile(work + QStringLiteral("/parameter/program.ini"),
+            IniText(QStringLiteral("[Project]\nVWFD=TRUE\n")));
+  WriteHostIni({QStringLiteral("Line1"), QStringLiteral("Oven"), QStringLiteral("Press"), QStringLiteral("-"),
+                QStringLiteral("Late")},
+               work + QStringLiteral("/"));
+  EXPECT_EQ(Load(QStringLiteral("EXTERNAL=QVZCFG /LOGFILE=") + install.root() + QStringLiteral("/host.log")),
+            std::nullopt);
+  EXPECT_EQ(form->windowTitle(), QStringLiteral("Erweiterte Konfiguration program - integriert"));
+  ASSERT_EQ(form->TabStripMachine->count(), 3);
+  EXPECT_EQ(form->TabStripMachine->tabText(0), QStringLiteral("Line1"));
+  EXPECT_EQ(form->TabStripMachine->tabText(1), QStringLiteral("Press"));
+  EXPECT_EQ(form->Settings().TabMachine, (std::vector<int16_t>{1, 3}));
+}
+
+TEST_F(EditorTest, SilentRunOnAFreshProjectWritesEveryEntryAndEnds) {
+  WriteProject({QStringLiteral("A"), QStringLiteral("B")});
+  EXPECT_EQ(Load(QStringLiteral("EXTERNAL=SILENT")), 0);
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_EQ(Customer(), IniText(FreshFileText(2)));
+  EXPECT_TRUE(ReadFile(install.programIni()).contains("WithDocumentation=false\r\n"));
+  EXPECT_TRUE(ReadFile(install.cfg()).contains("[Info]\r\nS_Prog=1.0.1 - Standalone\r\nS_Editor="));
+  EXPECT_TRUE(port.questions.empty());
+  EXPECT_FALSE(QFile::exists(install.errorLog()));
+}
+
+TEST_F(EditorTest, ProjectWithoutTheEditorClosesAtOnceAndKeepsItsSettings) {
+  WriteProject({QStringLiteral("A")}, false);
+  const QByteArray settings = IniText(QStringLiteral("[Machine1]\nReference1=C:\\a.pdf\n"));
+  WriteFile(CustomerFile(), settings);
+  EXPECT_EQ(Load(), 0);
+  EXPECT_EQ(form->TabStripMachine->count(), 0);
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_EQ(Customer(), settings);
+  EXPECT_TRUE(ReadFile(install.programIni()).contains("WithDocumentation=false\r\n"));
+  EXPECT_TRUE(ReadFile(install.cfg()).contains("S_Prog=1.0.1 - Standalone"));
+}
+
+TEST_F(EditorTest, MissingCfgFileEndsWithStatus1) {
+  WriteProject({QStringLiteral("A")});
+  QFile::remove(install.cfg());
+  EXPECT_EQ(Load(), 1);
+  ASSERT_EQ(port.questions.size(), 1u);
+  EXPECT_TRUE(port.questions[0].text.startsWith(QStringLiteral("File not found: ")));
+  EXPECT_FALSE(QFile::exists(CustomerFile()));
+}
+
+TEST_F(EditorTest, MachinesBeyondFiveAreLeftOut) {
+  WriteProject({"M1", "M2", "M3", "M4", "M5", "M6"});
+  WriteFile(CustomerFile(), IniText(QStringLiteral("[Machine6]\nReference1=C:\\six.pdf\n")));
+  EXPECT_EQ(Load(), std::nullopt);
+  ASSERT_EQ(form->TabStripMachine->count(), 6);
+  EXPECT_EQ(form->TabStripMachine->tabText(5), QStringLiteral("Net address"));
+  form->TabStripMachine->setCurrentIndex(5);
+  EXPECT_EQ(form->SelectedMachine(), 0);
+  EXPECT_EQ(form->LabelExeHeader->text(), QStringLiteral("Net address"));
+  EXPECT_EQ(Run([this] { form->CommandOK_Click(); }), 0);
+  // Machine 6 has no slot: its section stays as it was.
+  EXPECT_TRUE(
+      Customer().startsWith(IniText(QStringLiteral("[Machine6]\nReference1=C:\\six.pdf\n[Machine1]\n"))));
+}
+
+TEST_F(EditorTest, NoMachineTakingPartLeavesOnlyTheNetAddressTab) {
+  WriteProject({QStringLiteral("A")}, true, QStringLiteral("ALL"), {});
+  EXPECT_EQ(Load(), std::nullopt);
+  ASSERT_EQ(form->TabStripMachine->count(), 1);
+  EXPECT_EQ(form->LabelKeyHeader->text(), QStringLiteral("No."));
+}
+
+TEST_F(EditorTest, DriveEntriesAreCheckedWhileLoading) {
+  WriteProject({QStringLiteral("A")});
+  WriteFile(CustomerFile(), IniText(QStringLiteral("[NetAddress]\nNetDrive1=g\nNetDrive2=C\n")));
+  EXPECT_EQ(Load(), std::nullopt);
+  EXPECT_EQ(form->ComboDrive[1]->currentText(), QStringLiteral("G"));
+  EXPECT_EQ(form->Settings().NetDrives[0], QStringLiteral("G"));
+  EXPECT_EQ(form->ComboDrive[2]->currentText(), QStringLiteral("X"));
+  EXPECT_EQ(form->Settings().NetDrives[1], QStringLiteral("X"));
+  EXPECT_EQ(Messages(), QStringList{QStringLiteral("Fault: only 'G' To 'X'")});
+}
+
+TEST_F(EditorTest, TabKeyGoesFromTheButtonsToTheTabsAndThenRowByRow) {
+  WriteProject({QStringLiteral("A")});
+  ASSERT_EQ(Load(), std::nullopt);
+  // The widgets Tab reaches after OK, skipping those that take no keyboard focus.
+  QStringList order;
+  for (QWidget* w = form->CommandOK; order.size() < 10; w = w->nextInFocusChain()) {
+    if ((w->focusPolicy() & Qt::TabFocus) && !w->focusProxy()) {
+      order << w->objectName() + w->property("Index").toString();
+    }
+  }
+  EXPECT_EQ(order,
+            (QStringList{"CommandOK", "CommandCancel", "TabStripMachine", "TextExe1", "CommandExe1",
+                         "TextUser1", "TextPassword1", "ComboDrive1", "TextSymbol1", "CommandSymbol1"}));
+}

@@ -1,0 +1,24 @@
+#include "tests/support/TestSupport.h"
+#include "texts/Language.h"
+
+#include <gtest/gtest.h>
+
+TEST(Language, MissingCodeDefaultsTo1031AndIsWrittenBack) {
+  TempInstall install;
+  const QString ini = install.program() + QStringLiteral("/Documentation_Config.ini");
+  EXPECT_EQ(LanguageIniPath(), ini);
+  EXPECT_EQ(GetLanguage(), QStringLiteral("1031"));
+  EXPECT_EQ(ReadFile(ini), QByteArray("[Language]\r\nLanguage=1031\r\n"));
+
+  WriteFile(ini, "[Language]\r\nLanguage=\r\n");
+  EXPECT_EQ(GetLanguage(), QStringLiteral("1031"));
+  EXPECT_EQ(ReadFile(ini), QByteArray("[Language]\r\nLanguage=1031\r\n"));
+}
+
+TEST(Language, StoredCodeIsReturnedUnchanged) {
+  TempInstall install;
+  const QByteArray text = "[Language]\r\nLanguage=1033\r\n";
+  WriteFile(install.program() + QStringLiteral("/Documentation_Config.ini"), text);
+  EXPECT_EQ(GetLanguage(), QStringLiteral("1033"));
+  EXPECT_EQ(ReadFile(install.program() + QStringLiteral("/Documentation_Config.ini")), text);
+}
