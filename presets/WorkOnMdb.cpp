@@ -1,4 +1,190 @@
 #include "presets/WorkOnMdb.h"
 
-// Placeholder until the preset database update lands.
-void WorkOnMDB() {}
+#include "framework/CommandLine.h"
+#include "framework/ErrorTrap.h"
+#include "framework/FileLookup.h"
+#include "framework/IniAccess.h"
+#include "framework/Installation.h"
+#include "framework/ProgramLocation.h"
+#include "framework/Text.h"
+#include "framework/UserPort.h"
+#include "presets/AdditionalFields.h"
+#include "presets/Database.h"
+#include "presets/FileOps.h"
+#include "presets/PresetState.h"
+#include "presets/ProjectRenames.h"
+#include "presets/RecordSets.h"
+#include "presets/Takeover.h"
+
+#include <QStringList>
+
+#include <optional>
+
+namespace {
+
+const QString kVarNameMarker = QStringLiteral("###Var_Name");
+
+// A failure while reading the templates leaves part 1 of both systems resolving to the plain variable
+// name, but never overwrites a template that was read.
+void MarkTemplateReadFailure() {
+  for (auto& system : VarNameTemplates) {
+    if (system[0].isEmpty()) system[0] = kVarNameMarker;
+  }
+}
+
+// Reads the name templates of both systems from Source_DEFS. Failures are absorbed: they set the
+// marker, and a record that cannot be used is skipped; a table that cannot be read ends the reading.
+void ReadVarNameTemplates(const QString& sourcePath) {
+  static const QString kSystems[kVisiWinSystems] = {QStringLiteral("VISIWIN32"),
+                                                    QStringLiteral("VISIWINSTUDIO")};
+  try {
+    db::Connection source = db::Connection::Open(sourcePath);
+    db::Statement records = source.Prepare(QStringLiteral("SELECT System, Part, Var_Name FROM Source_DEFS"));
+    for (;;) {
+      bool hasRecord = false;
+      try {
+        hasRecord = records.Step();
+      } catch (const AppError&) {
+        MarkTemplateReadFailure();
+      }
+      if (!hasRecord) break;
+      for (int j = 0; j < kVisiWinSystems; ++j) {
+        try {
+          if (records.ColumnIsNull(0) || UCase(records.ColumnText(0)) != kSystems[j]) continue;
+          const int64_t part = PartNumber(records.Column(1));
+          if (records.ColumnIsNull(2)) Raise(kErrTypeMismatch, QStringLiteral("Invalid use of Null"));
+          VarNameTemplates[j][part - 1] = db::ToQString(records.Column(2));
+        } catch (const AppError&) {
+          MarkTemplateReadFailure();
+        }
+      }
+    }
+  } catch (const AppError&) {
+    MarkTemplateReadFailure();
+  } catch (const std::exception&) {
+    MarkTemplateReadFailure();
+  }
+}
+
+// The notice of integrated mode when the host holds no machine copy of the database.
+QString MissingMachineCopyNotice(const QString& projectPath) {
+  return QStringLiteral("Konnte die Datei:") + QLatin1Char('"') + GetFileNameOnly(projectPath) +
+         QLatin1Char('"') + QStringLiteral(" in der Vorlage nicht finden!") + kCrLf + kCrLf +
+         QStringLiteral("Ist das Bild in der Vorlage noch nicht vorhanden (also neu)?") + kCrLf +
+         QStringLiteral(
+             "Dann ist diese Meldung völlig normal und es wird eine neue Datei mit den Standardwerten "
+             "erzeugt.");
+}
+
+// Deletes PRESET_DEFS (found without regard to case) and creates it afresh with the fields of
+// Source_PRESET_DEFS: names and declared types only, no key, default or index.
+void RebuildPresetTable(Trap& trap, db::Connection& source) {
+  trap.Run([&] {
+    if (const std::optional<QString> old = source.FindTable(QStringLiteral("PRESET_DEFS"))) {
+      source.Exec(QStringLiteral("DROP TABLE %1").arg(db::Quote(*old)));
+    }
+  });
+  trap.Run([&] {
+    QStringList columns;
+    for (const db::FieldDef& field : source.Fields(QStringLiteral("Source_PRESET_DEFS"))) {
+      columns << (field.declaredType.isEmpty()
+                      ? db::Quote(field.name)
+                      : db::Quote(field.name) + QLatin1Char(' ') + field.declaredType);
+    }
+    source.Exec(QStringLiteral("CREATE TABLE PRESET_DEFS (%1)").arg(columns.join(QStringLiteral(", "))));
+  });
+}
+
+// Takes the values of the project database's PRESET_DEFS over, when there is such a database and table.
+void TakeOverProjectValues(Trap& trap, db::Connection& source, const QString& projectPath) {
+  if (projectPath.isEmpty()) return;
+  QString existing;
+  trap.Run([&] { existing = FindExistingFile(projectPath); });
+  if (existing.isEmpty()) return;
+  std::optional<db::Connection> project;
+  trap.Run([&] { project.emplace(db::Connection::Open(existing)); });
+  if (!project) return;
+  std::optional<QString> oldTable;
+  trap.Run([&] { oldTable = project->FindTable(QStringLiteral("PRESET_DEFS")); });
+  if (!oldTable) return;
+  GetAddFields();
+  TakeoverMachineCopyMDBData(source, *project, *oldTable);
+}
+
+// The update must not run twice at once (a second close request while events are let through).
+bool updateRunning = false;
+struct RunningGuard {
+  RunningGuard() { updateRunning = true; }
+  ~RunningGuard() { updateRunning = false; }
+};
+
+}  // namespace
+
+void WorkOnMDB() {
+  if (updateRunning) return;
+  RunningGuard running;
+  Trap trap(QStringLiteral("WorkOnMDB"));
+
+  QString sourcePath, projectPath, hostIniPath, machineCopyPath;
+  trap.Run([&] { sourcePath = GetPathSourceOCXMDB(); });
+  trap.Run([&] { projectPath = GetPathOCXMDB(); });
+  trap.Run([&] { hostIniPath = GetQVZConfigurationIniPath(); });
+  trap.Run([&] { machineCopyPath = GetPathMachineCopyMDB(hostIniPath); });
+
+  if (IntegratedMode) {
+    VisiWinSystemIndex = 0;
+  } else {
+    trap.Run([&] {
+      VisiWinSystemIndex =
+          LoadIniBoolean(QStringLiteral("Project"), QStringLiteral("VWStudio"), ProgramIniPath, false) ? 1
+                                                                                                       : 0;
+    });
+  }
+
+  if (sourcePath.isEmpty()) return;
+  // The file as it lies on disk (its name may differ in case from the one asked for).
+  trap.Run([&] {
+    const QString existing = FindExistingFile(sourcePath);
+    if (!existing.isEmpty()) sourcePath = existing;
+  });
+
+  SourceFileTimes.reset();
+  trap.Run([&] {
+    if (CanOpenForWriting(sourcePath)) SourceFileTimes = ReadFileTimes(sourcePath);
+  });
+
+  if (IntegratedMode) {
+    if (trap.If([&] { return machineCopyPath.isEmpty() || !FileExists(machineCopyPath); })) {
+      ShowMessage(MissingMachineCopyNotice(projectPath), QString(), Icon::Information);
+    } else {
+      trap.Run(
+          [&] { CopyFileAtomically(FindExistingFile(machineCopyPath), ExistingOrAsSpelled(projectPath)); });
+    }
+  }
+
+  ReadVarNameTemplates(sourcePath);
+
+  {
+    std::optional<db::Connection> source;
+    trap.Run([&] { source.emplace(db::Connection::Open(sourcePath)); });
+    // The rebuild, the generation and the takeover write the source database in one transaction; each
+    // step still sees what the steps before it wrote, and an ended program keeps what was written.
+    std::optional<db::Transaction> transaction;
+    if (source) trap.Run([&] { transaction.emplace(*source); });
+    if (source) RebuildPresetTable(trap, *source);
+    CategorieNachCategoryID();
+    if (source) {
+      CreateRecordSets(*source);
+      TakeOverProjectValues(trap, *source, projectPath);
+    }
+    if (transaction) trap.Run([&] { transaction->Commit(); });
+  }  // the source database is closed before it is copied
+
+  trap.Run([&] { CopyFileAtomically(sourcePath, ExistingOrAsSpelled(projectPath)); });
+
+  if (SourceFileTimes) {
+    trap.Run([&] {
+      if (CanOpenForWriting(sourcePath)) RestoreFileTimes(sourcePath, *SourceFileTimes);
+    });
+  }
+}

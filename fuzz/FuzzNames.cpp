@@ -1,0 +1,60 @@
+// Feeds arbitrary name templates, variable names, machine names and part numbers to the name
+// resolution of the preset generation. Checks that only the first placeholder is replaced, that the
+// rest of the text keeps its characters, and that a bad part number is an error, never a crash.
+#include "framework/ErrorTrap.h"
+#include "framework/Text.h"
+#include "presets/Database.h"
+#include "presets/RecordSets.h"
+
+#include <QStringList>
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+void Check(bool condition) {
+  if (!condition) std::abort();
+}
+
+// ReplaceSearchItem must change exactly the first occurrence, found without regard to case.
+void CheckReplacement(const QString& text, const QString& item, const QString& replacement) {
+  const QString result = ReplaceSearchItem(text, item, replacement);
+  const qsizetype p = UCase(text).indexOf(UCase(item));
+  if (p < 0) {
+    Check(result == text);
+    return;
+  }
+  Check(result.size() == text.size() - item.size() + replacement.size());
+  Check(result.left(p) == text.left(p));
+  Check(result.mid(p, replacement.size()) == replacement);
+  Check(result.mid(p + replacement.size()) == text.mid(p + item.size()));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const QString input = QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+  const QStringList parts = input.split(u'\x01');
+  const QString nameTemplate = parts.value(0);
+  const QString varName = parts.value(1);
+  const QString machine = parts.value(2);
+
+  CheckReplacement(nameTemplate, QStringLiteral("###Var_Name"), varName);
+  const QString withVariable = ReplaceSearchItem(nameTemplate, QStringLiteral("###Var_Name"), varName);
+  CheckReplacement(withVariable, QStringLiteral("###machine"), machine);
+  const QString once = ReplaceSearchItem(withVariable, QStringLiteral("###machine"), machine);
+  CheckReplacement(once, QStringLiteral("###machine"), machine);
+  CheckReplacement(varName, machine, nameTemplate);
+
+  // A part number is a whole number 1 to 50; anything else is error 13 or 9.
+  for (const db::Value& value : {db::TextValue(parts.value(3)), db::Value{parts.value(3).toDouble()}}) {
+    try {
+      const int64_t part = PartNumber(value);
+      Check(part >= 1 && part <= 50);
+    } catch (const AppError& e) {
+      Check(e.number == kErrTypeMismatch || e.number == kErrSubscript);
+    }
+  }
+  return 0;
+}

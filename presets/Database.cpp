@@ -1,0 +1,289 @@
+#include "presets/Database.h"
+
+#include "framework/ErrorTrap.h"
+
+#include <QFile>
+
+#include <sqlite3.h>
+
+#include <cmath>
+
+namespace db {
+
+namespace {
+
+bool IsAscii(const void* data, int size) {
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  for (int i = 0; i < size; ++i) {
+    if (bytes[i] >= 0x80) return false;
+  }
+  return true;
+}
+
+// Text equality without regard to case, with Unicode rules; plain ASCII takes a fast path that gives the
+// same order.
+int CompareNoCase(void*, int sizeA, const void* a, int sizeB, const void* b) {
+  if (IsAscii(a, sizeA) && IsAscii(b, sizeB)) {
+    const auto* x = static_cast<const unsigned char*>(a);
+    const auto* y = static_cast<const unsigned char*>(b);
+    const int common = std::min(sizeA, sizeB);
+    for (int i = 0; i < common; ++i) {
+      const int cx = (x[i] >= 'A' && x[i] <= 'Z') ? x[i] + 32 : x[i];
+      const int cy = (y[i] >= 'A' && y[i] <= 'Z') ? y[i] + 32 : y[i];
+      if (cx != cy) return cx < cy ? -1 : 1;
+    }
+    return sizeA == sizeB ? 0 : (sizeA < sizeB ? -1 : 1);
+  }
+  const QString sa = QString::fromUtf8(static_cast<const char*>(a), sizeA);
+  const QString sb = QString::fromUtf8(static_cast<const char*>(b), sizeB);
+  return QString::compare(sa.toCaseFolded(), sb.toCaseFolded(), Qt::CaseSensitive);
+}
+
+QByteArray Utf8(const QString& text) {
+  return text.toUtf8();
+}
+
+}  // namespace
+
+Value TextValue(const QString& text) {
+  return Text{text.toUtf8()};
+}
+
+QString ToQString(const Value& v) {
+  if (const auto* t = std::get_if<Text>(&v)) return QString::fromUtf8(t->utf8);
+  if (const auto* i = std::get_if<int64_t>(&v)) return QString::number(*i);
+  if (const auto* d = std::get_if<double>(&v)) return QString::number(*d, 'g', 15);
+  if (const auto* b = std::get_if<Blob>(&v)) return QString::fromUtf8(b->bytes);
+  return {};
+}
+
+std::optional<double> ToNumber(const Value& v) {
+  if (const auto* i = std::get_if<int64_t>(&v)) return static_cast<double>(*i);
+  if (const auto* d = std::get_if<double>(&v)) return *d;
+  if (const auto* t = std::get_if<Text>(&v)) {
+    bool ok = false;
+    const double d = QString::fromUtf8(t->utf8).trimmed().toDouble(&ok);
+    if (ok && std::isfinite(d)) return d;
+  }
+  return std::nullopt;
+}
+
+QString Quote(const QString& identifier) {
+  QString quoted = identifier;
+  quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+  return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+void ThrowSqliteError(sqlite3* db) {
+  const int code = db ? sqlite3_extended_errcode(db) : SQLITE_NOMEM;
+  const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
+  throw AppError(code, QStringLiteral("SQLite"), message);
+}
+
+// ---- Statement ----
+
+Statement::Statement(sqlite3* db, const QString& sql) : db_(db) {
+  const QByteArray text = Utf8(sql);
+  if (sqlite3_prepare_v2(db_, text.constData(), static_cast<int>(text.size()), &stmt_, nullptr) !=
+      SQLITE_OK) {
+    sqlite3_finalize(stmt_);
+    stmt_ = nullptr;
+    ThrowSqliteError(db_);
+  }
+}
+
+Statement::~Statement() {
+  sqlite3_finalize(stmt_);
+}
+
+Statement::Statement(Statement&& other) noexcept : db_(other.db_), stmt_(other.stmt_) {
+  other.stmt_ = nullptr;
+}
+
+void Statement::Fail() const {
+  ThrowSqliteError(db_);
+}
+
+void Statement::Bind(int index, const Value& value) {
+  int rc = SQLITE_OK;
+  if (const auto* t = std::get_if<Text>(&value)) {
+    rc = sqlite3_bind_text(stmt_, index, t->utf8.constData(), static_cast<int>(t->utf8.size()),
+                           SQLITE_TRANSIENT);
+  } else if (const auto* i = std::get_if<int64_t>(&value)) {
+    rc = sqlite3_bind_int64(stmt_, index, *i);
+  } else if (const auto* d = std::get_if<double>(&value)) {
+    rc = sqlite3_bind_double(stmt_, index, *d);
+  } else if (const auto* b = std::get_if<Blob>(&value)) {
+    rc = sqlite3_bind_blob(stmt_, index, b->bytes.constData(), static_cast<int>(b->bytes.size()),
+                           SQLITE_TRANSIENT);
+  } else {
+    rc = sqlite3_bind_null(stmt_, index);
+  }
+  if (rc != SQLITE_OK) Fail();
+}
+
+void Statement::BindText(int index, const QString& text) {
+  Bind(index, TextValue(text));
+}
+
+void Statement::BindColumn(int index, const Statement& from, int column) {
+  if (sqlite3_bind_value(stmt_, index, sqlite3_column_value(from.stmt_, column)) != SQLITE_OK) Fail();
+}
+
+void Statement::BindInt(int index, int64_t value) {
+  if (sqlite3_bind_int64(stmt_, index, value) != SQLITE_OK) Fail();
+}
+
+bool Statement::Step() {
+  const int rc = sqlite3_step(stmt_);
+  if (rc == SQLITE_ROW) return true;
+  if (rc == SQLITE_DONE) return false;
+  Fail();
+}
+
+void Statement::Reset() {
+  sqlite3_reset(stmt_);
+  sqlite3_clear_bindings(stmt_);
+}
+
+int Statement::ColumnCount() const {
+  return sqlite3_column_count(stmt_);
+}
+
+QString Statement::ColumnName(int i) const {
+  return QString::fromUtf8(sqlite3_column_name(stmt_, i));
+}
+
+QString Statement::ColumnDeclaredType(int i) const {
+  const char* type = sqlite3_column_decltype(stmt_, i);
+  return type ? QString::fromUtf8(type) : QString();
+}
+
+Value Statement::Column(int i) const {
+  switch (sqlite3_column_type(stmt_, i)) {
+    case SQLITE_INTEGER:
+      return static_cast<int64_t>(sqlite3_column_int64(stmt_, i));
+    case SQLITE_FLOAT:
+      return sqlite3_column_double(stmt_, i);
+    case SQLITE_TEXT: {
+      const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
+      return Text{QByteArray(data, sqlite3_column_bytes(stmt_, i))};
+    }
+    case SQLITE_BLOB: {
+      const auto* data = static_cast<const char*>(sqlite3_column_blob(stmt_, i));
+      return Blob{QByteArray(data, sqlite3_column_bytes(stmt_, i))};
+    }
+    default:
+      return std::monostate{};
+  }
+}
+
+int64_t Statement::ColumnInt(int i) const {
+  return sqlite3_column_int64(stmt_, i);
+}
+
+QString Statement::ColumnText(int i) const {
+  const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
+  return data ? QString::fromUtf8(data, sqlite3_column_bytes(stmt_, i)) : QString();
+}
+
+bool Statement::ColumnIsText(int i) const {
+  return sqlite3_column_type(stmt_, i) == SQLITE_TEXT;
+}
+
+QByteArrayView Statement::ColumnUtf8(int i) const {
+  const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
+  return data ? QByteArrayView(data, sqlite3_column_bytes(stmt_, i)) : QByteArrayView();
+}
+
+bool Statement::ColumnIsNull(int i) const {
+  return sqlite3_column_type(stmt_, i) == SQLITE_NULL;
+}
+
+// ---- Connection ----
+
+Connection Connection::OpenWith(const QString& path, int flags) {
+  sqlite3* handle = nullptr;
+  const QByteArray name = QFile::encodeName(path);
+  const int rc = sqlite3_open_v2(name.constData(), &handle, flags, nullptr);
+  Connection connection(handle);  // closes the handle on every path out
+  if (rc != SQLITE_OK) ThrowSqliteError(handle);
+  sqlite3_extended_result_codes(handle, 1);
+  // A double-quoted name that is no field must be an error, not silently a text literal.
+  sqlite3_db_config(handle, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+  sqlite3_db_config(handle, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+  if (sqlite3_create_collation(handle, kNoCase, SQLITE_UTF8, nullptr, &CompareNoCase) != SQLITE_OK) {
+    ThrowSqliteError(handle);
+  }
+  connection.Exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
+  // Room for a whole update of a large table in the cache, so a transaction does not spill to disk.
+  connection.Exec(QStringLiteral("PRAGMA cache_size=-32768"));
+  return connection;
+}
+
+Connection Connection::Open(const QString& path) {
+  return OpenWith(path, SQLITE_OPEN_READWRITE);
+}
+
+Connection Connection::Create(const QString& path) {
+  QFile::remove(path);
+  QFile::remove(path + QStringLiteral("-journal"));
+  return OpenWith(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+}
+
+Connection::~Connection() {
+  if (db_) sqlite3_close_v2(db_);
+}
+
+Connection::Connection(Connection&& other) noexcept : db_(other.db_) {
+  other.db_ = nullptr;
+}
+
+void Connection::Exec(const QString& sql) {
+  const QByteArray text = Utf8(sql);
+  if (sqlite3_exec(db_, text.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) ThrowSqliteError(db_);
+}
+
+std::optional<QString> Connection::FindTable(const QString& name) {
+  Statement find(db_, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ?1 "
+                                     "COLLATE %1 ORDER BY rowid LIMIT 1")
+                          .arg(QLatin1String(kNoCase)));
+  find.BindText(1, name);
+  if (find.Step()) return find.ColumnText(0);
+  return std::nullopt;
+}
+
+std::vector<FieldDef> Connection::Fields(const QString& table) {
+  // A query over the table gives the fields in ordinal order with their declared types, and fails with
+  // SQLite's own "no such table" when the table is missing.
+  Statement all(db_, QStringLiteral("SELECT * FROM %1").arg(Quote(table)));
+  std::vector<FieldDef> fields;
+  for (int i = 0; i < all.ColumnCount(); ++i)
+    fields.push_back({all.ColumnName(i), all.ColumnDeclaredType(i)});
+  return fields;
+}
+
+// ---- Transaction ----
+
+Transaction::Transaction(Connection& connection) : connection_(connection) {
+  // Inside a transaction that is already open, this one is part of it and leaves the ending to it.
+  if (!sqlite3_get_autocommit(connection_.Handle())) {
+    open_ = false;
+    return;
+  }
+  connection_.Exec(QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+Transaction::~Transaction() {
+  if (open_ && sqlite3_exec(connection_.Handle(), "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+    sqlite3_exec(connection_.Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+  }
+}
+
+void Transaction::Commit() {
+  if (!open_) return;
+  open_ = false;
+  connection_.Exec(QStringLiteral("COMMIT"));
+}
+
+}  // namespace db

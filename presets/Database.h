@@ -1,0 +1,138 @@
+#pragma once
+// The small database layer of the preset update, over SQLite's C API. Every operation opens its own
+// connection (RAII) and closes it before the procedure returns; failures become AppError with SQLite's
+// extended result code, source "SQLite" and SQLite's message.
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <variant>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace db {
+
+// Name of the case-insensitive Unicode collation registered on every connection. Queries use it
+// explicitly ("= ?1 COLLATE UNICODE_NOCASE"); the schema never names it, so other programs can read
+// the files.
+inline constexpr const char* kNoCase = "UNICODE_NOCASE";
+
+// One field value with its SQLite storage class. Text is kept as UTF-8 so values that are only copied
+// never pay for a conversion.
+struct Text {
+  QByteArray utf8;
+};
+struct Blob {
+  QByteArray bytes;
+};
+using Value = std::variant<std::monostate, int64_t, double, Text, Blob>;
+
+inline bool IsNull(const Value& v) {
+  return std::holds_alternative<std::monostate>(v);
+}
+inline bool IsText(const Value& v) {
+  return std::holds_alternative<Text>(v);
+}
+Value TextValue(const QString& text);
+QString ToQString(const Value& v);  // Null gives the empty text; numbers their decimal text
+// The value as a number: integers and reals as they are, text when it reads as a number.
+std::optional<double> ToNumber(const Value& v);
+
+// A field of a table: its name and its declared type text (copied verbatim when a table is rebuilt).
+struct FieldDef {
+  QString name;
+  QString declaredType;
+};
+
+// An identifier in double quotes, with inner quotes doubled.
+QString Quote(const QString& identifier);
+
+class Statement {
+ public:
+  Statement(sqlite3* db, const QString& sql);
+  ~Statement();
+  Statement(Statement&& other) noexcept;
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+  Statement& operator=(Statement&&) = delete;
+
+  void Bind(int index, const Value& value);  // index from 1
+  void BindText(int index, const QString& text);
+  void BindInt(int index, int64_t value);
+  // Binds the current value of a column of another statement, without copying it out first.
+  void BindColumn(int index, const Statement& from, int column);
+  // True while a row is available.
+  bool Step();
+  // Ready to run again with new bindings.
+  void Reset();
+
+  int ColumnCount() const;
+  QString ColumnName(int i) const;
+  QString ColumnDeclaredType(int i) const;
+  Value Column(int i) const;
+  int64_t ColumnInt(int i) const;
+  QString ColumnText(int i) const;
+  bool ColumnIsText(int i) const;
+  // The text of a column as UTF-8, valid until the statement moves on.
+  QByteArrayView ColumnUtf8(int i) const;
+  bool ColumnIsNull(int i) const;
+
+ private:
+  [[noreturn]] void Fail() const;
+  sqlite3* db_;
+  sqlite3_stmt* stmt_ = nullptr;
+};
+
+class Connection {
+ public:
+  // Opens an existing database read-write (never creates one), journal mode DELETE.
+  static Connection Open(const QString& path);
+  // Creates a fresh database file (an existing file is replaced); for tools and tests.
+  static Connection Create(const QString& path);
+  ~Connection();
+  Connection(Connection&& other) noexcept;
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+  Connection& operator=(Connection&&) = delete;
+
+  void Exec(const QString& sql);
+  Statement Prepare(const QString& sql) { return Statement(db_, sql); }
+
+  // The table's name as stored, found without regard to case; nullopt when there is none.
+  std::optional<QString> FindTable(const QString& name);
+  // The table's fields in ordinal order, with their declared types.
+  std::vector<FieldDef> Fields(const QString& table);
+
+  sqlite3* Handle() const { return db_; }
+
+ private:
+  explicit Connection(sqlite3* db) : db_(db) {}
+  static Connection OpenWith(const QString& path, int flags);
+  sqlite3* db_;
+};
+
+// One transaction. Ending the scope without Commit() keeps what was written so far (as the record by
+// record saving it replaces would), so an interrupted update leaves the rows saved up to that point.
+// Opened while another transaction is open, it joins that one.
+class Transaction {
+ public:
+  explicit Transaction(Connection& connection);
+  ~Transaction();
+  Transaction(const Transaction&) = delete;
+  Transaction& operator=(const Transaction&) = delete;
+  void Commit();
+
+ private:
+  Connection& connection_;
+  bool open_ = true;
+};
+
+// The error of the connection's last failing call.
+[[noreturn]] void ThrowSqliteError(sqlite3* db);
+
+}  // namespace db

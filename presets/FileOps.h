@@ -1,0 +1,29 @@
+#pragma once
+// Whole-file operations of the database update: the atomic copy of a database file and the file times
+// that the source database gets back after the update.
+
+#include <QDateTime>
+#include <QString>
+
+#include <filesystem>
+
+std::filesystem::path ToFsPath(const QString& path);
+
+// Copies the source file over the target through a temporary file in the target's folder and a rename,
+// so the target is always either the old or the complete new file. A stale rollback journal of the
+// target is removed before the rename: SQLite would otherwise play it back into the new file.
+// Raises error 53 when the source is missing and 75 when the copy cannot be made.
+void CopyFileAtomically(const QString& source, const QString& target);
+
+// The times of a file kept across the update. Only the last-write time can be set on Linux; on Windows
+// the creation time is set as well. The last-access time is read but never set.
+struct FileTimes {
+  std::filesystem::file_time_type lastWrite;
+  QDateTime creation;
+  QDateTime lastAccess;
+};
+
+// True when the file can be opened for writing (a read-only file keeps its times untouched).
+bool CanOpenForWriting(const QString& path);
+FileTimes ReadFileTimes(const QString& path);
+void RestoreFileTimes(const QString& path, const FileTimes& times);

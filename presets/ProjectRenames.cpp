@@ -1,0 +1,134 @@
+#include "presets/ProjectRenames.h"
+
+#include "framework/ErrorTrap.h"
+#include "framework/FileLookup.h"
+#include "framework/Installation.h"
+#include "framework/Text.h"
+#include "framework/UserPort.h"
+#include "presets/Database.h"
+#include "presets/PresetState.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+// The existing project database, or nullopt when its path is empty or names no file.
+std::optional<QString> ExistingProjectDatabase(Trap& trap) {
+  QString path;
+  trap.Run([&] { path = GetPathOCXMDB(); });
+  if (path.isEmpty()) return std::nullopt;
+  QString existing;
+  trap.Run([&] { existing = FindExistingFile(path); });
+  if (existing.isEmpty()) return std::nullopt;
+  return existing;
+}
+
+// Which name is replaced by which: the active system's name is the new one.
+std::pair<const QString&, const QString&> OldAndNew(const QString& name0, const QString& name1) {
+  if (VisiWinSystemIndex != 0) return {name0, name1};
+  return {name1, name0};
+}
+
+}  // namespace
+
+void VarNameInQuelleErsetzen(const QString& name0, const QString& name1) {
+  Trap trap(QStringLiteral("VarNameInQuelleErsetzen"));
+  const std::optional<QString> path = ExistingProjectDatabase(trap);
+  if (!path) return;
+  const QString& oldName = OldAndNew(name0, name1).first;
+  const QString& newName = OldAndNew(name0, name1).second;
+  trap.Run([&] {
+    db::Connection project = db::Connection::Open(*path);
+    db::Statement rename =
+        project.Prepare(QStringLiteral("UPDATE PRESET_DEFS SET var_name = ?1 WHERE Var_Name = ?2 COLLATE %1")
+                            .arg(db::kNoCase));
+    rename.BindText(1, newName);
+    rename.BindText(2, oldName);
+    rename.Step();
+  });
+}
+
+void VarNamesInQuelleErsetzen(const std::vector<VarNamePair>& pairs) {
+  Trap trap(QStringLiteral("VarNameInQuelleErsetzen"));
+  if (pairs.empty()) return;
+  const std::optional<QString> path = ExistingProjectDatabase(trap);
+  if (!path) return;
+
+  // The calls sorted by old name (folded case), then by call order: the calls that could rename a name
+  // are one range, searched without a per-name allocation.
+  struct Call {
+    QString oldName;
+    int64_t index;
+    bool operator<(const Call& other) const {
+      const int order = QString::compare(oldName, other.oldName, Qt::CaseSensitive);
+      return order != 0 ? order < 0 : index < other.index;
+    }
+  };
+  std::vector<Call> calls;
+  calls.reserve(pairs.size());
+  for (size_t j = 0; j < pairs.size(); ++j) {
+    calls.push_back(
+        {OldAndNew(pairs[j].name0, pairs[j].name1).first.toCaseFolded(), static_cast<int64_t>(j)});
+  }
+  std::sort(calls.begin(), calls.end());
+  // The first call at or after position that renames the name, or -1.
+  const auto nextCall = [&](const QString& folded, int64_t position) -> int64_t {
+    const auto it = std::lower_bound(calls.begin(), calls.end(), Call{folded, position});
+    return it != calls.end() && it->oldName == folded ? it->index : -1;
+  };
+
+  trap.Run([&] {
+    db::Connection project = db::Connection::Open(*path);
+    // The renames are worked out on the names read once, then written by rowid, so the table is never
+    // scanned while it changes.
+    std::vector<std::pair<int64_t, QString>> renames;
+    {
+      db::Statement rows = project.Prepare(QStringLiteral("SELECT rowid, Var_Name FROM PRESET_DEFS"));
+      while (rows.Step()) {
+        LetEventsRun();
+        if (!rows.ColumnIsText(1)) continue;
+        // Follow the row through the calls in order: each call that finds its current name renames it.
+        QString name = rows.ColumnText(1);
+        int64_t position = 0;
+        bool renamed = false;
+        for (;;) {
+          const int64_t j = nextCall(name.toCaseFolded(), position);
+          if (j < 0) break;
+          name = OldAndNew(pairs[j].name0, pairs[j].name1).second;
+          renamed = true;
+          position = j + 1;
+        }
+        if (renamed) renames.emplace_back(rows.ColumnInt(0), name);
+      }
+    }
+    if (renames.empty()) return;
+    db::Statement rename =
+        project.Prepare(QStringLiteral("UPDATE PRESET_DEFS SET var_name = ?1 WHERE rowid = ?2"));
+    db::Transaction transaction(project);
+    for (const auto& [rowid, name] : renames) {
+      LetEventsRun();
+      rename.BindText(1, name);
+      rename.BindInt(2, rowid);
+      rename.Step();
+      rename.Reset();
+    }
+    transaction.Commit();
+  });
+}
+
+void CategorieNachCategoryID() {
+  Trap trap(QStringLiteral("CategorieNachCategoryID"));
+  const std::optional<QString> path = ExistingProjectDatabase(trap);
+  if (!path) return;
+  trap.Run([&] {
+    db::Connection project = db::Connection::Open(*path);
+    for (const db::FieldDef& field : project.Fields(QStringLiteral("PRESET_DEFS"))) {
+      trap.Run([&] {
+        if (UCase(field.name) != QLatin1String("CATEGORIE")) return;
+        project.Exec(QStringLiteral("ALTER TABLE PRESET_DEFS RENAME COLUMN %1 TO category_id")
+                         .arg(db::Quote(field.name)));
+      });
+    }
+  });
+}

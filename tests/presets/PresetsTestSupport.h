@@ -1,0 +1,57 @@
+#pragma once
+// Helpers for the preset database tests: a temporary installation with source and project databases
+// built from SQL text, and plain queries to look at the results.
+
+#include "tests/support/TestSupport.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+// The template schema: 15 fields with part before var_name.
+extern const char* const kPresetFields;
+
+// One template record: (ID, machine_type, part, var_name, offset_or_bitno, text).
+struct TemplateRecord {
+  int id;
+  QString machine;
+  QString part;  // SQL text: a number, NULL or a quoted text
+  QString varName;
+  int offset;
+  QString text = QStringLiteral("'Text ###machine ###machine'");
+};
+
+// SQL for the tables of a source database.
+QByteArray SourceSql(const std::vector<TemplateRecord>& records, const QString& defsRows = {});
+// SQL for an old PRESET_DEFS row (machine, var_name, offset, abs_min, abs_max, min, max, pass).
+QString OldRow(const QString& machine, const QString& varName, int offset, int base);
+
+// Every row of a query as text ("NULL" for Null), columns joined with "|".
+QStringList Rows(const QString& path, const QString& sql);
+// The error log's lines.
+QStringList LogLines(const QString& path);
+
+class PresetsTest : public ::testing::Test {
+ protected:
+  PresetsTest();
+  ~PresetsTest() override;
+
+  QString source() const { return install.component() + QStringLiteral("/Documentation_Source.mdb"); }
+  QString project() const { return install.component() + QStringLiteral("/Documentation.mdb"); }
+  // CFG file with [Project] ForMachine1=TRUE and the given extra lines.
+  void WriteCfg(const QString& extraLines = {});
+  // Standalone (or silent) run with machine 1 "M1"; studio selects the VisiWin Studio names.
+  void Standalone(bool studio = false, bool silent = false);
+  // Integrated run with machine 1 "M1", SaveAndRestore below the temp tree.
+  void Integrated(const QString& validMachines = QStringLiteral("M1"));
+  QString machineCopy() const {
+    return install.root() + QStringLiteral("/sar/Documentation/Documentation.mdb");
+  }
+
+  TempInstall install;
+  ScriptedPort port;
+};

@@ -1,0 +1,58 @@
+#include "presets/DatabaseScript.h"
+#include "presets/PresetState.h"
+#include "presets/ProjectRenames.h"
+#include "tests/presets/PresetsTestSupport.h"
+
+class ProjectRenamesTest : public PresetsTest {
+ protected:
+  void MakeProject(const QStringList& names) {
+    QString sql =
+        QStringLiteral("CREATE TABLE PRESET_DEFS (ID INTEGER, Var_Name TEXT(255), Categorie INTEGER);");
+    int id = 0;
+    for (const QString& name : names) {
+      sql += QStringLiteral("INSERT INTO PRESET_DEFS VALUES (%1, '%2', 0);")
+                 .arg(++id)
+                 .arg(QString(name).replace("'", "''"));
+    }
+    CreateDatabaseFromSql(project(), sql.toUtf8());
+  }
+  QStringList Names() {
+    return Rows(project(), QStringLiteral("SELECT Var_Name FROM PRESET_DEFS ORDER BY ID"));
+  }
+};
+
+TEST_F(ProjectRenamesTest, RenamesTheOtherSystemsNameToTheActiveOne) {
+  MakeProject({"M1.X_M1", "m1.x_m1", "X_M1", "A\"B", "Other"});
+  VisiWinSystemIndex = 0;
+  VarNameInQuelleErsetzen(QStringLiteral("X_M1"), QStringLiteral("M1.X_M1"));
+  VarNameInQuelleErsetzen(QStringLiteral("Q"), QStringLiteral("a\"b"));  // a quote in a name still matches
+  EXPECT_EQ(Names(), QStringList({"X_M1", "X_M1", "X_M1", "Q", "Other"}));
+  VisiWinSystemIndex = 1;
+  VarNameInQuelleErsetzen(QStringLiteral("x_m1"), QStringLiteral("M1.X_M1"));
+  EXPECT_EQ(Names(), QStringList({"M1.X_M1", "M1.X_M1", "M1.X_M1", "Q", "Other"}));
+}
+
+TEST_F(ProjectRenamesTest, BatchGivesTheResultOfOneCallPerNameInOrder) {
+  const QStringList names = {"B", "a", "C", "Ü", "x", "D"};
+  const std::vector<VarNamePair> pairs = {{"A2", "A"}, {"B2", "b"}, {"C", "A2"},
+                                          {"ü2", "ü"}, {"Y", "D"},  {"D", "D2"}};
+  VisiWinSystemIndex = 0;
+  MakeProject(names);
+  for (const VarNamePair& pair : pairs) VarNameInQuelleErsetzen(pair.name0, pair.name1);
+  const QStringList oneByOne = Names();
+  MakeProject(names);
+  VarNamesInQuelleErsetzen(pairs);
+  EXPECT_EQ(Names(), oneByOne);
+  EXPECT_EQ(oneByOne, QStringList({"B2", "C", "C", "ü2", "x", "Y"}));
+}
+
+TEST_F(ProjectRenamesTest, RenamesTheOldCategoryFieldAndLeavesMissingDatabasesAlone) {
+  VarNameInQuelleErsetzen(QStringLiteral("a"), QStringLiteral("b"));
+  CategorieNachCategoryID();
+  EXPECT_FALSE(QFile::exists(project()));
+  MakeProject({"a"});
+  CategorieNachCategoryID();
+  EXPECT_EQ(Rows(project(), QStringLiteral("SELECT category_id FROM PRESET_DEFS")), QStringList{"0"});
+  CategorieNachCategoryID();  // nothing left to rename
+  EXPECT_TRUE(ReadFile(install.errorLog()).isEmpty());
+}

@@ -1,0 +1,147 @@
+#include "framework/ErrorHandling.h"
+#include "framework/Installation.h"
+#include "presets/DatabaseScript.h"
+#include "presets/FileOps.h"
+#include "presets/PresetState.h"
+#include "presets/WorkOnMdb.h"
+#include "tests/presets/PresetsTestSupport.h"
+
+#include <QDir>
+
+#include <chrono>
+#include <filesystem>
+
+namespace {
+
+const std::vector<TemplateRecord> kTemplate = {
+    {1, QStringLiteral("###machine"), QStringLiteral("1"), QStringLiteral("Doc_###machine"), 12},
+    {2, QStringLiteral("M1"), QStringLiteral("1"), QStringLiteral("Key"), 7}};
+
+QByteArray ProjectSql(const QString& rows, const QString& categoryField = QStringLiteral("category_id")) {
+  return (QStringLiteral("CREATE TABLE PRESET_DEFS (%1);")
+              .arg(QString::fromLatin1(kPresetFields).replace(QStringLiteral("category_id"), categoryField)) +
+          rows)
+      .toUtf8();
+}
+
+}  // namespace
+
+using WorkOnMdbTest = PresetsTest;
+
+TEST_F(WorkOnMdbTest, RebuildsTheSourceAndCopiesItOverTheProjectKeepingTheSourceTime) {
+  WriteCfg();
+  Standalone(true);
+  // An old table whose name differs in case is found and replaced; the project's old category field too.
+  CreateDatabaseFromSql(source(),
+                        SourceSql(kTemplate).replace("CREATE TABLE PRESET_DEFS", "CREATE TABLE preset_defs"));
+  CreateDatabaseFromSql(project(), ProjectSql(OldRow(QStringLiteral("M1"), QStringLiteral("Doc_M1"), 12, 100),
+                                              QStringLiteral("Categorie")));
+  const auto past = std::filesystem::last_write_time(ToFsPath(source())) - std::chrono::hours(24 * 400);
+  std::filesystem::last_write_time(ToFsPath(source()), past);
+
+  WorkOnMDB();
+  EXPECT_FALSE(AnyErrorHandled());
+  EXPECT_EQ(VisiWinSystemIndex, 1);
+  // The VisiWin32 name in the project was renamed to the Studio name before the values were taken over.
+  EXPECT_EQ(
+      Rows(source(), QStringLiteral("SELECT ID, machine_type, var_name, abs_min, pass FROM PRESET_DEFS")),
+      QStringList({"1|M1|M1.Doc_M1|100.0|104", "2|M1|M1.Key|-1.0|0"}));
+  EXPECT_EQ(Rows(source(), QStringLiteral("SELECT name FROM sqlite_master WHERE name LIKE 'preset_defs'")),
+            QStringList{"PRESET_DEFS"});
+  EXPECT_EQ(ReadFile(project()), ReadFile(source()));
+  EXPECT_EQ(std::filesystem::last_write_time(ToFsPath(source())), past);
+  EXPECT_FALSE(QFile::exists(project() + QStringLiteral("-journal")));
+}
+
+TEST_F(WorkOnMdbTest, IntegratedModeTakesTheMachineCopysValues) {
+  Integrated();
+  WriteFile(install.programIni(), "[Project]\r\nVWStudio=TRUE\r\n");
+  CreateDatabaseFromSql(source(), SourceSql(kTemplate));
+  CreateDatabaseFromSql(project(),
+                        ProjectSql(OldRow(QStringLiteral("M1"), QStringLiteral("Doc_M1"), 12, 100)));
+  QDir().mkpath(QFileInfo(machineCopy()).absolutePath());
+  CreateDatabaseFromSql(machineCopy(),
+                        ProjectSql(OldRow(QStringLiteral("M1"), QStringLiteral("M1.Doc_M1"), 12, 500)));
+  const QByteArray machineCopyBytes = ReadFile(machineCopy());
+
+  WorkOnMDB();
+  EXPECT_EQ(VisiWinSystemIndex, 0);
+  EXPECT_TRUE(port.questions.empty());
+  EXPECT_EQ(Rows(project(), QStringLiteral("SELECT var_name, abs_min FROM PRESET_DEFS WHERE ID = 1")),
+            QStringList{"Doc_M1|500.0"});
+  EXPECT_EQ(ReadFile(machineCopy()), machineCopyBytes);
+  EXPECT_EQ(ReadFile(project()), ReadFile(source()));
+}
+
+// A port that tries to start the update again while the first one waits for the user.
+class ReentrantPort : public ScriptedPort {
+ public:
+  Answer Ask(const Question& question) override {
+    WorkOnMDB();
+    return ScriptedPort::Ask(question);
+  }
+};
+
+TEST_F(WorkOnMdbTest, IntegratedModeWithoutMachineCopyTellsTheUserOnceAndGoesOn) {
+  Integrated();
+  CreateDatabaseFromSql(source(), SourceSql(kTemplate));
+  ReentrantPort reentrant;
+  WorkOnMDB();
+  ASSERT_EQ(reentrant.questions.size(), 1u);
+  EXPECT_EQ(
+      reentrant.questions[0].text,
+      QStringLiteral("Konnte die Datei:\"Documentation.mdb\" in der Vorlage nicht finden!\r\n\r\n"
+                     "Ist das Bild in der Vorlage noch nicht vorhanden (also neu)?\r\nDann ist diese Meldung "
+                     "völlig normal und es wird eine neue Datei mit den Standardwerten erzeugt."));
+  EXPECT_EQ(reentrant.questions[0].icon, Icon::Information);
+  EXPECT_EQ(ReadFile(project()), ReadFile(source()));  // a new project database with the standard values
+}
+
+TEST_F(WorkOnMdbTest, ReadsTheTemplatesOfBothSystemsAndMarksReadFailuresOnlyWhereEmpty) {
+  WriteCfg();
+  Standalone(false, true);
+  CreateDatabaseFromSql(
+      source(),
+      SourceSql(kTemplate, QStringLiteral("INSERT INTO Source_DEFS VALUES (1, 'VisiWin32', 1, "
+                                          "'T32_###Var_Name'), (2, 'VISIWIN32', 51, 'bad'), "
+                                          "(3, 'VISIWIN', 2, 'ignored'), (4, 'visiwinstudio', 3, "
+                                          "'###machine.###Var_Name'), (5, 'VISIWIN32', 2, 'P2');")));
+  WorkOnMDB();
+  EXPECT_EQ(VarNameTemplates[0][0], "T32_###Var_Name");
+  EXPECT_EQ(VarNameTemplates[1][0], "###Var_Name");
+  EXPECT_EQ(VarNameTemplates[0][1], "P2");
+  EXPECT_EQ(VarNameTemplates[1][2], "###machine.###Var_Name");
+  EXPECT_FALSE(AnyErrorHandled());  // reading the templates absorbs its failures
+  EXPECT_EQ(Rows(source(), QStringLiteral("SELECT var_name FROM PRESET_DEFS")),
+            QStringList({"T32_Doc_M1", "T32_Key"}));
+}
+
+TEST_F(WorkOnMdbTest, WithoutASourceDatabaseNothingHappens) {
+  WriteCfg();
+  Standalone();
+  CreateDatabaseFromSql(project(), ProjectSql(QString()));
+  const QByteArray before = ReadFile(project());
+  WorkOnMDB();
+  EXPECT_EQ(ReadFile(project()), before);
+  EXPECT_FALSE(AnyErrorHandled());
+}
+
+TEST_F(WorkOnMdbTest, TheDemoProjectUpdatesSilentlyWithoutErrors) {
+  WriteCfg();
+  Standalone(false, true);
+  ExistingMachines = QStringList{QStringLiteral("Wrapper")};
+  for (const QString& name : {QStringLiteral("Documentation_Source"), QStringLiteral("Documentation")}) {
+    CreateDatabaseFromSql(install.component() + "/" + name + ".mdb",
+                          ReadFile(QStringLiteral(QVZ_DEMO_DIR "/Documentation/") + name + ".sql"));
+  }
+  const QString values =
+      QStringLiteral("SELECT abs_min, abs_max, min, max, pass FROM PRESET_DEFS ORDER BY ID");
+  const QStringList before = Rows(project(), values);
+  WorkOnMDB();
+  EXPECT_FALSE(AnyErrorHandled());
+  EXPECT_EQ(ReadFile(project()), ReadFile(source()));
+  EXPECT_EQ(Rows(project(), QStringLiteral("SELECT count(*) FROM PRESET_DEFS")), QStringList{"30"});
+  EXPECT_EQ(Rows(project(), values), before);  // the operator values of every record survive the update
+  EXPECT_EQ(Rows(project(), QStringLiteral("SELECT var_name, text FROM PRESET_DEFS WHERE ID = 3")),
+            QStringList{"DocKey2_Document_Wrapper|Document of key 2 on Wrapper"});
+}
