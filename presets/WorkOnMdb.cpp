@@ -77,14 +77,15 @@ QString MissingMachineCopyNotice(const QString& projectPath) {
 }
 
 // Deletes PRESET_DEFS (found without regard to case) and creates it afresh with the fields of
-// Source_PRESET_DEFS: names and declared types only, no key, default or index.
-void RebuildPresetTable(Trap& trap, db::Connection& source) {
+// Source_PRESET_DEFS: names and declared types only, no key, default or index. True when the new table
+// was created.
+bool RebuildPresetTable(Trap& trap, db::Connection& source) {
   trap.Run([&] {
     if (const std::optional<QString> old = source.FindTable(QStringLiteral("PRESET_DEFS"))) {
       source.Exec(QStringLiteral("DROP TABLE %1").arg(db::Quote(*old)));
     }
   });
-  trap.Run([&] {
+  return trap.Run([&] {
     QStringList columns;
     for (const db::FieldDef& field : source.Fields(QStringLiteral("Source_PRESET_DEFS"))) {
       columns << (field.declaredType.isEmpty()
@@ -164,6 +165,7 @@ void WorkOnMDB() {
 
   ReadVarNameTemplates(sourcePath);
 
+  bool rebuilt = false;
   {
     std::optional<db::Connection> source;
     trap.Run([&] { source.emplace(db::Connection::Open(sourcePath)); });
@@ -171,7 +173,7 @@ void WorkOnMDB() {
     // step still sees what the steps before it wrote, and an ended program keeps what was written.
     std::optional<db::Transaction> transaction;
     if (source) trap.Run([&] { transaction.emplace(*source); });
-    if (source) RebuildPresetTable(trap, *source);
+    if (source) rebuilt = RebuildPresetTable(trap, *source);
     CategorieNachCategoryID();
     if (source) {
       CreateRecordSets(*source);
@@ -180,7 +182,10 @@ void WorkOnMDB() {
     if (transaction) trap.Run([&] { transaction->Commit(); });
   }  // the source database is closed before it is copied
 
-  trap.Run([&] { CopyFileAtomically(sourcePath, ExistingOrAsSpelled(projectPath)); });
+  // A source that is no database, or whose preset table could not be built, must not replace the project
+  // database: the project would lose its presets and the values set on the machine. The failure has
+  // been reported already.
+  if (rebuilt) trap.Run([&] { CopyFileAtomically(sourcePath, ExistingOrAsSpelled(projectPath)); });
 
   if (SourceFileTimes) {
     trap.Run([&] {

@@ -88,8 +88,8 @@ QString XServer::WindowTitle(const QString& window) const {
 
 bool XServer::Click(const QString& window, int x, int y) const {
   bool ok = false;
-  Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(x), QString::number(y),
-           QStringLiteral("click"), QStringLiteral("1")},
+  Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(x),
+           QString::number(y), QStringLiteral("click"), QStringLiteral("1")},
           5000, &ok);
   return ok;
 }

@@ -145,3 +145,20 @@ TEST_F(WorkOnMdbTest, TheDemoProjectUpdatesSilentlyWithoutErrors) {
   EXPECT_EQ(Rows(project(), QStringLiteral("SELECT var_name, text FROM PRESET_DEFS WHERE ID = 3")),
             QStringList{"DocKey2_Document_Wrapper|Document of key 2 on Wrapper"});
 }
+
+TEST_F(WorkOnMdbTest, SourceThatIsNoDatabaseOrHasNoTemplateTableNeverReplacesTheProject) {
+  WriteCfg();
+  Standalone(false, true);
+  CreateDatabaseFromSql(project(), ProjectSql({}));
+  const QByteArray projectBytes = ReadFile(project());
+
+  WriteFile(source(), "not a database");
+  WorkOnMDB();
+  EXPECT_TRUE(AnyErrorHandled());
+  EXPECT_EQ(ReadFile(project()), projectBytes);
+
+  CreateDatabaseFromSql(source(),
+                        "CREATE TABLE Source_DEFS (ID INTEGER, System TEXT, Part INTEGER, Var_Name TEXT);");
+  WorkOnMDB();
+  EXPECT_EQ(ReadFile(project()), projectBytes);
+}
