@@ -86,7 +86,8 @@ RunResult InstallTree::Run(const QStringList& arguments, int timeoutMs) const {
 
 RunResult Finish(QProcess& process, int timeoutMs) {
   RunResult result;
-  if (!process.waitForFinished(timeoutMs)) {
+  // A process whose end was already seen is not waited for again (Qt reports that as a failed wait).
+  if (process.state() != QProcess::NotRunning && !process.waitForFinished(timeoutMs)) {
     process.kill();
     process.waitForFinished();
     result.output = process.readAll();

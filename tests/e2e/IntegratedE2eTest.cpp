@@ -123,7 +123,7 @@ TEST_F(IntegratedDialogE2eTest, WithoutMachineCopyTheNoticeIsShownAndTheUpdateGo
   QFile::remove(tree.projectDb());
   const std::unique_ptr<QProcess> process = tree.Start(IntegratedArguments(), server_->display());
   ASSERT_TRUE(process);
-  const QString box = server_->WaitForWindow(QStringLiteral("^Documentation_Config$"));
+  const QString box = server_->WaitForWindow(QStringLiteral("^Documentation_Config$"), 15000, process.get());
   EXPECT_FALSE(box.isEmpty()) << "no notice shown";
   if (!box.isEmpty()) {
     EXPECT_TRUE(server_->PressKey(box, QStringLiteral("Return")));
@@ -147,7 +147,7 @@ TEST_F(IntegratedDialogE2eTest, ErrorsGoToTheLogFileGivenOnTheCommandLine) {
   // Every "Unexpected error" is answered with the default button (Yes: go on), until the run ends.
   int answered = 0;
   while (process->state() == QProcess::Running && answered < 10) {
-    const QString box = server_->WaitForWindow(QStringLiteral("^Unexpected error$"), 5000);
+    const QString box = server_->WaitForWindow(QStringLiteral("^Unexpected error$"), 15000, process.get());
     if (box.isEmpty()) break;
     if (server_->PressKey(box, QStringLiteral("Return"))) ++answered;
   }
@@ -175,7 +175,7 @@ TEST_F(IntegratedDialogE2eTest, ConfirmedCancelIsLoggedToTheLogFileAndEndsWithSt
   // The middle of the Cancel button (10170, 7710, 1695 x 855 twips; 15 twips to a pixel).
   QThread::msleep(300);
   EXPECT_TRUE(server_->Click(window, 734, 542));
-  const QString question = server_->WaitForWindow(QStringLiteral("^Cancel\\?$"));
+  const QString question = server_->WaitForWindow(QStringLiteral("^Cancel\\?$"), 15000, process.get());
   EXPECT_FALSE(question.isEmpty()) << "no cancel question";
   if (!question.isEmpty()) {
     EXPECT_TRUE(server_->PressKey(question, QStringLiteral("alt+y")));

@@ -73,13 +73,20 @@ QString XServer::Xdotool(const QStringList& arguments, int timeoutMs, bool* ok) 
   return QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
 }
 
-QString XServer::WaitForWindow(const QString& titlePattern, int timeoutMs) const {
-  bool ok = false;
-  const QString ids = Xdotool({QStringLiteral("search"), QStringLiteral("--sync"),
-                               QStringLiteral("--onlyvisible"), QStringLiteral("--name"), titlePattern},
-                              timeoutMs, &ok);
-  if (!ok) return {};
-  return ids.section(QLatin1Char('\n'), 0, 0).trimmed();
+QString XServer::WaitForWindow(const QString& titlePattern, int timeoutMs, QProcess* process) const {
+  QElapsedTimer timer;
+  timer.start();
+  do {
+    bool ok = false;
+    const QString ids = Xdotool(
+        {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), titlePattern},
+        5000, &ok);
+    if (ok && !ids.isEmpty()) return ids.section(QLatin1Char('\n'), 0, 0).trimmed();
+    // Waiting a moment for the end also takes note of it (QProcess learns of it only inside a wait).
+    if (process && (process->state() != QProcess::Running || process->waitForFinished(50))) return {};
+    QThread::msleep(50);
+  } while (timer.elapsed() < timeoutMs);
+  return {};
 }
 
 QString XServer::WindowTitle(const QString& window) const {

@@ -17,9 +17,10 @@ class XServer {
   QString display() const { return display_; }
   QString failure() const { return failure_; }
 
-  // Waits (at most timeoutMs) for a window whose title matches the regular expression and returns its
-  // id, empty when none appeared.
-  QString WaitForWindow(const QString& titlePattern, int timeoutMs = 15000) const;
+  // Waits (at most timeoutMs, and only while the process runs, when one is given) for a visible window
+  // whose title matches the regular expression and returns its id, empty when none appeared.
+  QString WaitForWindow(const QString& titlePattern, int timeoutMs = 15000,
+                        QProcess* process = nullptr) const;
   // The text of the window's title.
   QString WindowTitle(const QString& window) const;
   // Gives the window the keyboard focus and presses the key (xdotool key names: Return, n, y, ...).
