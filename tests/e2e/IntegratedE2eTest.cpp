@@ -193,3 +193,67 @@ TEST_F(IntegratedDialogE2eTest, ConfirmedCancelIsLoggedToTheLogFileAndEndsWithSt
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(IntegratedDialogE2eTest, AnsweringNoToAnErrorEndsTheRunAtOnce) {
+  WriteIntegratedProject("NameM1=Line1\r\n", "ALL");
+  WriteMachineCopy({});
+  WriteBytes(tree.sourceDb(), "no database");
+  const QByteArray cfg = ReadBytes(tree.cfg());
+  const std::unique_ptr<QProcess> process = tree.Start(IntegratedArguments(), server_->display());
+  ASSERT_TRUE(process);
+  const QString box = server_->WaitForWindow(QStringLiteral("^Unexpected error$"), 15000, process.get());
+  ASSERT_FALSE(box.isEmpty()) << "no error shown";
+  EXPECT_TRUE(server_->PressKey(box, QStringLiteral("alt+n")));
+  const RunResult run = Finish(*process, 10000);
+  ASSERT_TRUE(run.finished) << run.output.toStdString();
+  EXPECT_EQ(run.status, 1);
+  // Nothing after the error ran: no settings, no edit info.
+  EXPECT_FALSE(QFile::exists(tree.settings()));
+  EXPECT_EQ(ReadBytes(tree.cfg()), cfg);
+}
+
+TEST_F(IntegratedDialogE2eTest, MissingCfgFileIsShownAndEndsTheRun) {
+  WriteIntegratedProject("NameM1=Line1\r\n", "ALL");
+  QFile::remove(tree.cfg());
+  const std::unique_ptr<QProcess> process = tree.Start(IntegratedArguments(), server_->display());
+  ASSERT_TRUE(process);
+  const QString box = server_->WaitForWindow(QStringLiteral("^Documentation_Config$"), 15000, process.get());
+  ASSERT_FALSE(box.isEmpty()) << "no fault shown";
+  EXPECT_TRUE(server_->PressKey(box, QStringLiteral("Return")));
+  const RunResult run = Finish(*process, 10000);
+  ASSERT_TRUE(run.finished) << run.output.toStdString();
+  EXPECT_EQ(run.status, 1);
+  EXPECT_FALSE(QFile::exists(tree.settings()));
+  EXPECT_FALSE(QFile::exists(tree.cfg()));
+}
+
+TEST_F(IntegratedDialogE2eTest, OkInTheEditorUpdatesTheDatabaseAndWritesTheHostMachinesSettings) {
+  WriteIntegratedProject("NameM1=F\xF6rderband\r\nNameM2=Line2\r\nNameM3=-\r\nNameM4=Line4\r\n", "ALL");
+  WriteMachineCopy({});
+  WriteBytes(tree.hostProgramIni(), "[Project]\r\nVWFD=true\r\n");
+  const std::unique_ptr<QProcess> process = tree.Start(IntegratedArguments(), server_->display());
+  ASSERT_TRUE(process);
+  const QString window = server_->WaitForWindow(
+      QStringLiteral("^Erweiterte Konfiguration program - integriert$"), 15000, process.get());
+  ASSERT_FALSE(window.isEmpty()) << "the editor did not show";
+  QThread::msleep(300);
+  // The middle of the OK button (8400, 7710, 1695 x 855 twips).
+  EXPECT_TRUE(server_->Click(window, 616, 542));
+  const RunResult run = Finish(*process, 20000);
+  ASSERT_TRUE(run.finished) << run.output.toStdString();
+  EXPECT_EQ(run.status, 0) << ReadBytes(logFile()).toStdString();
+  // The host names the machines: "-" ends the list, so machine 4 is not one of them.
+  const QByteArray settings = ReadBytes(tree.settings());
+  EXPECT_TRUE(settings.startsWith("[Machine1]\r\nReference1=\r\nSymbol1=\r\n")) << settings.toStdString();
+  EXPECT_TRUE(settings.contains("[Machine2]\r\n"));
+  EXPECT_FALSE(settings.contains("[Machine3]"));
+  EXPECT_FALSE(settings.contains("[Machine4]"));
+  EXPECT_TRUE(settings.contains("NetDrive5=X\r\n"));
+  EXPECT_EQ(QueryRows(tree.projectDb(), QStringLiteral("SELECT machine_type FROM PRESET_DEFS")),
+            QStringList(QStringLiteral("Förderband")));
+  EXPECT_TRUE(ReadBytes(tree.cfg()).contains("\r\n[Info]\r\nS_Prog=1.0.1 - Integrated\r\n"));
+}
+
+}  // namespace
