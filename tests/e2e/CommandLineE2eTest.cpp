@@ -74,3 +74,34 @@ TEST(CommandLineE2eTest, UmlautsInSettingsComeBackAsWindows1252Bytes) {
 }
 
 }  // namespace
+
+namespace {
+
+QByteArray Utf16Le(const QString& text) {
+  QByteArray bytes("\xFF\xFE", 2);
+  for (const QChar c : text) {
+    bytes.append(static_cast<char>(c.unicode() & 0xFF));
+    bytes.append(static_cast<char>(c.unicode() >> 8));
+  }
+  return bytes;
+}
+
+TEST(CommandLineE2eTest, ProgramIniInUtf16IsReadAndStaysUtf16) {
+  InstallTree tree;
+  tree.WriteProject({"x"}, true);
+  const QString programIni = QStringLiteral(
+      "[Project]\r\nNumberOfMachines=1\r\nVWFD=true\r\n[Machine1]\r\nMachineName=Förderband\r\n");
+  WriteBytes(tree.programIni(), Utf16Le(programIni));
+  WriteBytes(
+      tree.settings(),
+      "[Machine1]\r\nReference1=\\\\srv\\docs\\a.pdf\r\n[NetAddress]\r\nNetAddress1=\\\\srv\\docs\r\n");
+  const RunResult run = tree.Run({"EXTERNAL=SILENT"}, 10000);
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.status, 0) << ReadBytes(tree.serviceLog()).toStdString();
+  EXPECT_EQ(
+      ReadBytes(tree.programIni()),
+      Utf16Le(QStringLiteral("[Project]\r\nNumberOfMachines=1\r\nVWFD=true\r\nWithDocumentation=true\r\n"
+                             "[Machine1]\r\nMachineName=Förderband\r\n")));
+}
+
+}  // namespace
