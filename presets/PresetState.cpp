@@ -6,6 +6,7 @@ std::optional<FileTimes> SourceFileTimes;
 std::optional<QStringList> AddFieldsList;
 QString AddFieldsSQL;
 int64_t AddFieldsCount = 0;
+QString ProjectWorkingCopy;
 
 void ResetPresetsState() {
   VisiWinSystemIndex = 0;
@@ -14,4 +15,5 @@ void ResetPresetsState() {
   AddFieldsList.reset();
   AddFieldsSQL.clear();
   AddFieldsCount = 0;
+  ProjectWorkingCopy.clear();
 }

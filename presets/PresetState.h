@@ -27,5 +27,10 @@ extern std::optional<QStringList> AddFieldsList;
 extern QString AddFieldsSQL;
 extern int64_t AddFieldsCount;
 
+// The working copy of the project database that the renames and the takeover of one update read and
+// change; empty outside an update. The project database itself is only ever replaced whole, so an
+// update that ends early, or a killed process, leaves it as it was.
+extern QString ProjectWorkingCopy;
+
 // Back to the start values (tests run many updates in one process).
 void ResetPresetsState();

@@ -13,8 +13,10 @@
 
 namespace {
 
-// The existing project database, or nullopt when its path is empty or names no file.
+// The project database the update works on (its working copy during an update), or nullopt when its
+// path is empty or names no file.
 std::optional<QString> ExistingProjectDatabase(Trap& trap) {
+  if (!ProjectWorkingCopy.isEmpty()) return ProjectWorkingCopy;
   QString path;
   trap.Run([&] { path = GetPathOCXMDB(); });
   if (path.isEmpty()) return std::nullopt;

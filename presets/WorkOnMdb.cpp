@@ -16,6 +16,8 @@
 #include "presets/RecordSets.h"
 #include "presets/Takeover.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <optional>
@@ -112,6 +114,35 @@ void TakeOverProjectValues(Trap& trap, db::Connection& source, const QString& pr
   TakeoverMachineCopyMDBData(source, *project, *oldTable);
 }
 
+// Makes the working copy of the project database (when there is one) for the renames and the takeover,
+// and removes it when the update ends, however it ends.
+class WorkingCopy {
+ public:
+  WorkingCopy(Trap& trap, const QString& projectPath) {
+    trap.Run([&] {
+      const QString existing = projectPath.isEmpty() ? QString() : FindExistingFile(projectPath);
+      if (existing.isEmpty()) return;
+      const QFileInfo info(existing);
+      const QString copy =
+          info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".update");
+      CopyFileAtomically(existing, copy);
+      ProjectWorkingCopy = copy;
+    });
+  }
+  ~WorkingCopy() {
+    if (ProjectWorkingCopy.isEmpty()) return;
+    QFile::remove(ProjectWorkingCopy);
+    QFile::remove(ProjectWorkingCopy + QStringLiteral("-journal"));
+    ProjectWorkingCopy.clear();
+  }
+  WorkingCopy(const WorkingCopy&) = delete;
+  WorkingCopy& operator=(const WorkingCopy&) = delete;
+  // The database the takeover reads: the working copy, or the project database when no copy was made.
+  QString Path(const QString& projectPath) const {
+    return ProjectWorkingCopy.isEmpty() ? projectPath : ProjectWorkingCopy;
+  }
+};
+
 // The update must not run twice at once (a second close request while events are let through).
 bool updateRunning = false;
 struct RunningGuard {
@@ -166,6 +197,9 @@ void WorkOnMDB() {
   ReadVarNameTemplates(sourcePath);
 
   bool rebuilt = false;
+  // The renames and the takeover change a copy of the project database, never the file itself: until
+  // the source replaces it whole, the project database stays as it was.
+  const WorkingCopy workingCopy(trap, projectPath);
   {
     std::optional<db::Connection> source;
     trap.Run([&] { source.emplace(db::Connection::Open(sourcePath)); });
@@ -177,7 +211,7 @@ void WorkOnMDB() {
     CategorieNachCategoryID();
     if (source) {
       CreateRecordSets(*source);
-      TakeOverProjectValues(trap, *source, projectPath);
+      TakeOverProjectValues(trap, *source, workingCopy.Path(projectPath));
     }
     if (transaction) trap.Run([&] { transaction->Commit(); });
   }  // the source database is closed before it is copied

@@ -99,6 +99,14 @@ TEST(DatabaseE2eTest, MissingAdditionalFieldAbortsAndLeavesTheProjectDatabaseAlo
       tree, QStringLiteral("Line1"), kTemplates,
       QStringLiteral("INSERT INTO PRESET_DEFS VALUES (1, 'Line1', 1, 1, 'Key2', 7, 0, 13, 'old', "
                      "'Doc', 1, 2, 3, 4, 5);\n"));
+  // An older project database whose category field still has its old name: the update renames it, but
+  // an update that is given up must leave the file as it was.
+  ASSERT_EQ(MakeDatabase(
+                tree.projectDb(),
+                ProjectDatabaseSql(QStringLiteral("INSERT INTO PRESET_DEFS VALUES (1, 'Line1', 1, 1, 'Key2', "
+                                                  "7, 0, 13, 'old', 'Doc', 1, 2, 3, 4, 5);\n"))
+                    .replace("category_id", "Categorie")),
+            QString());
   WriteBytes(tree.cfg(), "[Project]\r\nForMachine1=true\r\nDataBaseAdditionalFields=group\r\n");
   const QByteArray project = ReadBytes(tree.projectDb());
 

@@ -1,19 +1,8 @@
 #include "tests/e2e/XServer.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QStandardPaths>
 #include <QThread>
-
-namespace {
-
-bool DisplayInUse(int n) {
-  return QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)) ||
-         QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n));
-}
-
-}  // namespace
 
 XServer::XServer() {
   const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
@@ -21,32 +10,35 @@ XServer::XServer() {
     failure_ = QStringLiteral("Xvfb or xdotool is not installed (tools/deps.sh installs both)");
     return;
   }
-  // Displays from 90 on, spread by the process id, so that parallel test processes do not collide.
-  for (int attempt = 0; attempt < 20 && display_.isEmpty(); ++attempt) {
-    const int n = 90 + static_cast<int>((QCoreApplication::applicationPid() + attempt) % 400);
-    if (DisplayInUse(n)) continue;
-    auto server = std::make_unique<QProcess>();
-    server->setProcessChannelMode(QProcess::MergedChannels);
-    server->start(xvfb, {QStringLiteral(":%1").arg(n), QStringLiteral("-nolisten"), QStringLiteral("tcp"),
-                         QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1280x1024x24")});
-    if (!server->waitForStarted(5000)) continue;
-    QElapsedTimer timer;
-    timer.start();
-    while (!QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)) && timer.elapsed() < 5000 &&
-           server->state() == QProcess::Running) {
-      QThread::msleep(20);
-    }
-    if (server->state() != QProcess::Running || !QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n))) {
-      failure_ = QStringLiteral("Xvfb did not start: ") + QString::fromLocal8Bit(server->readAll());
-      server->kill();
-      server->waitForFinished(2000);
-      continue;
-    }
-    server_ = std::move(server);
-    display_ = QStringLiteral(":%1").arg(n);
-    failure_.clear();
+  // The server picks a free display itself and writes its number to standard output once it accepts
+  // connections, so parallel test processes never share or wait for one.
+  auto server = std::make_unique<QProcess>();
+  server->setProcessChannelMode(QProcess::SeparateChannels);
+  server->start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
+                       QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
+                       QStringLiteral("1280x1024x24")});
+  if (!server->waitForStarted(5000)) {
+    failure_ = QStringLiteral("Xvfb did not start");
+    return;
   }
-  if (display_.isEmpty() && failure_.isEmpty()) failure_ = QStringLiteral("no free X display");
+  QElapsedTimer timer;
+  timer.start();
+  QByteArray number;
+  while (!number.contains('\n') && timer.elapsed() < 10000) {
+    if (server->waitForReadyRead(200)) number += server->readAllStandardOutput();
+    if (server->state() != QProcess::Running) break;
+  }
+  bool ok = false;
+  const int n = number.trimmed().toInt(&ok);
+  if (!number.contains('\n') || !ok) {
+    failure_ =
+        QStringLiteral("Xvfb reported no display: ") + QString::fromLocal8Bit(server->readAllStandardError());
+    server->kill();
+    server->waitForFinished(2000);
+    return;
+  }
+  server_ = std::move(server);
+  display_ = QStringLiteral(":%1").arg(n);
 }
 
 XServer::~XServer() {
