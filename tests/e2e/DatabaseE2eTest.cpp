@@ -3,6 +3,8 @@
 #include "tests/e2e/E2eDatabase.h"
 #include "tests/e2e/E2eSupport.h"
 
+#include <QDir>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -42,6 +44,9 @@ TEST(DatabaseE2eTest, SilentUpdateRebuildsThePresetsTakesValuesOverAndCopiesTheS
   EXPECT_TRUE(ReadBytes(tree.projectDb()) == ReadBytes(tree.sourceDb())) << "project database bytes differ";
   EXPECT_EQ(IntegrityCheck(tree.projectDb()), QStringLiteral("ok"));
   EXPECT_FALSE(QFile::exists(tree.errorLog())) << ReadBytes(tree.errorLog()).toStdString();
+  // No working or temporary file is left behind.
+  EXPECT_EQ(QDir(tree.component()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+            QStringList({"Documentation.cfg", "Documentation.mdb", "Documentation_Source.mdb"}));
 }
 
 TEST(DatabaseE2eTest, SourceThatIsNoDatabaseIsReportedAndKeepsTheProjectDatabase) {
@@ -121,6 +126,8 @@ TEST(DatabaseE2eTest, MissingAdditionalFieldAbortsAndLeavesTheProjectDatabaseAlo
                  QStringLiteral("Fehler in Documentation / Documentation_Config / TakeoverMachineCopyMDBData "
                                 "(Nr. 9999) :Database-Error - Contact Administrator!")}));
   EXPECT_TRUE(ReadBytes(tree.projectDb()) == project) << "project database bytes differ";
+  EXPECT_EQ(QDir(tree.component()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+            QStringList({"Documentation.cfg", "Documentation.mdb", "Documentation_Source.mdb"}));
   // The program ended inside the update: the settings are not written.
   EXPECT_FALSE(QFile::exists(tree.settings()));
 }
