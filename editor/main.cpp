@@ -19,7 +19,11 @@ QString JoinedArguments(int argc, char** argv) {
   return arguments.join(u' ');
 }
 
+// An X11 or Wayland display (Windows always has its desktop).
 bool DisplayAvailable() {
+#ifdef Q_OS_WIN
+  return true;
+#endif
   return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
@@ -27,16 +31,11 @@ bool DisplayAvailable() {
 
 int main(int argc, char** argv) {
   SetCommandLine(JoinedArguments(argc, argv));
-  // An unattended run needs no display.
+  // An unattended run shows nothing, so it needs no display: without one, Qt draws offscreen.
   const bool silent = ReadCommand(CommandLineText(), QStringLiteral("EXTERNAL")) == QStringLiteral("SILENT");
-#ifndef Q_OS_WIN
   if (silent && !DisplayAvailable() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   }
-#else
-  (void)silent;
-  (void)DisplayAvailable;
-#endif
   QApplication app(argc, argv);
   const QFileInfo executable(QCoreApplication::applicationFilePath());
   SetProgramLocation(executable.absolutePath(), executable.completeBaseName());
@@ -48,8 +47,9 @@ int main(int argc, char** argv) {
     frm_Quorvel_Exe form;
     port.SetParent(&form);
     form.RunHandler([&] { form.Form_Load(); });
-    status = form.EndStatus() ? *form.EndStatus() : app.exec();
-    if (form.EndStatus()) status = *form.EndStatus();
+    // Form_Load may already have ended the program (silent run, editor switched off, missing CFG file).
+    if (!form.EndStatus()) app.exec();
+    status = form.EndStatus().value_or(kExitOk);
   }
   SetUserPort(nullptr);
   return status;
