@@ -128,6 +128,11 @@ TEST(DatabaseE2eTest, MissingAdditionalFieldAbortsAndLeavesTheProjectDatabaseAlo
   EXPECT_TRUE(ReadBytes(tree.projectDb()) == project) << "project database bytes differ";
   EXPECT_EQ(QDir(tree.component()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
             QStringList({"Documentation.cfg", "Documentation.mdb", "Documentation_Source.mdb"}));
+  // Silent: the fatal error goes to the service log as well, in the system's format.
+  EXPECT_EQ(ReadBytes(tree.serviceLog()),
+            "! Fault Documentation_Config: Unexpected error!\n\rDatabase-Error - Contact "
+            "Administrator!\n\rError logged to \n\r" +
+                tree.errorLog().toUpper().toLocal8Bit() + "\r\n");
   // The program ended inside the update: the settings are not written.
   EXPECT_FALSE(QFile::exists(tree.settings()));
 }

@@ -36,8 +36,9 @@ class IntegratedE2eTest : public ::testing::Test {
   QStringList IntegratedArguments() const {
     return {QStringLiteral("EXTERNAL=QVZCFG"), QStringLiteral("/LOGFILE=") + logFile()};
   }
-  // A log path with upper- and lower-case letters: it keeps its case on Linux.
-  QString logFile() const { return tree.root() + QStringLiteral("/HostLogs/Cfg.Log"); }
+  // A log path with upper- and lower-case letters and a blank: it keeps its case on Linux, and only a
+  // blank followed by a slash would end it.
+  QString logFile() const { return tree.root() + QStringLiteral("/Host Logs/Cfg.Log"); }
 
   InstallTree tree;
 };
@@ -47,7 +48,7 @@ TEST_F(IntegratedE2eTest, MachineNamesComeFromTheHostAndTheMachineCopyIsTakenOve
   WriteMachineCopy(
       QStringLiteral("INSERT INTO PRESET_DEFS VALUES (1, 'Förderband', 1, 1, 'Key1', 7, 0, 12, 'copy', "
                      "'Doc', 1, 2, 3, 4, 5);\n"));
-  QDir().mkpath(tree.root() + QStringLiteral("/HostLogs"));
+  QDir().mkpath(tree.root() + QStringLiteral("/Host Logs"));
 
   const RunResult run = tree.Run(IntegratedArguments(), 30000);
   ASSERT_TRUE(run.finished) << run.output.toStdString();
@@ -141,7 +142,7 @@ TEST_F(IntegratedDialogE2eTest, ErrorsGoToTheLogFileGivenOnTheCommandLine) {
   WriteIntegratedProject("NameM1=Line1\r\n", "ALL");
   WriteMachineCopy({});
   WriteBytes(tree.sourceDb(), "no database");
-  QDir().mkpath(tree.root() + QStringLiteral("/HostLogs"));
+  QDir().mkpath(tree.root() + QStringLiteral("/Host Logs"));
   const std::unique_ptr<QProcess> process = tree.Start(IntegratedArguments(), server_->display());
   ASSERT_TRUE(process);
   // Every "Unexpected error" is answered with the default button (Yes: go on), until the run ends.
@@ -165,7 +166,7 @@ TEST_F(IntegratedDialogE2eTest, ConfirmedCancelIsLoggedToTheLogFileAndEndsWithSt
   WriteIntegratedProject("NameM1=Line1\r\n", "ALL");
   WriteMachineCopy({});
   WriteBytes(tree.hostProgramIni(), "[Project]\r\nVWFD=true\r\n");
-  QDir().mkpath(tree.root() + QStringLiteral("/HostLogs"));
+  QDir().mkpath(tree.root() + QStringLiteral("/Host Logs"));
   const QMap<QString, QByteArray> before = tree.Snapshot();
   const std::unique_ptr<QProcess> process = tree.Start(IntegratedArguments(), server_->display());
   ASSERT_TRUE(process);
@@ -185,7 +186,7 @@ TEST_F(IntegratedDialogE2eTest, ConfirmedCancelIsLoggedToTheLogFileAndEndsWithSt
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(ReadBytes(logFile()), "Konfigurations-EXE wurde abgebrochen:     Documentation\r\n");
   QMap<QString, QByteArray> after = tree.Snapshot();
-  after.remove(QStringLiteral("HostLogs/Cfg.Log"));
+  after.remove(QStringLiteral("Host Logs/Cfg.Log"));
   // The language INI is seeded at start-up; it is no setting.
   after.remove(QStringLiteral("project/program/Documentation_Config.ini"));
   EXPECT_EQ(after.keys(), before.keys());
