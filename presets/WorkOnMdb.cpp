@@ -126,14 +126,19 @@ class WorkingCopy {
       const QString copy =
           info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".update");
       CopyFileAtomically(existing, copy);
+      made_ = copy;
+      // A journal left by a writer that crashed goes along, so the copy is read as it was before the
+      // crash (the first connection rolls it back), just as the project database itself would be.
+      const QString journal = existing + QStringLiteral("-journal");
+      if (QFileInfo::exists(journal)) CopyFileAtomically(journal, copy + QStringLiteral("-journal"));
       ProjectWorkingCopy = copy;
     });
   }
   ~WorkingCopy() {
-    if (ProjectWorkingCopy.isEmpty()) return;
-    QFile::remove(ProjectWorkingCopy);
-    QFile::remove(ProjectWorkingCopy + QStringLiteral("-journal"));
     ProjectWorkingCopy.clear();
+    if (made_.isEmpty()) return;
+    QFile::remove(made_);
+    QFile::remove(made_ + QStringLiteral("-journal"));
   }
   WorkingCopy(const WorkingCopy&) = delete;
   WorkingCopy& operator=(const WorkingCopy&) = delete;
@@ -141,6 +146,9 @@ class WorkingCopy {
   QString Path(const QString& projectPath) const {
     return ProjectWorkingCopy.isEmpty() ? projectPath : ProjectWorkingCopy;
   }
+
+ private:
+  QString made_;  // the copy on disk, also when it could not be completed
 };
 
 // The update must not run twice at once (a second close request while events are let through).

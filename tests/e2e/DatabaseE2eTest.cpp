@@ -49,6 +49,29 @@ TEST(DatabaseE2eTest, SilentUpdateRebuildsThePresetsTakesValuesOverAndCopiesTheS
             QStringList({"Documentation.cfg", "Documentation.mdb", "Documentation_Source.mdb"}));
 }
 
+TEST(DatabaseE2eTest, ProjectDatabaseLeftByACrashedWriterIsReadAsItWasBeforeTheCrash) {
+  InstallTree tree;
+  WriteDatabaseProject(tree, QStringLiteral("M1"),
+                       GeneratedRows(QStringLiteral("Source_PRESET_DEFS"), 2000, {}, true),
+                       GeneratedRows(QStringLiteral("PRESET_DEFS"), 2000, QStringLiteral("M1"), false));
+  // Another program was changing every value when it crashed: its journal still holds the old pages.
+  const QString intact = tree.root() + QStringLiteral("/intact.mdb");
+  ASSERT_TRUE(QFile::copy(tree.projectDb(), intact));
+  QFile::remove(tree.projectDb());
+  ASSERT_EQ(CopyInTheMiddleOfATransaction(
+                intact, "UPDATE PRESET_DEFS SET abs_min = -1, text = zeroblob(500);", tree.projectDb()),
+            QString());
+
+  const RunResult run = tree.Run({"EXTERNAL=SILENT"});
+  ASSERT_TRUE(run.finished) << run.output.toStdString();
+  EXPECT_EQ(run.status, 0) << ReadBytes(tree.errorLog()).toStdString();
+  // The values taken over are those from before the crash.
+  EXPECT_EQ(
+      QueryRows(tree.projectDb(), QStringLiteral("SELECT count(*), sum(abs_min = ID) FROM PRESET_DEFS")),
+      QStringList(QStringLiteral("2000|2000")));
+  EXPECT_FALSE(QFile::exists(tree.projectDb() + QStringLiteral("-journal")));
+}
+
 TEST(DatabaseE2eTest, SourceThatIsNoDatabaseIsReportedAndKeepsTheProjectDatabase) {
   InstallTree tree;
   WriteDatabaseProject(tree, QStringLiteral("Line1"), kTemplates, {});

@@ -135,3 +135,20 @@ QString GeneratedRows(const QString& table, int count, const QString& machine, b
       .arg(count)
       .arg(table, values);
 }
+
+QString CopyInTheMiddleOfATransaction(const QString& path, const QByteArray& statement,
+                                      const QString& crashedPath) {
+  Db db(path, SQLITE_OPEN_READWRITE);
+  if (!db.error().isEmpty()) return db.error();
+  // A cache of a few pages makes the transaction write its changes into the file before it ends.
+  QString error = db.Exec("PRAGMA journal_mode=DELETE; PRAGMA cache_size=2; BEGIN; " + statement);
+  if (!error.isEmpty()) return error;
+  const QString journal = path + QStringLiteral("-journal");
+  if (!QFile::exists(journal)) return QStringLiteral("no journal while the transaction is open");
+  QFile::remove(crashedPath);
+  QFile::remove(crashedPath + QStringLiteral("-journal"));
+  if (!QFile::copy(path, crashedPath) || !QFile::copy(journal, crashedPath + QStringLiteral("-journal"))) {
+    return QStringLiteral("copy failed");
+  }
+  return db.Exec("ROLLBACK");
+}

@@ -31,3 +31,9 @@ QByteArray ProjectDatabaseSql(const QString& presetRows);
 // offset i, abs_min i, abs_max i + 1, min i + 2, max i + 3, pass i + 4 (or the template's values when
 // `templates` is true: machine_type ###machine, text with the placeholder, values 0, 100, 0, 100, 1).
 QString GeneratedRows(const QString& table, int count, const QString& machine, bool templates);
+
+// Leaves the database as a writer that crashed in the middle of a transaction leaves it: the statement
+// runs in a transaction whose changed pages reach the file, the file and its rollback journal are copied
+// to `crashedPath` (and its "-journal"), and the transaction is rolled back. Empty on success.
+QString CopyInTheMiddleOfATransaction(const QString& path, const QByteArray& statement,
+                                      const QString& crashedPath);
