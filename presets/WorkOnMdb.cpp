@@ -221,12 +221,14 @@ void WorkOnMDB() {
       CreateRecordSets(*source);
       TakeOverProjectValues(trap, *source, workingCopy.Path(projectPath));
     }
-    if (transaction) trap.Run([&] { transaction->Commit(); });
+    // Not committed (another program holds the file), the work is rolled back: the source keeps its
+    // old preset table.
+    if (transaction && !trap.Run([&] { transaction->Commit(); })) rebuilt = false;
   }  // the source database is closed before it is copied
 
-  // A source that is no database, or whose preset table could not be built, must not replace the project
-  // database: the project would lose its presets and the values set on the machine. The failure has
-  // been reported already.
+  // A source that is no database, whose preset table could not be built or whose update was not saved
+  // must not replace the project database: the project would lose its presets and the values set on the
+  // machine. The failure has been reported already.
   if (rebuilt) trap.Run([&] { CopyFileAtomically(sourcePath, ExistingOrAsSpelled(projectPath)); });
 
   if (SourceFileTimes) {

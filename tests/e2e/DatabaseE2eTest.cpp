@@ -72,6 +72,30 @@ TEST(DatabaseE2eTest, ProjectDatabaseLeftByACrashedWriterIsReadAsItWasBeforeTheC
   EXPECT_FALSE(QFile::exists(tree.projectDb() + QStringLiteral("-journal")));
 }
 
+TEST(DatabaseE2eTest, SourceThatCannotBeCommittedKeepsTheProjectDatabase) {
+  InstallTree tree;
+  WriteDatabaseProject(
+      tree, QStringLiteral("Line1"), kTemplates,
+      QStringLiteral("INSERT INTO PRESET_DEFS VALUES (1, 'Line1', 1, 1, 'Key2', 7, 0, 13, 'old', "
+                     "'Doc', 1, 2, 3, 4, 5);\n"));
+  const QByteArray project = ReadBytes(tree.projectDb());
+  RunResult run;
+  {
+    // Another program reads the source database all through the run.
+    const ReadLock lock(tree.sourceDb());
+    ASSERT_TRUE(lock.held());
+    run = tree.Run({"EXTERNAL=SILENT"});
+  }
+  ASSERT_TRUE(run.finished) << run.output.toStdString();
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(ReadBytes(tree.errorLog()).contains("(Nr. 5) :database is locked"))
+      << ReadBytes(tree.errorLog()).toStdString();
+  // The update did not reach the source database, so its old content must not replace the project's.
+  EXPECT_TRUE(ReadBytes(tree.projectDb()) == project) << "project database bytes differ";
+  EXPECT_EQ(QueryRows(tree.sourceDb(), QStringLiteral("SELECT count(*) FROM PRESET_DEFS")),
+            QStringList(QStringLiteral("0")));
+}
+
 TEST(DatabaseE2eTest, SourceThatIsNoDatabaseIsReportedAndKeepsTheProjectDatabase) {
   InstallTree tree;
   WriteDatabaseProject(tree, QStringLiteral("Line1"), kTemplates, {});

@@ -152,3 +152,16 @@ QString CopyInTheMiddleOfATransaction(const QString& path, const QByteArray& sta
   }
   return db.Exec("ROLLBACK");
 }
+
+ReadLock::ReadLock(const QString& path) {
+  if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+    return;
+  // A read inside an open transaction keeps the shared lock until the transaction ends.
+  held_ =
+      sqlite3_exec(db_, "BEGIN; SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+ReadLock::~ReadLock() {
+  sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+  sqlite3_close_v2(db_);
+}

@@ -37,3 +37,18 @@ QString GeneratedRows(const QString& table, int count, const QString& machine, b
 // to `crashedPath` (and its "-journal"), and the transaction is rolled back. Empty on success.
 QString CopyInTheMiddleOfATransaction(const QString& path, const QByteArray& statement,
                                       const QString& crashedPath);
+
+// Holds a read transaction on a database while it lives, as another program reading the file would: a
+// writer then cannot commit.
+class ReadLock {
+ public:
+  explicit ReadLock(const QString& path);
+  ~ReadLock();
+  ReadLock(const ReadLock&) = delete;
+  ReadLock& operator=(const ReadLock&) = delete;
+  bool held() const { return held_; }
+
+ private:
+  struct sqlite3* db_ = nullptr;
+  bool held_ = false;
+};
