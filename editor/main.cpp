@@ -33,8 +33,14 @@ int main(int argc, char** argv) {
   SetCommandLine(JoinedArguments(argc, argv));
   // An unattended run shows nothing, so it needs no display: without one, Qt draws offscreen.
   const bool silent = ReadCommand(CommandLineText(), QStringLiteral("EXTERNAL")) == QStringLiteral("SILENT");
-  if (silent && !DisplayAvailable() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (silent && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    if (!DisplayAvailable()) {
+      qputenv("QT_QPA_PLATFORM", "offscreen");
+    } else if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && !qEnvironmentVariableIsEmpty("DISPLAY")) {
+      // An X display that cannot be reached (a variable left over from a closed session) must not end
+      // the run before it starts: Qt then falls back to drawing offscreen.
+      qputenv("QT_QPA_PLATFORM", "xcb;offscreen");
+    }
   }
   QApplication app(argc, argv);
   const QFileInfo executable(QCoreApplication::applicationFilePath());

@@ -105,3 +105,22 @@ TEST(CommandLineE2eTest, ProgramIniInUtf16IsReadAndStaysUtf16) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CommandLineE2eTest, SilentRunWithAnUnreachableDisplayDrawsOffscreen) {
+  InstallTree tree;
+  tree.WriteProject({"Line1"}, true);
+  int n = 4000;
+  while (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n))) ++n;
+  QProcessEnvironment environment = tree.Environment();
+  environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+  environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+  environment.insert(QStringLiteral("DISPLAY"), QStringLiteral(":%1").arg(n));
+  const RunResult run = tree.Run({"EXTERNAL=SILENT"}, environment, 20000);
+  ASSERT_TRUE(run.finished) << run.output.toStdString();
+  EXPECT_EQ(run.status, 0) << run.output.toStdString();
+  EXPECT_TRUE(QFile::exists(tree.settings()));
+}
+
+}  // namespace

@@ -78,6 +78,17 @@ QMap<QString, QByteArray> InstallTree::Snapshot() const {
   return files;
 }
 
+RunResult InstallTree::Run(const QStringList& arguments, const QProcessEnvironment& environment,
+                           int timeoutMs) const {
+  QProcess process;
+  process.setProcessEnvironment(environment);
+  process.setProcessChannelMode(QProcess::MergedChannels);
+  process.setWorkingDirectory(root());
+  process.start(program() + QStringLiteral("/Documentation_Config"), arguments);
+  if (!process.waitForStarted()) return RunResult{};
+  return Finish(process, timeoutMs);
+}
+
 RunResult InstallTree::Run(const QStringList& arguments, int timeoutMs) const {
   const std::unique_ptr<QProcess> process = Start(arguments);
   if (!process) return RunResult{};

@@ -55,6 +55,9 @@ class InstallTree {
 
   // Starts the program with the arguments and waits for it (timeout: it is killed, finished stays false).
   RunResult Run(const QStringList& arguments, int timeoutMs = 60000) const;
+  // The same with an environment of the caller's making.
+  RunResult Run(const QStringList& arguments, const QProcessEnvironment& environment,
+                int timeoutMs = 60000) const;
 
   // The program's environment: the service log in the tree, and the offscreen platform unless an X
   // display (":N") is given, which selects the X platform.
