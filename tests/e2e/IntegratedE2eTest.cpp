@@ -162,26 +162,34 @@ TEST_F(IntegratedDialogE2eTest, ErrorsGoToTheLogFileGivenOnTheCommandLine) {
   EXPECT_FALSE(QFile::exists(tree.errorLog()));
 }
 
+// Opens the editor (switched on in the host's program INI), presses Cancel and confirms it.
+RunResult OpenAndCancel(InstallTree& tree, const XServer& server, const QStringList& arguments) {
+  WriteBytes(tree.hostProgramIni(), "[Project]\r\nVWFD=true\r\n");
+  const std::unique_ptr<QProcess> process = tree.Start(arguments, server.display());
+  if (!process) return {};
+  const QString window = server.WaitForWindow(
+      QStringLiteral("^Erweiterte Konfiguration program - integriert$"), 15000, process.get());
+  EXPECT_FALSE(window.isEmpty()) << "the editor did not show";
+  if (!window.isEmpty()) {
+    // The middle of the Cancel button (10170, 7710, 1695 x 855 twips; 15 twips to a pixel).
+    QThread::msleep(300);
+    EXPECT_TRUE(server.Click(window, 734, 542));
+    const QString question = server.WaitForWindow(QStringLiteral("^Cancel\\?$"), 15000, process.get());
+    EXPECT_FALSE(question.isEmpty()) << "no cancel question";
+    if (!question.isEmpty()) {
+      EXPECT_TRUE(server.PressKey(question, QStringLiteral("alt+y")));
+    }
+  }
+  return Finish(*process, 10000);
+}
+
 TEST_F(IntegratedDialogE2eTest, ConfirmedCancelIsLoggedToTheLogFileAndEndsWithStatus2) {
   WriteIntegratedProject("NameM1=Line1\r\n", "ALL");
   WriteMachineCopy({});
   WriteBytes(tree.hostProgramIni(), "[Project]\r\nVWFD=true\r\n");
   QDir().mkpath(tree.root() + QStringLiteral("/Host Logs"));
   const QMap<QString, QByteArray> before = tree.Snapshot();
-  const std::unique_ptr<QProcess> process = tree.Start(IntegratedArguments(), server_->display());
-  ASSERT_TRUE(process);
-  const QString window =
-      server_->WaitForWindow(QStringLiteral("^Erweiterte Konfiguration program - integriert$"));
-  ASSERT_FALSE(window.isEmpty()) << "the editor did not show";
-  // The middle of the Cancel button (10170, 7710, 1695 x 855 twips; 15 twips to a pixel).
-  QThread::msleep(300);
-  EXPECT_TRUE(server_->Click(window, 734, 542));
-  const QString question = server_->WaitForWindow(QStringLiteral("^Cancel\\?$"), 15000, process.get());
-  EXPECT_FALSE(question.isEmpty()) << "no cancel question";
-  if (!question.isEmpty()) {
-    EXPECT_TRUE(server_->PressKey(question, QStringLiteral("alt+y")));
-  }
-  const RunResult run = Finish(*process, 10000);
+  const RunResult run = OpenAndCancel(tree, *server_, IntegratedArguments());
   ASSERT_TRUE(run.finished) << run.output.toStdString();
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(ReadBytes(logFile()), "Konfigurations-EXE wurde abgebrochen:     Documentation\r\n");
@@ -191,6 +199,15 @@ TEST_F(IntegratedDialogE2eTest, ConfirmedCancelIsLoggedToTheLogFileAndEndsWithSt
   after.remove(QStringLiteral("project/program/Documentation_Config.ini"));
   EXPECT_EQ(after.keys(), before.keys());
   EXPECT_TRUE(after == before) << "a cancelled run changed a file";
+}
+
+TEST_F(IntegratedDialogE2eTest, EmptyLogFileFallsBackToTheBaseFoldersErrorLog) {
+  WriteIntegratedProject("NameM1=Line1\r\n", "ALL");
+  WriteMachineCopy({});
+  const RunResult run = OpenAndCancel(tree, *server_, {"EXTERNAL=QVZCFG", "/LOGFILE="});
+  ASSERT_TRUE(run.finished) << run.output.toStdString();
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(ReadBytes(tree.errorLog()), "Konfigurations-EXE wurde abgebrochen:     Documentation\r\n");
 }
 
 }  // namespace
