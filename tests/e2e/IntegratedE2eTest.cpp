@@ -171,10 +171,14 @@ RunResult OpenAndCancel(InstallTree& tree, const XServer& server, const QStringL
       QStringLiteral("^Erweiterte Konfiguration program - integriert$"), 15000, process.get());
   EXPECT_FALSE(window.isEmpty()) << "the editor did not show";
   if (!window.isEmpty()) {
-    // The middle of the Cancel button (10170, 7710, 1695 x 855 twips; 15 twips to a pixel).
-    QThread::msleep(300);
-    EXPECT_TRUE(server.Click(window, 734, 542));
-    const QString question = server.WaitForWindow(QStringLiteral("^Cancel\\?$"), 15000, process.get());
+    // The middle of the Cancel button (10170, 7710, 1695 x 855 twips; 15 twips to a pixel). A click that
+    // comes before the window takes input is repeated.
+    QString question;
+    for (int attempt = 0; attempt < 3 && question.isEmpty(); ++attempt) {
+      QThread::msleep(300);
+      EXPECT_TRUE(server.Click(window, 734, 542));
+      question = server.WaitForWindow(QStringLiteral("^Cancel\\?$"), 5000, process.get());
+    }
     EXPECT_FALSE(question.isEmpty()) << "no cancel question";
     if (!question.isEmpty()) {
       EXPECT_TRUE(server.PressKey(question, QStringLiteral("alt+y")));
@@ -256,9 +260,13 @@ TEST_F(IntegratedDialogE2eTest, OkInTheEditorUpdatesTheDatabaseAndWritesTheHostM
   const QString window = server_->WaitForWindow(
       QStringLiteral("^Erweiterte Konfiguration program - integriert$"), 15000, process.get());
   ASSERT_FALSE(window.isEmpty()) << "the editor did not show";
-  QThread::msleep(300);
-  // The middle of the OK button (8400, 7710, 1695 x 855 twips).
-  EXPECT_TRUE(server_->Click(window, 616, 542));
+  // The middle of the OK button (8400, 7710, 1695 x 855 twips); a click that comes before the window
+  // takes input is repeated.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    QThread::msleep(300);
+    EXPECT_TRUE(server_->Click(window, 616, 542));
+    if (process->waitForFinished(5000)) break;
+  }
   const RunResult run = Finish(*process, 20000);
   ASSERT_TRUE(run.finished) << run.output.toStdString();
   EXPECT_EQ(run.status, 0) << ReadBytes(logFile()).toStdString();
