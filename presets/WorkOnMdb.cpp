@@ -114,15 +114,16 @@ void TakeOverProjectValues(Trap& trap, db::Connection& source, const QString& pr
   TakeoverMachineCopyMDBData(source, *project, *oldTable);
 }
 
-// Makes the working copy of the project database (when there is one) for the renames and the takeover,
-// and removes it when the update ends, however it ends.
+// Makes the working copy of the database whose values are taken over (when there is one) beside the
+// project database, for the renames and the takeover, and removes it when the update ends, however it
+// ends.
 class WorkingCopy {
  public:
-  WorkingCopy(Trap& trap, const QString& projectPath) {
+  WorkingCopy(Trap& trap, const QString& takeoverPath, const QString& projectPath) {
     trap.Run([&] {
-      const QString existing = projectPath.isEmpty() ? QString() : FindExistingFile(projectPath);
-      if (existing.isEmpty()) return;
-      const QFileInfo info(existing);
+      const QString existing = takeoverPath.isEmpty() ? QString() : FindExistingFile(takeoverPath);
+      if (existing.isEmpty() || projectPath.isEmpty()) return;
+      const QFileInfo info(ExistingOrAsSpelled(projectPath));
       const QString copy =
           info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".update");
       CopyFileAtomically(existing, copy);
@@ -193,21 +194,22 @@ void WorkOnMDB() {
     if (CanOpenForWriting(sourcePath)) SourceFileTimes = ReadFileTimes(sourcePath);
   });
 
+  // The database whose values are taken over: the project database, in integrated mode the machine copy.
+  QString takeoverPath = projectPath;
   if (IntegratedMode) {
     if (trap.If([&] { return machineCopyPath.isEmpty() || !FileExists(machineCopyPath); })) {
       ShowMessage(MissingMachineCopyNotice(projectPath), QString(), Icon::Information);
     } else {
-      trap.Run(
-          [&] { CopyFileAtomically(FindExistingFile(machineCopyPath), ExistingOrAsSpelled(projectPath)); });
+      trap.Run([&] { takeoverPath = FindExistingFile(machineCopyPath); });
     }
   }
 
   ReadVarNameTemplates(sourcePath);
 
   bool rebuilt = false;
-  // The renames and the takeover change a copy of the project database, never the file itself: until
-  // the source replaces it whole, the project database stays as it was.
-  const WorkingCopy workingCopy(trap, projectPath);
+  // The renames and the takeover change a copy of that database, never the project database itself (nor
+  // the machine copy): until the source replaces it whole, the project database stays as it was.
+  const WorkingCopy workingCopy(trap, takeoverPath, projectPath);
   {
     std::optional<db::Connection> source;
     trap.Run([&] { source.emplace(db::Connection::Open(sourcePath)); });

@@ -190,19 +190,31 @@ TEST(FaultE2eTest, KilledWhileWritingTheSettingsLeavesEveryFileOldOrNew) {
   }
 }
 
-TEST(FaultE2eTest, KilledDuringTheDatabaseUpdateLeavesTheProjectDatabaseOldOrNew) {
+// Kills runs of a large update at several moments: the project database is always the old or the new
+// one. Integrated runs take the values over from the host's machine copy, standalone ones from the
+// project database itself.
+void KillDuringTheUpdate(bool integrated) {
   constexpr int kRecords = 40000;
+  const QStringList arguments =
+      integrated ? QStringList{"EXTERNAL=QVZCFG", "/LOGFILE=cfg.log"} : QStringList{"EXTERNAL=SILENT"};
   const auto writeProject = [&](InstallTree& tree) {
     tree.WriteProject({"M1"}, true);
+    WriteBytes(tree.hostProgramIni(), "[Project]\r\nVWFD=false\r\n");
     ASSERT_EQ(MakeDatabase(tree.sourceDb(), SourceDatabaseSql(GeneratedRows(
                                                 QStringLiteral("Source_PRESET_DEFS"), kRecords, {}, true))),
               QString());
-    // An older project database: the update renames its category field on the way.
-    ASSERT_EQ(MakeDatabase(tree.projectDb(),
-                           ProjectDatabaseSql(GeneratedRows(QStringLiteral("PRESET_DEFS"), kRecords,
-                                                            QStringLiteral("M1"), false))
-                               .replace("category_id", "Categorie")),
-              QString());
+    // An older database to take the values from: the update renames its category field on the way.
+    const QByteArray values = ProjectDatabaseSql(GeneratedRows(QStringLiteral("PRESET_DEFS"), kRecords,
+                                                               QStringLiteral("M1"), false))
+                                  .replace("category_id", "Categorie");
+    ASSERT_EQ(MakeDatabase(integrated ? tree.machineCopy() : tree.projectDb(), values), QString());
+    if (integrated) {
+      ASSERT_EQ(
+          MakeDatabase(tree.projectDb(), ProjectDatabaseSql(QStringLiteral(
+                                             "INSERT INTO PRESET_DEFS VALUES (1, 'M1', 1, 1, 'Var1', 7, 0, "
+                                             "1, 'project', 'Page', 7, 7, 7, 7, 7);\n"))),
+          QString());
+    }
   };
   InstallTree reference;
   writeProject(reference);
@@ -210,7 +222,7 @@ TEST(FaultE2eTest, KilledDuringTheDatabaseUpdateLeavesTheProjectDatabaseOldOrNew
   const QMap<QString, QByteArray> oldIni = IniFiles(reference);
   QElapsedTimer timer;
   timer.start();
-  ASSERT_EQ(reference.Run({"EXTERNAL=SILENT"}).status, 0) << ReadBytes(reference.errorLog()).toStdString();
+  ASSERT_EQ(reference.Run(arguments).status, 0) << ReadBytes(reference.errorLog()).toStdString();
   const qint64 runTime = timer.elapsed();
   const QStringList newContent = DatabaseContent(reference.projectDb());
   const QMap<QString, QByteArray> newIni = IniFiles(reference);
@@ -227,7 +239,7 @@ TEST(FaultE2eTest, KilledDuringTheDatabaseUpdateLeavesTheProjectDatabaseOldOrNew
     SCOPED_TRACE(share);
     InstallTree tree;
     writeProject(tree);
-    const std::unique_ptr<QProcess> process = tree.Start({"EXTERNAL=SILENT"});
+    const std::unique_ptr<QProcess> process = tree.Start(arguments);
     ASSERT_TRUE(process);
     QThread::msleep(static_cast<unsigned long>(runTime * share));
     const bool running = process->state() == QProcess::Running;
@@ -243,15 +255,24 @@ TEST(FaultE2eTest, KilledDuringTheDatabaseUpdateLeavesTheProjectDatabaseOldOrNew
     ExpectOldOrNew(IniFiles(tree), oldIni, newIni);
     // The next run picks up where the killed one left off and completes the update.
     if (share == 0.5) {
-      EXPECT_EQ(tree.Run({"EXTERNAL=SILENT"}).status, 0) << ReadBytes(tree.errorLog()).toStdString();
+      EXPECT_EQ(tree.Run(arguments).status, 0) << ReadBytes(tree.errorLog()).toStdString();
       EXPECT_TRUE(DatabaseContent(tree.projectDb()) == newContent)
           << "the next run did not complete the update";
     }
   }
   // At least one kill landed in the middle of the update.
   EXPECT_GE(killedOld, 1) << "run time " << runTime << " ms";
-  std::printf("update of %d records: %lld ms; killed runs left %d old and %d new databases\n", kRecords,
-              static_cast<long long>(runTime), killedOld, killedNew);
+  std::printf("%s update of %d records: %lld ms; killed runs left %d old and %d new databases\n",
+              integrated ? "integrated" : "silent", kRecords, static_cast<long long>(runTime), killedOld,
+              killedNew);
+}
+
+TEST(FaultE2eTest, KilledDuringTheDatabaseUpdateLeavesTheProjectDatabaseOldOrNew) {
+  KillDuringTheUpdate(false);
+}
+
+TEST(FaultE2eTest, KilledDuringTheIntegratedUpdateLeavesTheProjectDatabaseOldOrNew) {
+  KillDuringTheUpdate(true);
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include "tests/e2e/E2eSupport.h"
 #include "tests/e2e/XServer.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -27,6 +29,7 @@ class IntegratedE2eTest : public ::testing::Test {
                "[Common]\r\nSaveAndRestore=" + tree.saveAndRestore().toLocal8Bit() + "\r\n" + hostNames);
     WriteBytes(tree.hostProgramIni(), "[Project]\r\nVWFD=false\r\n");
     WriteBytes(tree.cfg(), "[Project]\r\nValidMachines=" + validMachines + "\r\n");
+    QDir().mkpath(QFileInfo(logFile()).absolutePath());
     ASSERT_EQ(MakeDatabase(tree.sourceDb(), SourceDatabaseSql(kTemplates)), QString());
     ASSERT_EQ(MakeDatabase(tree.projectDb(), ProjectDatabaseSql({})), QString());
   }
@@ -48,7 +51,6 @@ TEST_F(IntegratedE2eTest, MachineNamesComeFromTheHostAndTheMachineCopyIsTakenOve
   WriteMachineCopy(
       QStringLiteral("INSERT INTO PRESET_DEFS VALUES (1, 'Förderband', 1, 1, 'Key1', 7, 0, 12, 'copy', "
                      "'Doc', 1, 2, 3, 4, 5);\n"));
-  QDir().mkpath(tree.root() + QStringLiteral("/Host Logs"));
 
   const RunResult run = tree.Run(IntegratedArguments(), 30000);
   ASSERT_TRUE(run.finished) << run.output.toStdString();
@@ -142,7 +144,6 @@ TEST_F(IntegratedDialogE2eTest, ErrorsGoToTheLogFileGivenOnTheCommandLine) {
   WriteIntegratedProject("NameM1=Line1\r\n", "ALL");
   WriteMachineCopy({});
   WriteBytes(tree.sourceDb(), "no database");
-  QDir().mkpath(tree.root() + QStringLiteral("/Host Logs"));
   const std::unique_ptr<QProcess> process = tree.Start(IntegratedArguments(), server_->display());
   ASSERT_TRUE(process);
   // Every "Unexpected error" is answered with the default button (Yes: go on), until the run ends.
@@ -191,7 +192,6 @@ TEST_F(IntegratedDialogE2eTest, ConfirmedCancelIsLoggedToTheLogFileAndEndsWithSt
   WriteIntegratedProject("NameM1=Line1\r\n", "ALL");
   WriteMachineCopy({});
   WriteBytes(tree.hostProgramIni(), "[Project]\r\nVWFD=true\r\n");
-  QDir().mkpath(tree.root() + QStringLiteral("/Host Logs"));
   const QMap<QString, QByteArray> before = tree.Snapshot();
   const RunResult run = OpenAndCancel(tree, *server_, IntegratedArguments());
   ASSERT_TRUE(run.finished) << run.output.toStdString();
@@ -280,6 +280,50 @@ TEST_F(IntegratedDialogE2eTest, OkInTheEditorUpdatesTheDatabaseAndWritesTheHostM
   EXPECT_EQ(QueryRows(tree.projectDb(), QStringLiteral("SELECT machine_type FROM PRESET_DEFS")),
             QStringList(QStringLiteral("Förderband")));
   EXPECT_TRUE(ReadBytes(tree.cfg()).contains("\r\n[Info]\r\nS_Prog=1.0.1 - Integrated\r\n"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(IntegratedDialogE2eTest, AbortedUpdateLeavesTheProjectDatabaseAndTheMachineCopyAsTheyWere) {
+  WriteIntegratedProject("NameM1=Line1\r\n", "ALL");
+  WriteBytes(tree.cfg(), "[Project]\r\nValidMachines=ALL\r\nDataBaseAdditionalFields=group\r\n");
+  ASSERT_EQ(MakeDatabase(tree.projectDb(), ProjectDatabaseSql(QStringLiteral(
+                                               "INSERT INTO PRESET_DEFS VALUES (1, 'Line1', 1, 1, 'Key1', "
+                                               "7, 0, 12, 'project', 'Doc', 1, 1, 1, 1, 1);\n"))),
+            QString());
+  // The machine copy still has the old name of the category field, which the update renames.
+  ASSERT_EQ(MakeDatabase(
+                tree.machineCopy(),
+                ProjectDatabaseSql(QStringLiteral("INSERT INTO PRESET_DEFS VALUES (1, 'Line1', 1, 1, 'Key1', "
+                                                  "7, 0, 12, 'copy', 'Doc', 2, 2, 2, 2, 2);\n"))
+                    .replace("category_id", "Categorie")),
+            QString());
+  const QMap<QString, QByteArray> before = tree.Snapshot();
+  const std::unique_ptr<QProcess> process = tree.Start(IntegratedArguments(), server_->display());
+  ASSERT_TRUE(process);
+  const QString box = server_->WaitForWindow(QStringLiteral("^Fatal error$"), 15000, process.get());
+  EXPECT_FALSE(box.isEmpty()) << "no fatal error shown";
+  if (!box.isEmpty()) {
+    EXPECT_TRUE(server_->PressKey(box, QStringLiteral("Return")));
+  }
+  const RunResult run = Finish(*process, 10000);
+  ASSERT_TRUE(run.finished) << run.output.toStdString();
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(ReadBytes(logFile()).contains("demanded field \"GROUP\"missing"))
+      << ReadBytes(logFile()).toStdString();
+  const QMap<QString, QByteArray> after = tree.Snapshot();
+  for (const QString& file : {QStringLiteral("project/Documentation/Documentation.mdb"),
+                              QStringLiteral("SaveAndRestore/Documentation/Documentation.mdb")}) {
+    EXPECT_TRUE(after.value(file) == before.value(file)) << file.toStdString() << " changed";
+  }
+  // No working file is left in the project's or the host's folders.
+  EXPECT_EQ(QDir(tree.component()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+            QStringList({"Documentation.cfg", "Documentation.mdb", "Documentation_Source.mdb"}));
+  EXPECT_EQ(
+      QDir(tree.saveAndRestore() + QStringLiteral("/Documentation")).entryList(QDir::Files | QDir::Hidden),
+      QStringList({"Documentation.mdb"}));
 }
 
 }  // namespace
