@@ -1,7 +1,5 @@
 #include "editor/QtUserPort.h"
 
-#include "framework/CommandLine.h"
-#include "framework/ProgramLocation.h"
 #include "framework/Text.h"
 
 #include <QApplication>
@@ -51,9 +49,10 @@ QString QtFileFilter(const QString& filter) {
 }
 
 Answer QtUserPort::Ask(const Question& question) {
-  if (SilentMode) return question.defaultAnswer;
+  if (silent_) return question.defaultAnswer;
+  gui_.Ensure();
   QMessageBox box(parent_);
-  box.setWindowTitle(question.title.isEmpty() ? ExecutableName() : question.title);
+  box.setWindowTitle(question.title.isEmpty() ? defaultTitle_ : question.title);
   // The system's messages separate lines by line feed and carriage return, a few by CR LF.
   QString text = question.text;
   text.replace(kLineBreak, QStringLiteral("\n"));
@@ -79,18 +78,20 @@ Answer QtUserPort::Ask(const Question& question) {
 
 std::optional<QString> QtUserPort::PickFile(const QString& title, const QString& filter,
                                             const QString& preset) {
-  if (SilentMode) return std::nullopt;
+  if (silent_) return std::nullopt;
+  gui_.Ensure();
   const QString file = QFileDialog::getOpenFileName(parent_, title, preset, QtFileFilter(filter));
   if (file.isEmpty()) return std::nullopt;
   return file;
 }
 
 void QtUserPort::ProcessEvents() {
-  QCoreApplication::processEvents();
+  if (gui_.Exists()) QCoreApplication::processEvents();
 }
 
 void QtUserPort::SetBusy(bool busy) {
-  if (busy == busy_) return;
+  // Without a window there is no cursor to change.
+  if (busy == busy_ || !gui_.Exists()) return;
   busy_ = busy;
   if (busy) {
     QApplication::setOverrideCursor(Qt::WaitCursor);

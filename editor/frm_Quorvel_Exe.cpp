@@ -1,16 +1,11 @@
 #include "editor/frm_Quorvel_Exe.h"
 
-#include "editor/FieldRules.h"
-#include "framework/CommandLine.h"
-#include "framework/ErrorHandling.h"
+#include "core/FieldRules.h"
+#include "core/FormControls.h"
 #include "framework/ErrorTrap.h"
 #include "framework/FileLookup.h"
-#include "framework/Installation.h"
-#include "framework/ProgramLocation.h"
-#include "framework/UserPort.h"
-#include "presets/WorkOnMdb.h"
-#include "texts/ToolTipTexts.h"
 
+#include <QAbstractButton>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -25,14 +20,6 @@
 
 namespace {
 
-const QString kDocumentCaption = QStringLiteral("Html / Pdf - File");
-const QString kNetAddressCaption = QStringLiteral("Net address");
-
-// A confirmed cancel ends with 2, unless an error was handled during the run.
-int CancelStatus() {
-  return AnyErrorHandled() ? kExitError : kExitCancelled;
-}
-
 QString FirstNonEmpty(std::initializer_list<QString> candidates, const QString& fallback) {
   for (const QString& candidate : candidates) {
     if (!candidate.isEmpty()) return candidate;
@@ -40,15 +27,9 @@ QString FirstNonEmpty(std::initializer_list<QString> candidates, const QString& 
   return fallback;
 }
 
-int MachineSlot(int machine) {
-  if (!DocumentationSettings::HasSlot(machine))
-    Raise(kErrSubscript, QStringLiteral("Subscript out of range"));
-  return machine - 1;
-}
-
 }  // namespace
 
-frm_Quorvel_Exe::frm_Quorvel_Exe(QWidget* parent) : QWidget(parent) {
+frm_Quorvel_Exe::frm_Quorvel_Exe(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
   setObjectName(QStringLiteral("frm_Quorvel_Exe"));
   setWindowTitle(QStringLiteral("Base QVZCFG-Erweiterung"));
   BuildControls();
@@ -85,18 +66,17 @@ void frm_Quorvel_Exe::ConnectHandlers() {
 // ---- The boundary between Qt and the handlers ----
 
 void frm_Quorvel_Exe::RunHandler(const std::function<void()>& handler) {
-  if (endStatus_ || closing_) return;
-  ++handlerDepth_;
+  if (endStatus_ || session_.closing) return;
   try {
     handler();
   } catch (const ProgramEnd& end) {
     endStatus_ = end.status;
   } catch (const std::exception& e) {
-    // Every step runs through a trap, so this is a fault of the program itself.
-    std::fprintf(stderr, "%s: unhandled error: %s\n", qPrintable(ExecutableName()), e.what());
+    // The steps that can fail run through traps, so this is a fault of the program itself.
+    std::fprintf(stderr, "%s: unhandled error: %s\n", qPrintable(session_.context.location.ExecutableName()),
+                 e.what());
     endStatus_ = kExitError;
   }
-  --handlerDepth_;
   if (endStatus_) {
     hide();
     QCoreApplication::exit(*endStatus_);
@@ -113,18 +93,13 @@ void frm_Quorvel_Exe::SetFieldText(QLineEdit* field, const QString& text) {
   PassOnProgramEnd();
 }
 
-void frm_Quorvel_Exe::SetDriveText(int index, const QString& text) {
-  ComboDrive[index]->setEditText(text);
-  PassOnProgramEnd();
-}
-
 void frm_Quorvel_Exe::closeEvent(QCloseEvent* event) {
   if (endStatus_) {
     event->accept();
     return;
   }
   // While the closing sequence runs the window closes only through it.
-  if (closing_) {
+  if (session_.closing) {
     event->ignore();
     return;
   }
@@ -142,133 +117,82 @@ bool frm_Quorvel_Exe::event(QEvent* event) {
   return QWidget::event(event);
 }
 
-// ---- Start-up and closing ----
+// ---- Loading and leaving ----
+
+void frm_Quorvel_Exe::ApplyLanguageTexts() {
+  const std::vector<ControlTexts>& texts = session_.texts;
+  for (size_t i = 0; i < controls_.size() && i < texts.size(); ++i) {
+    QWidget* widget = controls_[i];
+    if (texts[i].caption) {
+      if (auto* label = qobject_cast<QLabel*>(widget)) label->setText(*texts[i].caption);
+      if (auto* button = qobject_cast<QAbstractButton*>(widget)) button->setText(*texts[i].caption);
+    }
+    if (texts[i].toolTip) widget->setToolTip(*texts[i].toolTip);
+  }
+}
 
 void frm_Quorvel_Exe::Form_Load() {
-  Trap trap(QStringLiteral("Form_Load"));
-  const QString mode = trap.If([] { return GetStartModeIntegrated(); }) ? QStringLiteral(" - integriert")
-                                                                        : QStringLiteral(" - standalone");
-  trap.Run([&] {
-    setWindowTitle(QStringLiteral("Erweiterte Konfiguration ") + GetFileNameOnly(ProgramFolder()) + mode);
-  });
-  trap.Run([&] { HostIniPath = GetQVZConfigurationIniPath(); });
-  trap.Run([&] { GetExistingMachines(HostIniPath); });
-  trap.Run([&] { SetupUserInterFace(); });
-  if (settings_.UseVWFD) trap.Run([&] { show(); });
-  if (trap.If([] { return !SilentMode; })) {
-    trap.Run([&] {
-      CommandOK->setEnabled(true);
-      CommandCancel->setEnabled(true);
-    });
-  } else {
-    trap.Run([&] { CommandOK_Click(); });
-  }
-  if (settings_.UseVWFD) return;
-  trap.Run([&] { CloseMe(); });
-}
-
-void frm_Quorvel_Exe::Form_Activate() {
-  Trap trap(QStringLiteral("Form_Activate"));
-  trap.Run([&] { CommandOK->setEnabled(true); });
-}
-
-bool frm_Quorvel_Exe::Form_QueryUnload(int /*unloadMode*/) {
-  Trap trap(QStringLiteral("Form_QueryUnload"));
-  if (trap.If([] { return !ConfirmCancel(); })) return true;
-  EndProgram(CancelStatus());
-}
-
-void frm_Quorvel_Exe::CommandOK_Click() {
-  Trap trap(QStringLiteral("CommandOK_Click"));
-  bool passed = true;
-  trap.Run([&] { passed = CheckNetAddresses(); });
-  if (!passed) {
-    // Unattended, nobody could correct the entries: the fault goes to the service log and the run ends
-    // without touching the database or the settings.
-    if (SilentMode) {
-      WriteServiceLog(netAddressFault_);
-      EndProgram(kExitError);
-    }
-    return;
-  }
-  trap.Run([&] {
-    CommandOK->setEnabled(false);
-    CommandCancel->setEnabled(false);
-  });
-  trap.Run([&] { CloseMe(); });
-}
-
-void frm_Quorvel_Exe::CommandCancel_Click() {
-  Trap trap(QStringLiteral("CommandCancel_Click"));
-  if (trap.If([] { return ConfirmCancel(); })) EndProgram(CancelStatus());
-}
-
-void frm_Quorvel_Exe::CloseMe() {
-  Trap trap(QStringLiteral("CloseMe"));
-  // From here on close requests, a second OK and field events are ignored.
-  closing_ = true;
-  trap.Run([] { Port().ProcessEvents(); });
-  trap.Run([] { Port().SetBusy(true); });
-  trap.Run([] { WorkOnMDB(); });
-  trap.Run([&] { WriteInputs(); });
-  trap.Run([] { Port().SetBusy(false); });
-  EndProgram(ClosingStatus());
-}
-
-void frm_Quorvel_Exe::WriteInputs() {
-  settings_.Write();
-}
-
-void frm_Quorvel_Exe::SetupUserInterFace() {
-  Trap trap(QStringLiteral("SetupUserInterFace"));
-  trap.Run([&] { LoadToolTipTexts(TextControls()); });
-  QString validMachines;
-  trap.Run([&] { validMachines = GetValidMachines(); });
+  const DocumentationSettings& settings = session_.settings;
+  setWindowTitle(session_.windowTitle);
+  ApplyLanguageTexts();
   {
     // The tabs are built here; the view is set up once at the end, not per added tab.
     const QSignalBlocker quietTabs(TabStripMachine);
-    trap.Run([&] { settings_.ReadUseVWFD(); });
-    const int machines = std::min<int>(static_cast<int>(ExistingMachines.size()), kMachineSlots);
-    for (int m = 1; m <= machines; ++m) {
-      if (!trap.If([&] {
-            return DocumentationSettings::MachineTakesPart(m, validMachines) && settings_.UseVWFD;
-          })) {
-        continue;
-      }
-      trap.Run([&] {
-        TabStripMachine->addTab(ExistingMachine(m));
-        settings_.TabMachine.resize(TabStripMachine->count());
-        settings_.TabMachine[TabStripMachine->count() - 1] = static_cast<int16_t>(m);
-      });
-      trap.Run([&] { settings_.ReadMachine(m); });
-    }
-    if (!settings_.UseVWFD) return;
+    for (const int16_t m : settings.TabMachine) TabStripMachine->addTab(session_.context.ExistingMachine(m));
+    if (!settings.UseVWFD) return;
     for (int i = 1; i <= kNetAddressCount; ++i) {
-      trap.Run([&] {
-        settings_.ReadNetAddress(i);
-        SetDriveText(i, settings_.NetDrives[i - 1]);
-      });
+      // Filling the list must not change the field's text (Qt would select the first letter).
+      const QSignalBlocker quietCombo(ComboDrive[i]);
+      ComboDrive[i]->addItems(DriveLetters());
+      ComboDrive[i]->setCurrentIndex(-1);
+      ComboDrive[i]->setEditText(settings.NetDrives[i - 1]);
     }
-    for (int i = 1; i <= kNetAddressCount; ++i) {
-      trap.Run([&] {
-        // Filling the list must not change the field's text (Qt would select the first letter).
-        const QSignalBlocker quietCombo(ComboDrive[i]);
-        const QString text = ComboDrive[i]->currentText();
-        ComboDrive[i]->addItems(DriveLetters());
-        ComboDrive[i]->setCurrentIndex(-1);
-        ComboDrive[i]->setEditText(text);
-      });
-    }
-    trap.Run([&] { TabStripMachine->addTab(kNetAddressCaption); });
-    trap.Run([&] { TabStripMachine->setCurrentIndex(0); });
+    TabStripMachine->addTab(kNetAddressCaption);
+    TabStripMachine->setCurrentIndex(0);
   }
-  trap.Run([&] { TabStripMachine_Click(); });
+  TabStripMachine_Click();
+  CommandOK->setEnabled(true);
+  CommandCancel->setEnabled(true);
+}
+
+void frm_Quorvel_Exe::Form_Activate() {
+  CommandOK->setEnabled(true);
+}
+
+bool frm_Quorvel_Exe::Form_QueryUnload(int /*unloadMode*/) {
+  return ::Form_QueryUnload(session_);
+}
+
+NetAddressView frm_Quorvel_Exe::View() const {
+  NetAddressView view{LabelExeHeader->text(), LabelSymbolHeader->text(), {}};
+  for (int n = 1; n <= kNetAddressCount; ++n) view.driveTexts[n - 1] = ComboDrive[n]->currentText();
+  return view;
+}
+
+void frm_Quorvel_Exe::CommandOK_Click() {
+  const bool passed = ::CommandOK_Click(session_, View());
+  // The check removes trailing separators of net addresses: the fields show what will be written.
+  if (NetAddressTabSelected()) {
+    for (int n = 1; n <= kNetAddressCount; ++n) {
+      if (TextExe[n]->text() != session_.settings.NetAddresses[n - 1]) {
+        SetFieldText(TextExe[n], session_.settings.NetAddresses[n - 1]);
+      }
+    }
+  }
+  if (!passed) return;
+  CommandOK->setEnabled(false);
+  CommandCancel->setEnabled(false);
+  CloseMe(session_);
+}
+
+void frm_Quorvel_Exe::CommandCancel_Click() {
+  ::CommandCancel_Click(session_);
 }
 
 // ---- Tabs ----
 
 int frm_Quorvel_Exe::SelectedMachine() const {
-  return settings_.MachineOfTab(TabStripMachine->currentIndex() + 1);
+  return session_.settings.MachineOfTab(TabStripMachine->currentIndex() + 1);
 }
 
 bool frm_Quorvel_Exe::NetAddressTabSelected() const {
@@ -276,74 +200,75 @@ bool frm_Quorvel_Exe::NetAddressTabSelected() const {
 }
 
 void frm_Quorvel_Exe::TabStripMachine_Click() {
-  Trap trap(QStringLiteral("TabStripMachine_Click"));
-  int m = 0;
-  trap.Run([&] { m = SelectedMachine(); });
+  const int m = SelectedMachine();
   if (m != 0) {
-    trap.Run([&] {
-      FrameSymbol->show();
-      FrameExe->show();
-      FramePassword->hide();
-      FrameUser->hide();
-      FrameDrive->hide();
-    });
-    trap.Run([&] { LabelExeHeader->setText(kDocumentCaption); });
-    trap.Run([&] { LabelKeyHeader->setText(QStringLiteral("Key")); });
-    for (int i = 6; i <= kKeyCount; ++i) {
-      trap.Run([&] {
-        LabelKeyNumber[i]->show();
-        TextExe[i]->show();
-        TextPassword[i]->show();
-        TextUser[i]->show();
-        CommandExe[i]->show();
-        ComboDrive[i]->hide();
-      });
-    }
-    for (int i = 1; i <= kKeyCount; ++i) {
-      trap.Run([&] { SetFieldText(TextExe[i], settings_.References[MachineSlot(m)][i]); });
-      trap.Run([&] { SetFieldText(TextSymbol[i], settings_.Symbols[MachineSlot(m)][i]); });
-    }
-    return;
+    ShowMachineView(m);
+  } else {
+    ShowNetAddressView();
   }
-  trap.Run([&] {
-    FrameSymbol->hide();
-    FrameExe->show();
-    FramePassword->show();
-    FrameUser->show();
-    FrameDrive->show();
-  });
-  trap.Run([&] { LabelExeHeader->setText(kNetAddressCaption); });
-  trap.Run([&] { LabelKeyHeader->setText(QStringLiteral("No.")); });
+}
+
+void frm_Quorvel_Exe::ShowMachineView(int m) {
+  FrameSymbol->show();
+  FrameExe->show();
+  FramePassword->hide();
+  FrameUser->hide();
+  FrameDrive->hide();
+  LabelExeHeader->setText(kDocumentCaption);
+  LabelKeyHeader->setText(QStringLiteral("Key"));
   for (int i = 6; i <= kKeyCount; ++i) {
-    trap.Run([&] {
-      LabelKeyNumber[i]->hide();
-      TextExe[i]->hide();
-      TextPassword[i]->hide();
-      TextUser[i]->hide();
-      CommandExe[i]->hide();
-      ComboDrive[i]->hide();
-    });
+    LabelKeyNumber[i]->show();
+    TextExe[i]->show();
+    TextPassword[i]->show();
+    TextUser[i]->show();
+    CommandExe[i]->show();
+    ComboDrive[i]->hide();
   }
+  const DocumentationSettings& settings = session_.settings;
+  for (int i = 1; i <= kKeyCount; ++i) {
+    SetFieldText(TextExe[i], settings.References[m - 1][i]);
+    SetFieldText(TextSymbol[i], settings.Symbols[m - 1][i]);
+  }
+}
+
+void frm_Quorvel_Exe::ShowNetAddressView() {
+  FrameSymbol->hide();
+  FrameExe->show();
+  FramePassword->show();
+  FrameUser->show();
+  FrameDrive->show();
+  LabelExeHeader->setText(kNetAddressCaption);
+  LabelKeyHeader->setText(QStringLiteral("No."));
+  for (int i = 6; i <= kKeyCount; ++i) {
+    LabelKeyNumber[i]->hide();
+    TextExe[i]->hide();
+    TextPassword[i]->hide();
+    TextUser[i]->hide();
+    CommandExe[i]->hide();
+    ComboDrive[i]->hide();
+  }
+  const DocumentationSettings& settings = session_.settings;
   for (int i = 1; i <= kNetAddressCount; ++i) {
-    trap.Run([&] { SetFieldText(TextPassword[i], settings_.NetPasswords[i - 1]); });
-    trap.Run([&] { SetFieldText(TextUser[i], settings_.NetUsers[i - 1]); });
-    trap.Run([&] { SetFieldText(TextExe[i], settings_.NetAddresses[i - 1]); });
+    SetFieldText(TextPassword[i], settings.NetPasswords[i - 1]);
+    SetFieldText(TextUser[i], settings.NetUsers[i - 1]);
+    SetFieldText(TextExe[i], settings.NetAddresses[i - 1]);
   }
 }
 
 // ---- Fields: every change goes into the settings at once, so a tab change loses nothing ----
 
 void frm_Quorvel_Exe::TextExe_Change(int index) {
+  DocumentationSettings& settings = session_.settings;
   const int m = SelectedMachine();
   const QString text = TextExe[index]->text();
   if (m != 0) {
-    settings_.References[MachineSlot(m)][index] = text;
+    settings.References[m - 1][index] = text;
     return;
   }
   if (index > kNetAddressCount) return;  // rows 6 ... 9 are not shown on the net address tab
   // A net address names a folder: a picked or typed file name is cut off.
   const QString folder = NetAddressFolder(text);
-  settings_.NetAddresses[index - 1] = folder;
+  settings.NetAddresses[index - 1] = folder;
   if (folder != text) {
     const QSignalBlocker quiet(TextExe[index]);
     TextExe[index]->setText(folder);
@@ -352,11 +277,11 @@ void frm_Quorvel_Exe::TextExe_Change(int index) {
 
 void frm_Quorvel_Exe::TextSymbol_Change(int index) {
   const int m = SelectedMachine();
-  if (m != 0) settings_.Symbols[MachineSlot(m)][index] = TextSymbol[index]->text();
+  if (m != 0) session_.settings.Symbols[m - 1][index] = TextSymbol[index]->text();
 }
 
 void frm_Quorvel_Exe::TextUser_Change(int index) {
-  if (index <= kNetAddressCount) settings_.NetUsers[index - 1] = TextUser[index]->text();
+  if (index <= kNetAddressCount) session_.settings.NetUsers[index - 1] = TextUser[index]->text();
 }
 
 void frm_Quorvel_Exe::TextUser_LostFocus(int index) {
@@ -364,7 +289,7 @@ void frm_Quorvel_Exe::TextUser_LostFocus(int index) {
 }
 
 void frm_Quorvel_Exe::TextPassword_Change(int index) {
-  if (index <= kNetAddressCount) settings_.NetPasswords[index - 1] = TextPassword[index]->text();
+  if (index <= kNetAddressCount) session_.settings.NetPasswords[index - 1] = TextPassword[index]->text();
 }
 
 void frm_Quorvel_Exe::TextPassword_LostFocus(int index) {
@@ -374,12 +299,12 @@ void frm_Quorvel_Exe::TextPassword_LostFocus(int index) {
 void frm_Quorvel_Exe::ComboDrive_Change(int index) {
   if (index > kNetAddressCount) return;
   const DriveCheck check = CheckDrive(ComboDrive[index]->currentText());
-  if (check.fault && !SilentMode) ShowMessage(QStringLiteral("Fault: only 'G' To 'X'"));
+  if (check.fault) session_.context.port.ShowMessage(kDriveFault);
   if (ComboDrive[index]->currentText() != check.drive) {
     const QSignalBlocker quiet(ComboDrive[index]);
     ComboDrive[index]->setEditText(check.drive);
   }
-  settings_.NetDrives[index - 1] = check.drive;
+  session_.settings.NetDrives[index - 1] = check.drive;
 }
 
 void frm_Quorvel_Exe::ComboDrive_Click(int index) {
@@ -399,39 +324,32 @@ void frm_Quorvel_Exe::CommandSymbol_Click(int index) {
 }
 
 void frm_Quorvel_Exe::FindFile(int index, bool forDocument, bool forSymbol, bool forNetAddress) {
-  Trap trap(QStringLiteral("FindFile"));
-  int m = 0;
+  Trap trap(session_.context.errors, QStringLiteral("FindFile"));
+  DocumentationSettings& settings = session_.settings;
+  const QString programFolder = session_.context.location.ProgramFolder();
+  const int m = SelectedMachine();
   QString title;
   QString filter;
   QString preset;
-  trap.Run([&] { m = SelectedMachine(); });
-  if (forDocument) {
-    trap.Run([&] {
-      title = QStringLiteral("Browse File Htlm / Htm / Pdf");
-      filter = QStringLiteral("*.html;*.htm|*.html;*.htm");
-      const int slot = MachineSlot(m);
-      preset = FirstNonEmpty({settings_.References[slot][index], settings_.Symbols[slot][index],
-                              settings_.References[slot][index - 1]},
-                             ProgramFolder());
-    });
-  } else if (forSymbol) {
-    trap.Run([&] {
-      title = QStringLiteral("Browse File Gif / Bmp");
-      filter = QStringLiteral("*.gif;*.bmp|*.gif;*.bmp");
-      const int slot = MachineSlot(m);
-      preset = FirstNonEmpty({settings_.Symbols[slot][index], settings_.References[slot][index],
-                              settings_.Symbols[slot][index - 1]},
-                             ProgramFolder());
-    });
-  } else if (forNetAddress) {
-    trap.Run([&] {
-      title = QStringLiteral("Browse Net Address");
-      filter = QStringLiteral("*.*|*.*");
-      QString& address = settings_.NetAddresses.at(index - 1);
-      if (address.isEmpty()) {
-        preset = ProgramFolder();
-        return;
-      }
+  if (forDocument && DocumentationSettings::HasSlot(m)) {
+    title = QStringLiteral("Browse File Htlm / Htm / Pdf");
+    filter = QStringLiteral("*.html;*.htm|*.html;*.htm");
+    const KeyTexts& references = settings.References[m - 1];
+    preset = FirstNonEmpty({references[index], settings.Symbols[m - 1][index], references[index - 1]},
+                           programFolder);
+  } else if (forSymbol && DocumentationSettings::HasSlot(m)) {
+    title = QStringLiteral("Browse File Gif / Bmp");
+    filter = QStringLiteral("*.gif;*.bmp|*.gif;*.bmp");
+    const KeyTexts& symbols = settings.Symbols[m - 1];
+    preset =
+        FirstNonEmpty({symbols[index], settings.References[m - 1][index], symbols[index - 1]}, programFolder);
+  } else if (forNetAddress && index <= kNetAddressCount) {
+    title = QStringLiteral("Browse Net Address");
+    filter = QStringLiteral("*.*|*.*");
+    QString& address = settings.NetAddresses[index - 1];
+    if (address.isEmpty()) {
+      preset = programFolder;
+    } else {
       if (EndsInSeparator(address)) {
         address.chop(1);
         SetFieldText(TextExe[index], address);
@@ -439,37 +357,22 @@ void frm_Quorvel_Exe::FindFile(int index, bool forDocument, bool forSymbol, bool
       // A Windows share keeps its backslash; a path given with slashes keeps those.
       const bool slashes = address.contains(u'/') && !address.contains(u'\\');
       preset = address + (slashes ? QStringLiteral("/*.*") : QStringLiteral("\\*.*"));
-    });
+    }
+  } else {
+    return;
   }
   std::optional<QString> picked;
-  trap.Run([&] { picked = Port().PickFile(title, filter, preset); });
+  trap.Run([&] { picked = session_.context.port.PickFile(title, filter, preset); });
   // A cancelled dialog changes nothing.
   if (!picked) return;
-  if (forDocument && DocumentationSettings::HasSlot(m)) {
-    settings_.References[m - 1][index] = *picked;
+  if (forDocument) {
+    settings.References[m - 1][index] = *picked;
     SetFieldText(TextExe[index], *picked);
-  } else if (forSymbol && DocumentationSettings::HasSlot(m)) {
-    settings_.Symbols[m - 1][index] = *picked;
+  } else if (forSymbol) {
+    settings.Symbols[m - 1][index] = *picked;
     SetFieldText(TextSymbol[index], *picked);
-  } else if (forNetAddress && index <= kNetAddressCount) {
-    settings_.NetAddresses[index - 1] = *picked;
+  } else {
+    settings.NetAddresses[index - 1] = *picked;
     SetFieldText(TextExe[index], *picked);  // its change handler cuts the file name off
   }
-}
-
-// ---- Net address check ----
-
-bool frm_Quorvel_Exe::CheckNetAddresses() {
-  std::array<QString, kNetAddressCount> drives;
-  for (int n = 1; n <= kNetAddressCount; ++n) drives[n - 1] = ComboDrive[n]->currentText();
-  std::vector<int> trimmed;
-  const std::optional<QString> fault =
-      settings_.NetAddressFault(LabelExeHeader->text(), LabelSymbolHeader->text(), drives, trimmed);
-  if (NetAddressTabSelected()) {
-    for (int n : trimmed) SetFieldText(TextExe[n], settings_.NetAddresses[n - 1]);
-  }
-  if (!fault) return true;
-  netAddressFault_ = *fault;
-  if (!SilentMode) ShowMessage(*fault);
-  return false;
 }

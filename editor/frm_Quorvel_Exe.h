@@ -1,12 +1,14 @@
 #pragma once
 // The editor's one window: a tab per machine that takes part in the documentation with its nine key
-// rows (document and symbol), and a last tab with the project's five net addresses.
+// rows (document and symbol), and a last tab with the project's five net addresses. It shows and edits
+// the run's session; the start-up and closing sequences run outside it.
 //
 // Handlers keep the names of the window's events. They may end the program (ProgramEnd); Qt enters
 // them only through RunHandler, which turns a program end into an exit status instead of letting the
 // exception cross Qt's event loop.
 
-#include "editor/DocumentationSettings.h"
+#include "core/Closing.h"
+#include "core/Session.h"
 
 #include <QString>
 #include <QWidget>
@@ -22,7 +24,6 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTabBar;
-struct TextControl;
 
 template <class T>
 using Row = std::array<T*, kKeyCount + 1>;  // controls of a row array, indexed 1 ... 9
@@ -31,7 +32,7 @@ class frm_Quorvel_Exe : public QWidget {
   Q_OBJECT
 
  public:
-  explicit frm_Quorvel_Exe(QWidget* parent = nullptr);
+  explicit frm_Quorvel_Exe(Session& session, QWidget* parent = nullptr);
   ~frm_Quorvel_Exe() override;
 
   // Runs a handler: a program end inside it is recorded, the window hides and the event loop is left
@@ -40,7 +41,7 @@ class frm_Quorvel_Exe : public QWidget {
   // The status the program ended with, nullopt while it runs.
   std::optional<int> EndStatus() const { return endStatus_; }
 
-  // Start-up and closing.
+  // Fills the window from the loaded session: language texts, tabs, drive lists, the first tab.
   void Form_Load();
   void Form_Activate();
   void Form_Resize() {}  // the layout is fixed
@@ -48,10 +49,6 @@ class frm_Quorvel_Exe : public QWidget {
   bool Form_QueryUnload(int unloadMode);
   void CommandOK_Click();
   void CommandCancel_Click();
-  void CloseMe();
-  void SetupUserInterFace();
-  void WriteInputs();
-  bool CheckNetAddresses();
 
   // Tabs and fields.
   void TabStripMachine_Click();
@@ -69,11 +66,11 @@ class frm_Quorvel_Exe : public QWidget {
 
   // The machine of the selected tab, 0 for the net address tab.
   int SelectedMachine() const;
-  DocumentationSettings& Settings() { return settings_; }
-  // The window's controls in the order of the form description, for the language texts.
-  std::vector<TextControl> TextControls() const;
-
-  QString HostIniPath;
+  DocumentationSettings& Settings() { return session_.settings; }
+  // What the net address check of OK reads from the window.
+  NetAddressView View() const;
+  // The controls the language texts name, in the order of the form description.
+  const std::vector<QWidget*>& Controls() const { return controls_; }
 
   // Controls, named as in the form description.
   QLabel* Header = nullptr;
@@ -110,17 +107,16 @@ class frm_Quorvel_Exe : public QWidget {
   void BuildControls();
   void ConnectHandlers();
   void SetTabOrder();
+  void ApplyLanguageTexts();
+  void ShowMachineView(int machine);
+  void ShowNetAddressView();
   // Sets a field's text as the program does: its change handler runs. A program end inside that
   // handler is passed on here, outside Qt's signal delivery.
   void SetFieldText(QLineEdit* field, const QString& text);
-  void SetDriveText(int index, const QString& text);
   void PassOnProgramEnd() const;
   bool NetAddressTabSelected() const;
 
-  DocumentationSettings settings_;
+  Session& session_;
   std::vector<QWidget*> controls_;  // in the order of the form description
   std::optional<int> endStatus_;
-  bool closing_ = false;
-  int handlerDepth_ = 0;
-  QString netAddressFault_;
 };

@@ -1,62 +1,32 @@
 // Documentation_Config: the customer documentation editor of an HMI project.
 
+#include "core/RunProgram.h"
+#include "editor/GuiApplication.h"
+#include "editor/QtEditorWindow.h"
 #include "editor/QtUserPort.h"
-#include "editor/frm_Quorvel_Exe.h"
 #include "framework/CommandLine.h"
-#include "framework/ErrorTrap.h"
-#include "framework/ProgramLocation.h"
-#include "framework/UserPort.h"
+#include "framework/ProjectContext.h"
 
-#include <QApplication>
-#include <QFileInfo>
 #include <QStringList>
 
 namespace {
 
+// The command line: the program's arguments joined by single blanks.
 QString JoinedArguments(int argc, char** argv) {
   QStringList arguments;
   for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
   return arguments.join(u' ');
 }
 
-// An X11 or Wayland display (Windows always has its desktop).
-bool DisplayAvailable() {
-#ifdef Q_OS_WIN
-  return true;
-#endif
-  return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  SetCommandLine(JoinedArguments(argc, argv));
-  // An unattended run shows nothing, so it needs no display: without one, Qt draws offscreen.
-  const bool silent = ReadCommand(CommandLineText(), QStringLiteral("EXTERNAL")) == QStringLiteral("SILENT");
-  if (silent && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-    if (!DisplayAvailable()) {
-      qputenv("QT_QPA_PLATFORM", "offscreen");
-    } else if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && !qEnvironmentVariableIsEmpty("DISPLAY")) {
-      // An X display that cannot be reached (a variable left over from a closed session) must not end
-      // the run before it starts: Qt then falls back to drawing offscreen.
-      qputenv("QT_QPA_PLATFORM", "xcb;offscreen");
-    }
-  }
-  QApplication app(argc, argv);
-  const QFileInfo executable(QCoreApplication::applicationFilePath());
-  SetProgramLocation(executable.absolutePath(), executable.completeBaseName());
-
-  QtUserPort port;
-  SetUserPort(&port);
-  int status = kExitOk;
-  {
-    frm_Quorvel_Exe form;
-    port.SetParent(&form);
-    form.RunHandler([&] { form.Form_Load(); });
-    // Form_Load may already have ended the program (silent run, editor switched off, missing CFG file).
-    if (!form.EndStatus()) app.exec();
-    status = form.EndStatus().value_or(kExitOk);
-  }
-  SetUserPort(nullptr);
-  return status;
+  const StartMode mode = GetStartModeIntegrated(JoinedArguments(argc, argv));
+  const ProgramLocation location = ProgramLocation::OfRunningProgram(argc > 0 ? argv[0] : nullptr);
+  // The GUI application is made only when something is shown: a silent run never shows anything.
+  GuiApplication gui(argc, argv, location.ExecutableName());
+  QtUserPort port(gui, location.ExecutableName(), mode.silent);
+  ProjectContext context(location, mode, port);
+  QtEditorWindow window(gui, port);
+  return RunProgram(context, window);
 }

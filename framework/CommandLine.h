@@ -3,17 +3,16 @@
 
 #include <QString>
 
-// Set by GetStartModeIntegrated; never both true.
-extern bool IntegratedMode;
-extern bool SilentMode;
-
-// The command line: the program's arguments joined by single blanks.
-void SetCommandLine(const QString& commandLine);
-QString CommandLineText();
+// How the program was started. Integrated and silent are never both true.
+struct StartMode {
+  bool integrated = false;  // EXTERNAL=QVZCFG: started by the host configuration program
+  bool silent = false;      // EXTERNAL=SILENT: no dialog, faults go to the service log
+  QString logfile;          // the error log the host names with LOGFILE (empty when absent)
+};
 
 // The value after the word (found anywhere, without regard to case), upper-cased, cut at a slash.
 QString ReadCommand(const QString& commandLine, const QString& word);
-// Sets IntegratedMode and SilentMode from EXTERNAL and returns IntegratedMode.
-bool GetStartModeIntegrated();
+// The start mode the command line asks for, decided from EXTERNAL, with the LOGFILE path.
+StartMode GetStartModeIntegrated(const QString& commandLine);
 // The error log path given with LOGFILE (empty when absent).
-QString GetPathLogfile();
+QString GetPathLogfile(const QString& commandLine);

@@ -1,6 +1,5 @@
 #include "framework/EditInfo.h"
 
-#include "framework/CommandLine.h"
 #include "framework/Cp1252.h"
 #include "framework/ErrorTrap.h"
 #include "framework/IniAccess.h"
@@ -17,10 +16,11 @@ namespace {
 
 // Both entries go to the file in one rewrite, so an interrupted run never leaves half a record. A write
 // that did not reach the file is an error of its own, not a silent success.
-void SaveInfoEntries(const QString& program, const QString& editor) {
-  const QString file = GetCFGPath();
+void SaveInfoEntries(ProjectContext& context, const QString& program, const QString& editor) {
+  const QString file = GetCFGPath(context);
   const QString section = QStringLiteral("Info");
   if (SaveIniEntries(
+          context.errors,
           {{program, section, QStringLiteral("S_Prog")}, {editor, section, QStringLiteral("S_Editor")}},
           file) == 0) {
     Raise(kErrFileAccess, QStringLiteral("Cannot write [Info] S_Prog and S_Editor to ") + file);
@@ -29,9 +29,9 @@ void SaveInfoEntries(const QString& program, const QString& editor) {
 
 }  // namespace
 
-QString ProgramVersionText() {
+QString ProgramVersionText(bool integrated) {
   return QStringLiteral("%1.%2.%3").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionRevision) +
-         (IntegratedMode ? QStringLiteral(" - Integrated") : QStringLiteral(" - Standalone"));
+         (integrated ? QStringLiteral(" - Integrated") : QStringLiteral(" - Standalone"));
 }
 
 QString EditorCode(const QString& environmentEntry) {
@@ -54,11 +54,11 @@ QString FirstEnvironmentEntry() {
 #endif
 }
 
-void WriteEditInfo() {
-  Trap trap(QStringLiteral("WriteEditInfo"));
+void WriteEditInfo(ProjectContext& context) {
+  Trap trap(context.errors, QStringLiteral("WriteEditInfo"));
   QString program;
   QString editor;
-  trap.Run([&] { program = ProgramVersionText(); });
+  trap.Run([&] { program = ProgramVersionText(context.mode.integrated); });
   trap.Run([&] { editor = EditorCode(FirstEnvironmentEntry()); });
-  trap.Run([&] { SaveInfoEntries(program, editor); });
+  trap.Run([&] { SaveInfoEntries(context, program, editor); });
 }

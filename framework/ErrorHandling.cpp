@@ -1,37 +1,19 @@
 #include "framework/ErrorHandling.h"
 
-#include "framework/CommandLine.h"
-#include "framework/ErrorTrap.h"
 #include "framework/FileLookup.h"
-#include "framework/ProgramLocation.h"
-#include "framework/RuntimeState.h"
 #include "framework/Text.h"
 #include "framework/TextFile.h"
-#include "framework/UserPort.h"
-
-#include <QChar>
 
 namespace {
-
-bool errorHandled = false;
 
 const QString kQuote = QStringLiteral("\"");
 
 }  // namespace
 
-namespace runtime_state {
-void ResetErrorHandling() {
-  errorHandled = false;
-}
-}  // namespace runtime_state
-
-QString ErrorLogPath() {
-  if (IntegratedMode) {
-    const QString logfile = GetPathLogfile();
-    // An empty LOGFILE would lose the line: fall back to the base folder's error log.
-    if (!logfile.isEmpty()) return logfile;
-  }
-  return BaseFolder() + Sep() + QStringLiteral("QVZcfglog.txt");
+QString ErrorHandling::ErrorLogPath() const {
+  // An empty LOGFILE would lose the line: fall back to the base folder's error log.
+  if (mode_.integrated && !mode_.logfile.isEmpty()) return mode_.logfile;
+  return location_.BaseFolder() + Sep() + QStringLiteral("QVZcfglog.txt");
 }
 
 QString ServiceLogPath() {
@@ -44,75 +26,65 @@ QString ServiceLogPath() {
 #endif
 }
 
-QString WriteErrorLog(const QString& line) {
+QString ErrorHandling::WriteErrorLog(const QString& line) {
   const QString path = ErrorLogPath();
   AppendLogLine(path, line);
   return QStringLiteral("Error logged to ") + kLineBreak + UCase(path);
 }
 
-void WriteServiceLog(const QString& text) {
+void ErrorHandling::WriteServiceLog(const QString& text) {
   AppendLogLine(ServiceLogPath(),
-                QStringLiteral("! Fault ") + ExecutableName() + QStringLiteral(": ") + text);
+                QStringLiteral("! Fault ") + location_.ExecutableName() + QStringLiteral(": ") + text);
 }
 
-void ReportFault(const QString& text) {
-  if (SilentMode) {
+void ErrorHandling::ReportFault(const QString& text) {
+  if (mode_.silent) {
     WriteServiceLog(text);
     return;
   }
-  ShowMessage(text, ExecutableName(), Icon::Critical);
+  port_.ShowMessage(text, location_.ExecutableName(), Icon::Critical);
 }
 
-int HandleError(int32_t number, const QString& source, const QString& description, const QString& procedure,
-                bool fatal) {
-  errorHandled = true;
-  const QString line = QStringLiteral("Fehler in ") + GetOCXName() + QStringLiteral(" / ") + source +
+int ErrorHandling::HandleError(int32_t number, const QString& source, const QString& description,
+                               const QString& procedure, bool fatal) {
+  errorHandled_ = true;
+  const QString named = source.isEmpty() ? location_.ExecutableName() : source;
+  const QString line = QStringLiteral("Fehler in ") + location_.GetOCXName() + QStringLiteral(" / ") + named +
                        QStringLiteral(" / ") + procedure + QStringLiteral(" (Nr. ") +
                        QString::number(number) + QStringLiteral(") :") + description;
   const QString confirmation = WriteErrorLog(line);
   const QString message =
       QStringLiteral("Unexpected error!") + kLineBreak + description + kLineBreak + confirmation;
-  if (SilentMode) {
+  if (mode_.silent) {
     WriteServiceLog(message);
     return 2;
   }
   if (!fatal) {
     const Answer answer =
-        Port().Ask(Question{message + kLineBreak + QStringLiteral("Resume?"),
-                            QStringLiteral("Unexpected error"), Buttons::YesNo, Answer::Yes, Icon::Critical});
+        port_.Ask(Question{message + kLineBreak + QStringLiteral("Resume?"),
+                           QStringLiteral("Unexpected error"), Buttons::YesNo, Answer::Yes, Icon::Critical});
     return answer == Answer::No ? 1 : 2;
   }
-  Port().Ask(Question{message, QStringLiteral("Fatal error"), Buttons::Ok, Answer::Ok, Icon::Critical});
+  port_.Ask(Question{message, QStringLiteral("Fatal error"), Buttons::Ok, Answer::Ok, Icon::Critical});
   return 1;
 }
 
-void EndProgram(int status) {
-  throw ProgramEnd{status};
-}
-
-int ClosingStatus() {
-  return errorHandled ? kExitError : kExitOk;
-}
-
-bool AnyErrorHandled() {
-  return errorHandled;
-}
-
-bool ConfirmCancel() {
+bool ErrorHandling::ConfirmCancel() {
   QString text = QStringLiteral("Cancel edits?") + kLineBreak + QStringLiteral("Remark:") + kLineBreak +
                  QStringLiteral("Until now no changes have been taken over ");
-  if (IntegratedMode) {
-    text += kLineBreak + kQuote + GetOCXName() + kQuote + QStringLiteral(" has to be configured again in ") +
-            kQuote + QStringLiteral("standalone-mode") + kQuote + QStringLiteral(" via ") + kLineBreak +
-            kQuote + ProgramFolder() + Sep() + ExecutableFileName() + kQuote;
+  if (mode_.integrated) {
+    text += kLineBreak + kQuote + location_.GetOCXName() + kQuote +
+            QStringLiteral(" has to be configured again in ") + kQuote + QStringLiteral("standalone-mode") +
+            kQuote + QStringLiteral(" via ") + kLineBreak + kQuote + location_.ProgramFolder() + Sep() +
+            location_.ExecutableFileName() + kQuote;
   }
-  if (SilentMode) {
+  if (mode_.silent) {
     WriteServiceLog(text);
     return true;
   }
   const Answer answer =
-      Port().Ask(Question{text, QStringLiteral("Cancel?"), Buttons::YesNo, Answer::No, Icon::Exclamation});
+      port_.Ask(Question{text, QStringLiteral("Cancel?"), Buttons::YesNo, Answer::No, Icon::Exclamation});
   if (answer != Answer::Yes) return false;
-  WriteErrorLog(QStringLiteral("Konfigurations-EXE wurde abgebrochen:     ") + GetOCXName());
+  WriteErrorLog(QStringLiteral("Konfigurations-EXE wurde abgebrochen:     ") + location_.GetOCXName());
   return true;
 }

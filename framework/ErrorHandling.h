@@ -1,25 +1,54 @@
 #pragma once
-// The central error handler, the logs and the cancel question.
+// The central error handler of a run, its two logs and the cancel question.
+
+#include "framework/CommandLine.h"
+#include "framework/ErrorTrap.h"
+#include "framework/ProgramLocation.h"
+#include "framework/UserPort.h"
 
 #include <QString>
 
 #include <cstdint>
 
-// 1 = end the program, 2 = continue.
-int HandleError(int32_t number, const QString& source, const QString& description, const QString& procedure,
-                bool fatal);
-// Ends the program at once (throws ProgramEnd, caught only at the top level and by tests).
-[[noreturn]] void EndProgram(int status = 1);
-// The status the closing sequence ends with: 1 when any error was handled during the run, else 0.
-int ClosingStatus();
-// True once HandleError has run.
-bool AnyErrorHandled();
+class ErrorHandling : public ErrorSink {
+ public:
+  ErrorHandling(const ProgramLocation& location, const StartMode& mode, UserPort& port)
+      : location_(location), mode_(mode), port_(port) {}
+  ErrorHandling(const ErrorHandling&) = delete;
+  ErrorHandling& operator=(const ErrorHandling&) = delete;
 
-// Appends a line to the error log; returns "Error logged to " + line break + the upper-cased path.
-QString WriteErrorLog(const QString& line);
-void ReportFault(const QString& text);
-void WriteServiceLog(const QString& text);
-bool ConfirmCancel();
+  // Logs the error and, unless silent, asks whether to resume. 1 = end the program, 2 = continue.
+  int HandleError(int32_t number, const QString& source, const QString& description, const QString& procedure,
+                  bool fatal) override;
 
-QString ErrorLogPath();
+  // Appends a line to the error log; returns "Error logged to " + line break + the upper-cased path.
+  QString WriteErrorLog(const QString& line);
+  // An expected problem: a box, or in silent mode a service-log entry.
+  void ReportFault(const QString& text);
+  void WriteServiceLog(const QString& text);
+  // Whether the user (or silent mode) gives the editing up.
+  bool ConfirmCancel();
+
+  // True once an error reached the handler.
+  bool AnyErrorHandled() const { return errorHandled_; }
+  // The status the closing sequence ends with: 1 when any error was handled during the run, else 0.
+  int ClosingStatus() const { return errorHandled_ ? kExitError : kExitOk; }
+  // The status of a confirmed cancel: 2, unless an error was handled during the run.
+  int CancelStatus() const { return errorHandled_ ? kExitError : kExitCancelled; }
+
+  // In integrated mode the LOGFILE path (an empty one falls back), else the base folder's error log.
+  QString ErrorLogPath() const;
+
+  UserPort& Port() const { return port_; }
+  const StartMode& Mode() const { return mode_; }
+  const ProgramLocation& Location() const { return location_; }
+
+ private:
+  const ProgramLocation& location_;
+  const StartMode& mode_;
+  UserPort& port_;
+  bool errorHandled_ = false;
+};
+
+// HALVEK_SERVICE_LOG when set, else the system's service log.
 QString ServiceLogPath();

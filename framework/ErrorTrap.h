@@ -1,7 +1,10 @@
 #pragma once
 // The one error-trap mechanism of the program. Every procedure creates a Trap holding its own name and
-// runs its steps through it; a failing step is passed to HandleError, which decides whether the program
-// ends or the procedure resumes with its next step.
+// runs the steps that can fail through it; a failing step goes to the central handler of the run (an
+// ErrorSink), which decides whether the program ends or the procedure resumes with its next step.
+//
+// This file is the bottom of the framework: it knows nothing of logs, dialogs or start modes. The run
+// creates its handler at start and every trap is given it.
 
 #include <QString>
 
@@ -16,13 +19,16 @@ inline constexpr int32_t kErrTypeMismatch = 13;
 inline constexpr int32_t kErrFileNotFound = 53;
 inline constexpr int32_t kErrFileAccess = 75;
 inline constexpr int32_t kErrDatabaseAbort = 9999;
+// A failure of the runtime itself (out of memory, a broken container access).
+inline constexpr int32_t kErrInternal = 51;
 
 // Exit statuses of the process.
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitError = 1;
 inline constexpr int kExitCancelled = 2;
 
-// An error as the central handler sees it: number, source, description and the fatal flag.
+// An error as the central handler sees it: number, source, description and the fatal flag. An empty
+// source stands for the program itself; the handler names it by the executable's name.
 struct AppError : std::exception {
   AppError(int32_t number, QString source, QString description, bool fatal = false);
   const char* what() const noexcept override { return what_.constData(); }
@@ -36,20 +42,34 @@ struct AppError : std::exception {
   QByteArray what_;
 };
 
-// Raises one of the program's own errors; the source is the executable name.
+// Raises one of the program's own errors.
 [[noreturn]] void Raise(int32_t number, const QString& description);
 
-// Thrown by EndProgram. Deliberately not a std::exception: only the top level (main, the window's
+// Thrown by EndProgram. Deliberately not a std::exception: only the top level (the run, the window's
 // handler boundary) and the test harness catch it, so no trap can swallow the end of the program.
 struct ProgramEnd {
   int status;
 };
 
+// Ends the program at once with the status.
+[[noreturn]] void EndProgram(int status = kExitError);
+
+// Where traps send the errors they catch: the run's central handler.
+class ErrorSink {
+ public:
+  // 1 = end the program, 2 = go on with the next step.
+  virtual int HandleError(int32_t number, const QString& source, const QString& description,
+                          const QString& procedure, bool fatal) = 0;
+
+ protected:
+  ~ErrorSink() = default;
+};
+
 class Trap {
  public:
-  explicit Trap(QString procedure) : procedure_(std::move(procedure)) {}
+  Trap(ErrorSink& sink, QString procedure) : sink_(sink), procedure_(std::move(procedure)) {}
 
-  // Runs one step. Returns true when it succeeded, false when it failed and HandleError let the
+  // Runs one step. Returns true when it succeeded, false when it failed and the handler let the
   // procedure go on (whatever the step should have produced keeps its previous value).
   template <class Step>
   bool Run(Step&& step) {
@@ -72,12 +92,15 @@ class Trap {
     return holds;
   }
 
-  // Passes an error caught elsewhere to the central handler under this procedure's name.
+  // Passes an error caught elsewhere to the handler under this procedure's name; ends the program when
+  // the handler says so.
   void Handle(const AppError& error) const;
 
   const QString& Procedure() const { return procedure_; }
+  ErrorSink& Sink() const { return sink_; }
 
  private:
   void HandleUnexpected(const std::exception& e) const;
+  ErrorSink& sink_;
   QString procedure_;
 };

@@ -1,6 +1,5 @@
 #include "framework/IniAccess.h"
 
-#include "framework/ErrorHandling.h"
 #include "framework/ErrorTrap.h"
 #include "framework/Profile.h"
 #include "framework/Text.h"
@@ -22,8 +21,9 @@ QString ReadEntry(const QString& section, const QString& entry, const QString& f
 }
 
 // The text SaveIni writes for a value, or nullopt for a kind an INI file cannot hold.
-std::optional<QString> IniText(const IniValue& value) {
+std::optional<QString> IniText(ErrorHandling& errors, const IniValue& value) {
   struct Visitor {
+    ErrorHandling& errors;
     std::optional<QString> operator()(int16_t v) const { return QString::number(v); }
     std::optional<QString> operator()(int32_t v) const { return QString::number(v); }
     std::optional<QString> operator()(uint8_t v) const { return QString::number(v); }
@@ -34,11 +34,11 @@ std::optional<QString> IniText(const IniValue& value) {
       return v ? QStringLiteral("true") : QStringLiteral("false");
     }
     std::optional<QString> operator()(const UnsupportedValue&) const {
-      ReportFault(QStringLiteral("Ini Save:  wrong data type"));
+      errors.ReportFault(QStringLiteral("Ini Save:  wrong data type"));
       return std::nullopt;
     }
   };
-  return std::visit(Visitor{}, value);
+  return std::visit(Visitor{errors}, value);
 }
 
 }  // namespace
@@ -48,19 +48,20 @@ QString NotFoundReport(const QString& file, const QString& section, const QStrin
          QStringLiteral("] or Entry '") + entry + QStringLiteral("' not found");
 }
 
-QString LoadIniString(const QString& section, const QString& entry, const QString& file, bool reportMissing) {
-  Trap trap(QStringLiteral("LoadIniString"));
+QString LoadIniString(ErrorHandling& errors, const QString& section, const QString& entry,
+                      const QString& file, bool reportMissing) {
+  Trap trap(errors, QStringLiteral("LoadIniString"));
   QString value;
   trap.Run([&] { value = ReadEntry(section, entry, file); });
   if (value.isEmpty() && reportMissing) {
-    trap.Run([&] { ReportFault(NotFoundReport(file, section, entry)); });
+    trap.Run([&] { errors.ReportFault(NotFoundReport(file, section, entry)); });
   }
   return value;
 }
 
-int16_t LoadIniInteger(const QString& section, const QString& entry, const QString& file,
-                       bool reportMissing) {
-  Trap trap(QStringLiteral("LoadIniInteger"));
+int16_t LoadIniInteger(ErrorHandling& errors, const QString& section, const QString& entry,
+                       const QString& file, bool reportMissing) {
+  Trap trap(errors, QStringLiteral("LoadIniInteger"));
   int16_t value = 0;
   trap.Run([&] {
     const auto number = static_cast<int32_t>(profile::GetInt(section, entry, -1, file));
@@ -68,29 +69,30 @@ int16_t LoadIniInteger(const QString& section, const QString& entry, const QStri
     value = static_cast<int16_t>(number);
   });
   if (value == -1 && reportMissing) {
-    trap.Run([&] { ReportFault(NotFoundReport(file, section, entry)); });
+    trap.Run([&] { errors.ReportFault(NotFoundReport(file, section, entry)); });
   }
   return value;
 }
 
-bool LoadIniBoolean(const QString& section, const QString& entry, const QString& file, bool reportMissing) {
-  Trap trap(QStringLiteral("LoadIniBoolean"));
+bool LoadIniBoolean(ErrorHandling& errors, const QString& section, const QString& entry, const QString& file,
+                    bool reportMissing) {
+  Trap trap(errors, QStringLiteral("LoadIniBoolean"));
   QString upper;
   trap.Run([&] { upper = UCase(ReadEntry(section, entry, file)); });
   const bool wellFormed = upper == QStringLiteral("TRUE") || upper == QStringLiteral("FALSE");
   if ((!wellFormed || upper.isEmpty()) && reportMissing) {
-    trap.Run([&] { ReportFault(NotFoundReport(file, section, entry)); });
+    trap.Run([&] { errors.ReportFault(NotFoundReport(file, section, entry)); });
   }
   return upper == QStringLiteral("TRUE");
 }
 
-int16_t SaveIniEntries(const std::vector<IniWrite>& writes, const QString& file) {
-  Trap trap(QStringLiteral("SaveIni"));
+int16_t SaveIniEntries(ErrorHandling& errors, const std::vector<IniWrite>& writes, const QString& file) {
+  Trap trap(errors, QStringLiteral("SaveIni"));
   std::vector<profile::EntryWrite> entries;
   entries.reserve(writes.size());
   for (const IniWrite& write : writes) {
     std::optional<QString> text;
-    trap.Run([&] { text = IniText(write.value); });
+    trap.Run([&] { text = IniText(errors, write.value); });
     entries.push_back({write.section, write.entry, text});
   }
   int16_t result = 0;
@@ -98,10 +100,11 @@ int16_t SaveIniEntries(const std::vector<IniWrite>& writes, const QString& file)
   return result;
 }
 
-int16_t SaveIni(const IniValue& value, const QString& section, const QString& entry, const QString& file) {
-  Trap trap(QStringLiteral("SaveIni"));
+int16_t SaveIni(ErrorHandling& errors, const IniValue& value, const QString& section, const QString& entry,
+                const QString& file) {
+  Trap trap(errors, QStringLiteral("SaveIni"));
   std::optional<QString> text;
-  trap.Run([&] { text = IniText(value); });
+  trap.Run([&] { text = IniText(errors, value); });
   int16_t result = 0;
   trap.Run([&] { result = profile::WriteString(section, entry, text, file) ? 1 : 0; });
   return result;

@@ -1,21 +1,18 @@
 #include "framework/Installation.h"
 
-#include "framework/CommandLine.h"
-#include "framework/ErrorHandling.h"
 #include "framework/ErrorTrap.h"
 #include "framework/FileLookup.h"
 #include "framework/IniAccess.h"
-#include "framework/ProgramLocation.h"
 #include "framework/Text.h"
-
-QString ProgramIniPath;
-QStringList ExistingMachines;
 
 namespace {
 
+const QString kProject = QStringLiteral("Project");
+
 // Folder S of the host's working copy of the project, from [Common] SaveAndRestore.
-QString SaveAndRestoreFolder(const QString& hostIni) {
-  return NativePath(LoadIniString(QStringLiteral("Common"), QStringLiteral("SaveAndRestore"), hostIni));
+QString SaveAndRestoreFolder(ErrorHandling& errors, const QString& hostIni) {
+  return NativePath(
+      LoadIniString(errors, QStringLiteral("Common"), QStringLiteral("SaveAndRestore"), hostIni));
 }
 
 // S followed by the relative path, with exactly one separator between them.
@@ -23,36 +20,36 @@ QString BelowFolder(const QString& folder, const QString& relative) {
   return EndsInSeparator(folder) ? folder + relative : folder + Sep() + relative;
 }
 
-QString ComponentFile(const QString& suffix) {
-  const QString n = GetOCXName();
-  return BaseFolder() + Sep() + n + Sep() + n + suffix;
+QString ComponentFile(const ProgramLocation& location, const QString& suffix) {
+  const QString n = location.GetOCXName();
+  return location.BaseFolder() + Sep() + n + Sep() + n + suffix;
+}
+
+QString ParameterFolder(const ProgramLocation& location) {
+  return location.BaseFolder() + Sep() + QStringLiteral("parameter");
 }
 
 }  // namespace
 
-QString ExistingMachine(int m) {
-  return m >= 1 && m <= ExistingMachines.size() ? ExistingMachines.at(m - 1) : QString();
-}
-
-QString GetQVZConfigurationIniPath() {
-  Trap trap(QStringLiteral("GetQVZConfigurationIniPath"));
+QString GetQVZConfigurationIniPath(ProjectContext& context) {
+  Trap trap(context.errors, QStringLiteral("GetQVZConfigurationIniPath"));
   QString path;
   trap.Run([&] {
-    path = FindExistingFile(BaseFolder() + Sep() + QStringLiteral("parameter") + Sep() +
-                            QStringLiteral("qvzconfiguration.ini"));
+    path =
+        FindExistingFile(ParameterFolder(context.location) + Sep() + QStringLiteral("qvzconfiguration.ini"));
   });
   return path;
 }
 
-QString GetProgramIniPath(int mode) {
-  Trap trap(QStringLiteral("GetProgramIniPath"));
+QString GetProgramIniPath(ProjectContext& context, int mode) {
+  Trap trap(context.errors, QStringLiteral("GetProgramIniPath"));
   QString path;
   trap.Run([&] {
-    if (mode == 1 && IntegratedMode) {
-      const QString s = SaveAndRestoreFolder(GetQVZConfigurationIniPath());
+    if (mode == 1 && context.mode.integrated) {
+      const QString s = SaveAndRestoreFolder(context.errors, GetQVZConfigurationIniPath(context));
       path = BelowFolder(s, QStringLiteral("parameter") + Sep() + QStringLiteral("program.ini"));
     } else {
-      path = BaseFolder() + Sep() + QStringLiteral("parameter") + Sep() + QStringLiteral("Program.ini");
+      path = ParameterFolder(context.location) + Sep() + QStringLiteral("Program.ini");
     }
   });
   QString existing;
@@ -60,81 +57,110 @@ QString GetProgramIniPath(int mode) {
   return existing;
 }
 
-QString GetCFGPath() {
-  Trap trap(QStringLiteral("GetCFGPath"));
-  QString path;
-  trap.Run([&] { path = ComponentFile(QStringLiteral(".cfg")); });
+QString GetCFGPath(ProjectContext& context) {
+  Trap trap(context.errors, QStringLiteral("GetCFGPath"));
+  const QString path = ComponentFile(context.location, QStringLiteral(".cfg"));
   QString existing;
   trap.Run([&] { existing = FindExistingFile(path); });
   if (!existing.isEmpty()) return existing;
-  trap.Run([&] { ReportFault(QStringLiteral("File not found: ") + kLineBreak + UCase(path)); });
+  trap.Run(
+      [&] { context.errors.ReportFault(QStringLiteral("File not found: ") + kLineBreak + UCase(path)); });
   EndProgram(kExitError);
 }
 
-QString GetPathOCXMDB() {
-  Trap trap(QStringLiteral("GetPathOCXMDB"));
+QString GetPathOCXMDB(ProjectContext& context) {
+  Trap trap(context.errors, QStringLiteral("GetPathOCXMDB"));
   QString path;
-  trap.Run([&] { path = ExistingOrAsSpelled(ComponentFile(QStringLiteral(".mdb"))); });
+  trap.Run([&] { path = ExistingOrAsSpelled(ComponentFile(context.location, QStringLiteral(".mdb"))); });
   return path;
 }
 
-QString GetPathSourceOCXMDB() {
-  Trap trap(QStringLiteral("GetPathSourceOCXMDB"));
+QString GetPathSourceOCXMDB(ProjectContext& context) {
+  Trap trap(context.errors, QStringLiteral("GetPathSourceOCXMDB"));
   QString path;
-  trap.Run([&] { path = FindExistingFile(ComponentFile(QStringLiteral("_Source.mdb"))); });
+  trap.Run([&] { path = FindExistingFile(ComponentFile(context.location, QStringLiteral("_Source.mdb"))); });
   return path;
 }
 
-QString GetPathMachineCopyMDB(const QString& hostIniPath) {
-  Trap trap(QStringLiteral("GetPathMachineCopyMDB"));
+QString GetPathMachineCopyMDB(ProjectContext& context, const QString& hostIniPath) {
+  Trap trap(context.errors, QStringLiteral("GetPathMachineCopyMDB"));
   QString path;
   trap.Run([&] {
-    const QString n = GetOCXName();
-    path = BelowFolder(SaveAndRestoreFolder(hostIniPath), n + Sep() + n + QStringLiteral(".mdb"));
+    const QString n = context.location.GetOCXName();
+    path = BelowFolder(SaveAndRestoreFolder(context.errors, hostIniPath),
+                       n + Sep() + n + QStringLiteral(".mdb"));
   });
   QString existing;
   trap.Run([&] { existing = FindExistingFile(path); });
   return existing;
 }
 
-void GetExistingMachines(const QString& hostIniPath) {
-  Trap trap(QStringLiteral("GetExistingMachines"));
-  trap.Run([&] { ProgramIniPath = GetProgramIniPath(1); });
-  if (IntegratedMode) {
+void GetExistingMachines(ProjectContext& context, const QString& hostIniPath) {
+  Trap trap(context.errors, QStringLiteral("GetExistingMachines"));
+  QStringList& machines = context.project.machines;
+  trap.Run([&] { context.files.programIni = GetProgramIniPath(context, 1); });
+  if (context.mode.integrated) {
     if (!trap.If([&] { return FileExists(hostIniPath); })) return;
-    for (int i = 1; i <= 5; ++i) {
+    for (int i = 1; i <= kMachineSlots; ++i) {
       QString name;
       trap.Run([&] {
-        name = LoadIniString(QStringLiteral("Common"), QStringLiteral("NameM") + QString::number(i),
-                             hostIniPath);
+        name = LoadIniString(context.errors, QStringLiteral("Common"),
+                             QStringLiteral("NameM") + QString::number(i), hostIniPath);
       });
       if (name == QStringLiteral("-") || name.isEmpty()) break;
-      trap.Run([&] {
-        ExistingMachines.resize(i);
-        ExistingMachines[i - 1] = name;
-      });
+      machines.resize(i);
+      machines[i - 1] = name;
     }
     return;
   }
   int16_t count = -1;
   trap.Run([&] {
-    count = LoadIniInteger(QStringLiteral("Project"), QStringLiteral("NumberOfMachines"), ProgramIniPath);
+    count = LoadIniInteger(context.errors, kProject, QStringLiteral("NumberOfMachines"),
+                           context.files.programIni);
   });
   for (int i = 1; i <= count; ++i) {
     trap.Run([&] {
-      const QString name = LoadIniString(QStringLiteral("Machine") + QString::number(i),
-                                         QStringLiteral("MachineName"), ProgramIniPath);
-      ExistingMachines.resize(i);
-      ExistingMachines[i - 1] = name;
+      const QString name = LoadIniString(context.errors, QStringLiteral("Machine") + QString::number(i),
+                                         QStringLiteral("MachineName"), context.files.programIni);
+      machines.resize(i);
+      machines[i - 1] = name;
     });
   }
 }
 
-QString GetValidMachines() {
-  Trap trap(QStringLiteral("GetValidMachines"));
+QString GetValidMachines(ProjectContext& context) {
+  Trap trap(context.errors, QStringLiteral("GetValidMachines"));
   QString machines;
   trap.Run([&] {
-    machines = LoadIniString(QStringLiteral("Project"), QStringLiteral("ValidMachines"), GetCFGPath());
+    machines = LoadIniString(context.errors, kProject, QStringLiteral("ValidMachines"), GetCFGPath(context));
   });
   return machines;
+}
+
+void ReadProjectConfiguration(ProjectContext& context) {
+  Trap trap(context.errors, QStringLiteral("SetupUserInterFace"));
+  ProjectConfiguration& project = context.project;
+  project.validMachines = GetValidMachines(context);
+  trap.Run([&] { context.files.cfg = GetCFGPath(context); });
+  const QString& cfg = context.files.cfg;
+  for (int m = 1; m <= kMachineSlots; ++m) {
+    trap.Run([&] {
+      project.forMachine[m - 1] =
+          LoadIniBoolean(context.errors, kProject, QStringLiteral("ForMachine") + QString::number(m), cfg);
+    });
+  }
+  trap.Run([&] {
+    project.additionalFields =
+        LoadIniString(context.errors, kProject, QStringLiteral("DataBaseAdditionalFields"), cfg);
+  });
+  const QString& programIni = context.files.programIni;
+  trap.Run([&] {
+    project.useVWFD = LoadIniBoolean(context.errors, kProject, QStringLiteral("VWFD"), programIni);
+  });
+  // The VisiWin system is chosen in standalone mode only; integrated projects use VisiWin32 names.
+  if (!context.mode.integrated) {
+    trap.Run([&] {
+      project.vwStudio = LoadIniBoolean(context.errors, kProject, QStringLiteral("VWStudio"), programIni);
+    });
+  }
 }

@@ -1,21 +1,24 @@
 #pragma once
-// Every file location of an installation, and the project's machine list.
+// Every file location of an installation, the project's machine list and its configuration.
+
+#include "framework/ProjectContext.h"
 
 #include <QString>
-#include <QStringList>
 
-// The program INI found at start-up, and the project's machines (machine m is ExistingMachines[m - 1]).
-extern QString ProgramIniPath;
-extern QStringList ExistingMachines;
-// Machine m (counted from 1).
-QString ExistingMachine(int m);
-
-QString GetQVZConfigurationIniPath();
-QString GetProgramIniPath(int mode);
+// parameter/qvzconfiguration.ini of the base folder, empty when missing.
+QString GetQVZConfigurationIniPath(ProjectContext& context);
+// Mode 1 in integrated mode: the host's copy below SaveAndRestore; otherwise the base folder's
+// parameter/Program.ini. Empty when missing.
+QString GetProgramIniPath(ProjectContext& context, int mode);
 // Ends the program with "File not found: " when the CFG file is missing.
-QString GetCFGPath();
-QString GetPathOCXMDB();
-QString GetPathSourceOCXMDB();
-QString GetPathMachineCopyMDB(const QString& hostIniPath);
-void GetExistingMachines(const QString& hostIniPath);
-QString GetValidMachines();
+QString GetCFGPath(ProjectContext& context);
+QString GetPathOCXMDB(ProjectContext& context);
+QString GetPathSourceOCXMDB(ProjectContext& context);
+QString GetPathMachineCopyMDB(ProjectContext& context, const QString& hostIniPath);
+// Fills context.files.programIni and the machine list (host INI names in integrated mode, else the
+// program INI's machines).
+void GetExistingMachines(ProjectContext& context, const QString& hostIniPath);
+QString GetValidMachines(ProjectContext& context);
+// Reads the CFG file's and the program INI's project entries into context.project (the CFG file must
+// exist: its absence ends the program).
+void ReadProjectConfiguration(ProjectContext& context);

@@ -1,11 +1,10 @@
 #include "framework/ProgramLocation.h"
 
-#include "framework/ErrorTrap.h"
+#include "framework/RunningExecutable.h"
+
+#include <QFileInfo>
 
 namespace {
-
-QString programFolder;
-QString executableName;
 
 bool IsSeparator(QChar c) {
   return c == u'\\' || c == u'/';
@@ -13,52 +12,39 @@ bool IsSeparator(QChar c) {
 
 }  // namespace
 
-void SetProgramLocation(const QString& folder, const QString& name) {
-  programFolder = folder;
-  // Without a trailing separator, except for a root ("/" or "C:\").
-  while (programFolder.size() > 1 && IsSeparator(programFolder.back()) &&
-         !(programFolder.size() == 3 && programFolder.at(1) == u':')) {
-    programFolder.chop(1);
+ProgramLocation::ProgramLocation(const QString& folder, QString name)
+    : programFolder_(folder), executableName_(std::move(name)) {
+  while (programFolder_.size() > 1 && IsSeparator(programFolder_.back()) &&
+         !(programFolder_.size() == 3 && programFolder_.at(1) == u':')) {
+    programFolder_.chop(1);
   }
-  executableName = name;
 }
 
-QString ProgramFolder() {
-  return programFolder;
+ProgramLocation ProgramLocation::OfRunningProgram(const char* argv0) {
+  const QFileInfo executable(RunningExecutablePath(argv0));
+  return ProgramLocation(executable.absolutePath(), executable.completeBaseName());
 }
 
-QString BaseFolder() {
-  QString base = programFolder;
+QString ProgramLocation::BaseFolder() const {
+  QString base = programFolder_;
   while (!base.isEmpty() && !IsSeparator(base.back())) base.chop(1);
   if (!base.isEmpty()) base.chop(1);
   return base;
 }
 
-QString ExecutableName() {
-  return executableName;
-}
-
-QString ExecutableFileName() {
+QString ProgramLocation::ExecutableFileName() const {
 #ifdef Q_OS_WIN
-  return executableName + QStringLiteral(".exe");
+  return executableName_ + QStringLiteral(".exe");
 #else
-  return executableName;
+  return executableName_;
 #endif
 }
 
-QString GetOCXName() {
-  Trap trap(QStringLiteral("GetOCXName"));
-  QString name;
-  trap.Run([&] { name = executableName.left(qMax<qsizetype>(0, executableName.size() - 7)); });
-  return name;
+QString ProgramLocation::GetOCXName() const {
+  return executableName_.left(qMax<qsizetype>(0, executableName_.size() - 7));
 }
 
 QString GetFileNameOnly(const QString& path) {
-  Trap trap(QStringLiteral("GetFileNameOnly"));
-  QString name = path;
-  trap.Run([&] {
-    const qsizetype last = qMax(path.lastIndexOf(u'\\'), path.lastIndexOf(u'/'));
-    name = path.mid(last + 1);
-  });
-  return name;
+  const qsizetype last = qMax(path.lastIndexOf(u'\\'), path.lastIndexOf(u'/'));
+  return path.mid(last + 1);
 }

@@ -15,9 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // A value never holds a slash, is upper case and has no blanks around it.
   if (value.contains(u'/') || UCase(value) != value || TrimBlanks(value) != value) std::abort();
 
-  SetCommandLine(line);
-  const bool integrated = GetStartModeIntegrated();
-  if (integrated != IntegratedMode || (IntegratedMode && SilentMode)) std::abort();
-  GetPathLogfile();
+  const StartMode mode = GetStartModeIntegrated(line);
+  if (mode.integrated && mode.silent) std::abort();
+  if (mode.logfile != GetPathLogfile(line)) std::abort();
   return 0;
 }

@@ -1,22 +1,9 @@
 #include "presets/AdditionalFields.h"
 
-#include "framework/ErrorTrap.h"
-#include "framework/IniAccess.h"
-#include "framework/Installation.h"
-#include "framework/UserPort.h"
-#include "presets/PresetState.h"
-
-QStringList GetAdditionalFieldsMDB() {
-  Trap trap(QStringLiteral("GetAdditionalFieldsMDB"));
+QStringList GetAdditionalFieldsMDB(const QString& declared) {
   QStringList fields{QString()};
-  QString s;
-  trap.Run([&] {
-    s = LoadIniString(QStringLiteral("Project"), QStringLiteral("DataBaseAdditionalFields"), GetCFGPath(),
-                      false);
-  });
-  s = s.isEmpty() ? QStringLiteral("part") : QStringLiteral("part,") + s;
+  QString s = declared.isEmpty() ? QStringLiteral("part") : QStringLiteral("part,") + declared;
   for (;;) {
-    LetEventsRun();
     const qsizetype comma = s.indexOf(QLatin1Char(','));
     if (comma < 0) {
       fields.append(s);
@@ -28,13 +15,11 @@ QStringList GetAdditionalFieldsMDB() {
   return fields;
 }
 
-void GetAddFields() {
-  Trap trap(QStringLiteral("GetAddFields"));
-  trap.Run([&] { AddFieldsList = GetAdditionalFieldsMDB(); });
-  if (!AddFieldsList) return;
-  QString s;
-  const int64_t n = AddFieldsList->size() - 1;
-  for (int64_t k = 1; k <= n; ++k) s += QStringLiteral(", PRESET_DEFS.") + AddFieldsList->at(k);
-  AddFieldsSQL = s;
-  AddFieldsCount = n;
+void GetAddFields(UpdateRun& run) {
+  AdditionalFields fields;
+  fields.list = GetAdditionalFieldsMDB(run.context.project.additionalFields);
+  fields.count = fields.list.size() - 1;
+  for (int64_t k = 1; k <= fields.count; ++k)
+    fields.sql += QStringLiteral(", PRESET_DEFS.") + fields.list.at(k);
+  run.addFields = std::move(fields);
 }

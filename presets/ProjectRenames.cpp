@@ -1,45 +1,34 @@
 #include "presets/ProjectRenames.h"
 
 #include "framework/ErrorTrap.h"
-#include "framework/FileLookup.h"
-#include "framework/Installation.h"
 #include "framework/Text.h"
-#include "framework/UserPort.h"
 #include "presets/Database.h"
-#include "presets/PresetState.h"
 
 #include <algorithm>
 #include <optional>
 
 namespace {
 
-// The project database the update works on (its working copy during an update), or nullopt when its
-// path is empty or names no file.
-std::optional<QString> ExistingProjectDatabase(Trap& trap) {
-  if (!ProjectWorkingCopy.isEmpty()) return ProjectWorkingCopy;
-  QString path;
-  trap.Run([&] { path = GetPathOCXMDB(); });
-  if (path.isEmpty()) return std::nullopt;
-  QString existing;
-  trap.Run([&] { existing = FindExistingFile(path); });
-  if (existing.isEmpty()) return std::nullopt;
-  return existing;
+// The copy of the project database the update works on, or nullopt when there is none.
+std::optional<QString> ProjectDatabase(const UpdateRun& run) {
+  if (run.projectCopy.isEmpty()) return std::nullopt;
+  return run.projectCopy;
 }
 
 // Which name is replaced by which: the active system's name is the new one.
-std::pair<const QString&, const QString&> OldAndNew(const QString& name0, const QString& name1) {
-  if (VisiWinSystemIndex != 0) return {name0, name1};
+std::pair<const QString&, const QString&> OldAndNew(int16_t systemIndex, const QString& name0,
+                                                    const QString& name1) {
+  if (systemIndex != 0) return {name0, name1};
   return {name1, name0};
 }
 
 }  // namespace
 
-void VarNameInQuelleErsetzen(const QString& name0, const QString& name1) {
-  Trap trap(QStringLiteral("VarNameInQuelleErsetzen"));
-  const std::optional<QString> path = ExistingProjectDatabase(trap);
+void VarNameInQuelleErsetzen(UpdateRun& run, const QString& name0, const QString& name1) {
+  Trap trap(run.Errors(), QStringLiteral("VarNameInQuelleErsetzen"));
+  const std::optional<QString> path = ProjectDatabase(run);
   if (!path) return;
-  const QString& oldName = OldAndNew(name0, name1).first;
-  const QString& newName = OldAndNew(name0, name1).second;
+  const auto [oldName, newName] = OldAndNew(run.visiWinSystemIndex, name0, name1);
   trap.Run([&] {
     db::Connection project = db::Connection::Open(*path);
     db::Statement rename =
@@ -51,10 +40,10 @@ void VarNameInQuelleErsetzen(const QString& name0, const QString& name1) {
   });
 }
 
-void VarNamesInQuelleErsetzen(const std::vector<VarNamePair>& pairs) {
-  Trap trap(QStringLiteral("VarNameInQuelleErsetzen"));
+void VarNamesInQuelleErsetzen(UpdateRun& run, const std::vector<VarNamePair>& pairs) {
+  Trap trap(run.Errors(), QStringLiteral("VarNameInQuelleErsetzen"));
   if (pairs.empty()) return;
-  const std::optional<QString> path = ExistingProjectDatabase(trap);
+  const std::optional<QString> path = ProjectDatabase(run);
   if (!path) return;
 
   // The calls sorted by old name (folded case), then by call order: the calls that could rename a name
@@ -70,8 +59,8 @@ void VarNamesInQuelleErsetzen(const std::vector<VarNamePair>& pairs) {
   std::vector<Call> calls;
   calls.reserve(pairs.size());
   for (size_t j = 0; j < pairs.size(); ++j) {
-    calls.push_back(
-        {OldAndNew(pairs[j].name0, pairs[j].name1).first.toCaseFolded(), static_cast<int64_t>(j)});
+    calls.push_back({OldAndNew(run.visiWinSystemIndex, pairs[j].name0, pairs[j].name1).first.toCaseFolded(),
+                     static_cast<int64_t>(j)});
   }
   std::sort(calls.begin(), calls.end());
   // The first call at or after position that renames the name, or -1.
@@ -88,7 +77,7 @@ void VarNamesInQuelleErsetzen(const std::vector<VarNamePair>& pairs) {
     {
       db::Statement rows = project.Prepare(QStringLiteral("SELECT rowid, Var_Name FROM PRESET_DEFS"));
       while (rows.Step()) {
-        LetEventsRun();
+        run.Port().LetEventsRun();
         if (!rows.ColumnIsText(1)) continue;
         // Follow the row through the calls in order: each call that finds its current name renames it.
         QString name = rows.ColumnText(1);
@@ -97,7 +86,7 @@ void VarNamesInQuelleErsetzen(const std::vector<VarNamePair>& pairs) {
         for (;;) {
           const int64_t j = nextCall(name.toCaseFolded(), position);
           if (j < 0) break;
-          name = OldAndNew(pairs[j].name0, pairs[j].name1).second;
+          name = OldAndNew(run.visiWinSystemIndex, pairs[j].name0, pairs[j].name1).second;
           renamed = true;
           position = j + 1;
         }
@@ -109,7 +98,7 @@ void VarNamesInQuelleErsetzen(const std::vector<VarNamePair>& pairs) {
         project.Prepare(QStringLiteral("UPDATE PRESET_DEFS SET var_name = ?1 WHERE rowid = ?2"));
     db::Transaction transaction(project);
     for (const auto& [rowid, name] : renames) {
-      LetEventsRun();
+      run.Port().LetEventsRun();
       rename.BindText(1, name);
       rename.BindInt(2, rowid);
       rename.Step();
@@ -119,9 +108,9 @@ void VarNamesInQuelleErsetzen(const std::vector<VarNamePair>& pairs) {
   });
 }
 
-void CategorieNachCategoryID() {
-  Trap trap(QStringLiteral("CategorieNachCategoryID"));
-  const std::optional<QString> path = ExistingProjectDatabase(trap);
+void CategorieNachCategoryID(UpdateRun& run) {
+  Trap trap(run.Errors(), QStringLiteral("CategorieNachCategoryID"));
+  const std::optional<QString> path = ProjectDatabase(run);
   if (!path) return;
   trap.Run([&] {
     db::Connection project = db::Connection::Open(*path);

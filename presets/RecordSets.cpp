@@ -1,12 +1,7 @@
 #include "presets/RecordSets.h"
 
-#include "framework/CommandLine.h"
 #include "framework/ErrorTrap.h"
-#include "framework/IniAccess.h"
-#include "framework/Installation.h"
 #include "framework/Text.h"
-#include "framework/UserPort.h"
-#include "presets/PresetState.h"
 #include "presets/ProjectRenames.h"
 
 #include <QStringList>
@@ -28,28 +23,12 @@ int FieldIndex(const std::vector<db::FieldDef>& fields, const QString& upperName
   return -1;
 }
 
-// Whether machine 1 takes part: in integrated mode by the valid-machines text ("ALL" or the machine's
-// name anywhere in it), otherwise by [Project] ForMachine1 of the CFG file.
-bool MachineSelected(const QString& validMachines) {
-  constexpr int m = 1;
-  if (GetStartModeIntegrated()) {
-    const QString valid = UCase(validMachines);
-    return valid == QLatin1String("ALL") || valid.contains(UCase(ExistingMachine(m)));
-  }
-  return LoadIniBoolean(QStringLiteral("Project"), QStringLiteral("ForMachine") + QString::number(m),
-                        GetCFGPath(), false);
-}
-
 }  // namespace
 
 QString ReplaceSearchItem(const QString& text, const QString& searchItem, const QString& replacement) {
-  Trap trap(QStringLiteral("ReplaceSearchItem"));
-  QString result = text;
-  trap.Run([&] {
-    const qsizetype p = UCase(text).indexOf(UCase(searchItem));
-    if (p >= 0) result = text.left(p) + replacement + text.mid(p + searchItem.size());
-  });
-  return result;
+  const qsizetype p = UCase(text).indexOf(UCase(searchItem));
+  if (p < 0) return text;
+  return text.left(p) + replacement + text.mid(p + searchItem.size());
 }
 
 int64_t PartNumber(const db::Value& value) {
@@ -61,10 +40,8 @@ int64_t PartNumber(const db::Value& value) {
   return static_cast<int64_t>(part);
 }
 
-void CreateRecordSets(db::Connection& database) {
-  Trap trap(QStringLiteral("CreateRecordSets"));
-  QString validMachines;
-  trap.Run([&] { validMachines = GetValidMachines(); });
+void CreateRecordSets(UpdateRun& run, db::Connection& database) {
+  Trap trap(run.Errors(), QStringLiteral("CreateRecordSets"));
 
   std::vector<db::FieldDef> target;
   std::optional<db::Statement> insert;
@@ -90,9 +67,8 @@ void CreateRecordSets(db::Connection& database) {
   if (!trap.Run([&] { hasRecord = source->Step(); }) || !hasRecord)
     return;  // an empty template is no failure
 
-  if (!trap.If([&] { return MachineSelected(validMachines); })) return;
-  QString machine;
-  trap.Run([&] { machine = ExistingMachine(1); });
+  if (!run.context.MachineTakesPart(1)) return;
+  const QString machine = run.context.ExistingMachine(1);
 
   const int fieldCount = static_cast<int>(target.size());
   const int templateFieldCount = source->ColumnCount();
@@ -123,7 +99,7 @@ void CreateRecordSets(db::Connection& database) {
   std::optional<db::Transaction> transaction;
   trap.Run([&] { transaction.emplace(database); });
   do {
-    LetEventsRun();
+    run.Port().LetEventsRun();
     std::fill(fieldState.begin(), fieldState.end(), Slot::Empty);
     trap.Run([&] {
       if (idIndex < 0) Raise(kErrSubscript, QStringLiteral("Item not found in this collection: ID"));
@@ -143,13 +119,13 @@ void CreateRecordSets(db::Connection& database) {
           QString names[kVisiWinSystems];
           for (int s = 0; s < kVisiWinSystems; ++s) {
             trap.Run([&] {
-              const QString& nameTemplate = VarNameTemplates[s][PartNumber(partValue()) - 1];
+              const QString& nameTemplate = run.varNameTemplates[s][PartNumber(partValue()) - 1];
               names[s] = ReplaceSearchItem(nameTemplate, kVarNamePlaceholder, varName);
             });
             names[s] = ReplaceSearchItem(names[s], kMachinePlaceholder, machine);
             names[s] = ReplaceSearchItem(names[s], kMachinePlaceholder, machine);
           }
-          computed[k] = db::TextValue(names[VisiWinSystemIndex != 0 ? 1 : 0]);
+          computed[k] = db::TextValue(names[run.visiWinSystemIndex != 0 ? 1 : 0]);
           fieldState[k] = Slot::Computed;
           renames.push_back({std::move(names[0]), std::move(names[1])});
         } else if (const QByteArrayView text = source->ColumnUtf8(k); text.contains("###")) {
@@ -184,5 +160,5 @@ void CreateRecordSets(db::Connection& database) {
   if (transaction) trap.Run([&] { transaction->Commit(); });
   transaction.reset();
 
-  VarNamesInQuelleErsetzen(renames);
+  VarNamesInQuelleErsetzen(run, renames);
 }

@@ -3,6 +3,7 @@
 // and "###machine" resolved.
 
 #include "presets/Database.h"
+#include "presets/UpdateRun.h"
 
 #include <QString>
 
@@ -18,4 +19,4 @@ int64_t PartNumber(const db::Value& value);
 // Fills the empty PRESET_DEFS of the open source database with one record per template record, in
 // template ID order, numbered from 1, when machine 1 takes part in the documentation. The variable
 // names of the generated records are then renamed in the project database (VarNamesInQuelleErsetzen).
-void CreateRecordSets(db::Connection& database);
+void CreateRecordSets(UpdateRun& run, db::Connection& database);

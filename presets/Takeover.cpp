@@ -1,13 +1,8 @@
 #include "presets/Takeover.h"
 
-#include "framework/CommandLine.h"
-#include "framework/ErrorHandling.h"
 #include "framework/ErrorTrap.h"
 #include "framework/FileLookup.h"
-#include "framework/ProgramLocation.h"
 #include "framework/Text.h"
-#include "framework/UserPort.h"
-#include "presets/PresetState.h"
 
 #include <QHash>
 #include <QStringList>
@@ -79,67 +74,73 @@ bool HasField(const std::vector<db::FieldDef>& fields, const QString& name) {
   return false;
 }
 
-QString UpperOcxName() {
-  return UCase(GetOCXName());
+QString UpperOcxName(const UpdateRun& run) {
+  return UCase(run.context.location.GetOCXName());
 }
 
 // Logs the line, raises error 9999 with the fatal flag and ends the program (also in silent mode, where
 // the handler itself goes on).
-[[noreturn]] void AbortUpdate(const QString& logLine) {
-  WriteErrorLog(logLine);
-  HandleError(kErrDatabaseAbort, ExecutableName(), QStringLiteral("Database-Error - Contact Administrator!"),
-              kProcedure, true);
+[[noreturn]] void AbortUpdate(UpdateRun& run, const QString& logLine) {
+  ErrorHandling& errors = run.Errors();
+  errors.WriteErrorLog(logLine);
+  errors.HandleError(kErrDatabaseAbort, run.context.location.ExecutableName(),
+                     QStringLiteral("Database-Error - Contact Administrator!"), kProcedure, true);
   EndProgram(kExitError);
 }
 
-[[noreturn]] void AbortAfterWarning() {
-  const QString ocx = UpperOcxName();
-  AbortUpdate(ExecutableName() + QStringLiteral(" :Database-Error - Contact Administrator!") +
-              QStringLiteral(" Configurationprogram ") + kQuote + ocx + kQuote +
-              QStringLiteral(" terminated.") + QStringLiteral(" Please check Configuration in ") + kQuote +
-              ocx + QStringLiteral(".CFG") + kQuote + QStringLiteral(" Restart ") +
-              UCase(ProgramFolder() + Sep() + ExecutableName()) + QStringLiteral(".EXE!"));
+[[noreturn]] void AbortAfterWarning(UpdateRun& run) {
+  const ProgramLocation& location = run.context.location;
+  const QString ocx = UpperOcxName(run);
+  AbortUpdate(run, location.ExecutableName() + QStringLiteral(" :Database-Error - Contact Administrator!") +
+                       QStringLiteral(" Configurationprogram ") + kQuote + ocx + kQuote +
+                       QStringLiteral(" terminated.") + QStringLiteral(" Please check Configuration in ") +
+                       kQuote + ocx + QStringLiteral(".CFG") + kQuote + QStringLiteral(" Restart ") +
+                       UCase(location.ProgramFolder() + Sep() + location.ExecutableName()) +
+                       QStringLiteral(".EXE!"));
 }
 
-[[noreturn]] void AbortForMissingField(const QString& field) {
-  const QString ocx = UpperOcxName();
-  AbortUpdate(QStringLiteral("Conflict while attempting to extend database!") +
-              QStringLiteral("Configurationsfile ") + kQuote + ocx + QStringLiteral(".CFG") + kQuote +
-              QStringLiteral(", demanded field ") + kQuote + UCase(field) + kQuote +
-              QStringLiteral("missing in machinecopy-database") + kLineBreak +
-              QStringLiteral("Configuration of ") + kQuote + ocx + kQuote + QStringLiteral(" aborted."));
+[[noreturn]] void AbortForMissingField(UpdateRun& run, const QString& field) {
+  const QString ocx = UpperOcxName(run);
+  AbortUpdate(run, QStringLiteral("Conflict while attempting to extend database!") +
+                       QStringLiteral("Configurationsfile ") + kQuote + ocx + QStringLiteral(".CFG") +
+                       kQuote + QStringLiteral(", demanded field ") + kQuote + UCase(field) + kQuote +
+                       QStringLiteral("missing in machinecopy-database") + kLineBreak +
+                       QStringLiteral("Configuration of ") + kQuote + ocx + kQuote +
+                       QStringLiteral(" aborted."));
 }
 
 // The warning that the old table holds fields which no declared additional field carries over.
-void WarnAboutLostFields() {
-  const QString cfg = kQuote + UpperOcxName() + QStringLiteral(".CFG") + kQuote;
+void WarnAboutLostFields(UpdateRun& run) {
+  const QString cfg = kQuote + UpperOcxName(run) + QStringLiteral(".CFG") + kQuote;
   const QStringList pieces = {
       QStringLiteral("WARNING!"),
       QStringLiteral("Machinecopy contains data in fields that won't be taken over!"),
       QStringLiteral("Configurationfile ") + cfg + QStringLiteral(", missing entry ") + kQuote +
           QStringLiteral("DataBaseAdditionalFields ") + kQuote,
       QStringLiteral("If you continue now this data will be lost."), QStringLiteral("Continue?")};
-  if (SilentMode) {
-    WriteServiceLog(pieces.join(QString()));
+  if (run.context.mode.silent) {
+    run.Errors().WriteServiceLog(pieces.join(QString()));
     return;
   }
   Question question;
   question.text = pieces.join(kLineBreak);
-  question.title = ExecutableName();
+  question.title = run.context.location.ExecutableName();
   question.buttons = Buttons::YesNo;
   question.defaultAnswer = Answer::No;
   question.icon = Icon::Exclamation;
-  if (Port().Ask(question) != Answer::Yes) AbortAfterWarning();
+  if (run.Port().Ask(question) != Answer::Yes) AbortAfterWarning(run);
 }
 
 }  // namespace
 
-void TakeoverMachineCopyMDBData(db::Connection& database, db::Connection& project, const QString& oldTable) {
-  Trap trap(kProcedure);
+void TakeoverMachineCopyMDBData(UpdateRun& run, db::Connection& database, db::Connection& project,
+                                const QString& oldTable) {
+  Trap trap(run.Errors(), kProcedure);
+  const int64_t addFieldsCount = run.addFields ? run.addFields->count : 0;
   std::vector<db::FieldDef> oldFields;
   trap.Run([&] { oldFields = project.Fields(oldTable); });
-  if (trap.If([&] { return oldFields.size() > kStandardFieldCount && AddFieldsCount == 0; })) {
-    WarnAboutLostFields();
+  if (trap.If([&] { return oldFields.size() > kStandardFieldCount && addFieldsCount == 0; })) {
+    WarnAboutLostFields(run);
   }
 
   // The old table's category field may still carry its old name.
@@ -176,7 +177,7 @@ void TakeoverMachineCopyMDBData(db::Connection& database, db::Connection& projec
     db::Statement read = project.Prepare(
         QStringLiteral("SELECT %1 FROM %2").arg(columns.join(QLatin1Char(',')), db::Quote(oldTable)));
     while (read.Step()) {
-      LetEventsRun();
+      run.Port().LetEventsRun();
       OldRecord record;
       record.key = MakeKey(read.Column(kMachineField), read.Column(kVarNameField), read.Column(kOffsetField));
       for (int v = 0; v < kValueCount; ++v) record.values[v] = read.Column(kFirstValueField + v);
@@ -186,14 +187,14 @@ void TakeoverMachineCopyMDBData(db::Connection& database, db::Connection& projec
   if (oldRecords.empty()) return;
 
   // Every declared additional field must exist in the rebuilt table (field 0 aside), compared exactly.
-  if (AddFieldsList) {
+  if (run.addFields) {
+    const QStringList& declared = run.addFields->list;
     std::vector<db::FieldDef> newFields;
     trap.Run([&] { newFields = database.Fields(QStringLiteral("PRESET_DEFS")); });
-    for (qsizetype k = 1; k < AddFieldsList->size(); ++k) {
+    for (qsizetype k = 1; k < declared.size(); ++k) {
       bool found = false;
-      for (size_t f = 1; f < newFields.size() && !found; ++f)
-        found = newFields[f].name == AddFieldsList->at(k);
-      if (!found) AbortForMissingField(AddFieldsList->at(k));
+      for (size_t f = 1; f < newFields.size() && !found; ++f) found = newFields[f].name == declared.at(k);
+      if (!found) AbortForMissingField(run, declared.at(k));
     }
   }
 
@@ -204,8 +205,9 @@ void TakeoverMachineCopyMDBData(db::Connection& database, db::Connection& projec
   const bool ready = trap.Run([&] {
     QStringList columns{QStringLiteral("rowid")};
     for (const QString& field : kTakeoverFields) columns << db::Quote(field);
-    if (AddFieldsList) {
-      for (qsizetype k = 1; k < AddFieldsList->size(); ++k) columns << db::Quote(AddFieldsList->at(k));
+    if (run.addFields) {
+      for (qsizetype k = 1; k < run.addFields->list.size(); ++k)
+        columns << db::Quote(run.addFields->list.at(k));
     }
     db::Statement rows = database.Prepare(
         QStringLiteral("SELECT %1 FROM PRESET_DEFS ORDER BY rowid").arg(columns.join(QLatin1Char(','))));
@@ -214,7 +216,7 @@ void TakeoverMachineCopyMDBData(db::Connection& database, db::Connection& projec
         "WHERE rowid = ?6")));
     firstRowOfKey.reserve(oldCount);
     while (rows.Step()) {
-      LetEventsRun();
+      run.Port().LetEventsRun();
       if (rows.ColumnIsNull(1 + kMachineField) || rows.ColumnIsNull(1 + kVarNameField)) continue;
       const std::optional<Key> key = MakeKey(rows.Column(1 + kMachineField), rows.Column(1 + kVarNameField),
                                              rows.Column(1 + kOffsetField));
@@ -227,7 +229,7 @@ void TakeoverMachineCopyMDBData(db::Connection& database, db::Connection& projec
   std::optional<db::Transaction> transaction;
   trap.Run([&] { transaction.emplace(database); });
   for (const OldRecord& old : oldRecords) {
-    LetEventsRun();
+    run.Port().LetEventsRun();
     if (!old.key) continue;
     const auto match = firstRowOfKey.constFind(*old.key);
     if (match == firstRowOfKey.constEnd()) continue;

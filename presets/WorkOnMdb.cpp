@@ -1,6 +1,5 @@
 #include "presets/WorkOnMdb.h"
 
-#include "framework/CommandLine.h"
 #include "framework/ErrorTrap.h"
 #include "framework/FileLookup.h"
 #include "framework/IniAccess.h"
@@ -11,10 +10,10 @@
 #include "presets/AdditionalFields.h"
 #include "presets/Database.h"
 #include "presets/FileOps.h"
-#include "presets/PresetState.h"
 #include "presets/ProjectRenames.h"
 #include "presets/RecordSets.h"
 #include "presets/Takeover.h"
+#include "presets/UpdateRun.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -28,15 +27,17 @@ const QString kVarNameMarker = QStringLiteral("###Var_Name");
 
 // A failure while reading the templates leaves part 1 of both systems resolving to the plain variable
 // name, but never overwrites a template that was read.
-void MarkTemplateReadFailure() {
-  for (auto& system : VarNameTemplates) {
+void MarkTemplateReadFailure(VarNameTemplateTable& templates) {
+  for (auto& system : templates) {
     if (system[0].isEmpty()) system[0] = kVarNameMarker;
   }
 }
 
-// Reads the name templates of both systems from Source_DEFS. Failures are absorbed: they set the
-// marker, and a record that cannot be used is skipped; a table that cannot be read ends the reading.
-void ReadVarNameTemplates(const QString& sourcePath) {
+}  // namespace
+
+// A record that cannot be used is skipped; a table that cannot be read ends the reading.
+VarNameTemplateTable ReadVarNameTemplates(const QString& sourcePath) {
+  VarNameTemplateTable templates;
   static const QString kSystems[kVisiWinSystems] = {QStringLiteral("VISIWIN32"),
                                                     QStringLiteral("VISIWINSTUDIO")};
   try {
@@ -47,7 +48,7 @@ void ReadVarNameTemplates(const QString& sourcePath) {
       try {
         hasRecord = records.Step();
       } catch (const AppError&) {
-        MarkTemplateReadFailure();
+        MarkTemplateReadFailure(templates);
       }
       if (!hasRecord) break;
       for (int j = 0; j < kVisiWinSystems; ++j) {
@@ -55,18 +56,25 @@ void ReadVarNameTemplates(const QString& sourcePath) {
           if (records.ColumnIsNull(0) || UCase(records.ColumnText(0)) != kSystems[j]) continue;
           const int64_t part = PartNumber(records.Column(1));
           if (records.ColumnIsNull(2)) Raise(kErrTypeMismatch, QStringLiteral("Invalid use of Null"));
-          VarNameTemplates[j][part - 1] = db::ToQString(records.Column(2));
+          templates[j][part - 1] = db::ToQString(records.Column(2));
         } catch (const AppError&) {
-          MarkTemplateReadFailure();
+          MarkTemplateReadFailure(templates);
         }
       }
     }
   } catch (const AppError&) {
-    MarkTemplateReadFailure();
+    MarkTemplateReadFailure(templates);
   } catch (const std::exception&) {
-    MarkTemplateReadFailure();
+    MarkTemplateReadFailure(templates);
   }
+  return templates;
 }
+
+int16_t VisiWinSystemIndex(const ProjectContext& context) {
+  return !context.mode.integrated && context.project.vwStudio ? 1 : 0;
+}
+
+namespace {
 
 // The notice of integrated mode when the host holds no machine copy of the database.
 QString MissingMachineCopyNotice(const QString& projectPath) {
@@ -99,7 +107,7 @@ bool RebuildPresetTable(Trap& trap, db::Connection& source) {
 }
 
 // Takes the values of the project database's PRESET_DEFS over, when there is such a database and table.
-void TakeOverProjectValues(Trap& trap, db::Connection& source, const QString& projectPath) {
+void TakeOverProjectValues(UpdateRun& run, Trap& trap, db::Connection& source, const QString& projectPath) {
   if (projectPath.isEmpty()) return;
   QString existing;
   trap.Run([&] { existing = FindExistingFile(projectPath); });
@@ -110,8 +118,8 @@ void TakeOverProjectValues(Trap& trap, db::Connection& source, const QString& pr
   std::optional<QString> oldTable;
   trap.Run([&] { oldTable = project->FindTable(QStringLiteral("PRESET_DEFS")); });
   if (!oldTable) return;
-  GetAddFields();
-  TakeoverMachineCopyMDBData(source, *project, *oldTable);
+  GetAddFields(run);
+  TakeoverMachineCopyMDBData(run, source, *project, *oldTable);
 }
 
 // Makes the working copy of the database whose values are taken over (when there is one) beside the
@@ -119,7 +127,8 @@ void TakeOverProjectValues(Trap& trap, db::Connection& source, const QString& pr
 // ends.
 class WorkingCopy {
  public:
-  WorkingCopy(Trap& trap, const QString& takeoverPath, const QString& projectPath) {
+  WorkingCopy(UpdateRun& run, Trap& trap, const QString& takeoverPath, const QString& projectPath)
+      : run_(run) {
     trap.Run([&] {
       const QString existing = takeoverPath.isEmpty() ? QString() : FindExistingFile(takeoverPath);
       if (existing.isEmpty() || projectPath.isEmpty()) return;
@@ -132,11 +141,11 @@ class WorkingCopy {
       // crash (the first connection rolls it back), just as the project database itself would be.
       const QString journal = existing + QStringLiteral("-journal");
       if (QFileInfo::exists(journal)) CopyFileAtomically(journal, copy + QStringLiteral("-journal"));
-      ProjectWorkingCopy = copy;
+      run_.projectCopy = copy;
     });
   }
   ~WorkingCopy() {
-    ProjectWorkingCopy.clear();
+    run_.projectCopy.clear();
     if (made_.isEmpty()) return;
     QFile::remove(made_);
     QFile::remove(made_ + QStringLiteral("-journal"));
@@ -145,42 +154,27 @@ class WorkingCopy {
   WorkingCopy& operator=(const WorkingCopy&) = delete;
   // The database the takeover reads: the working copy, or the project database when no copy was made.
   QString Path(const QString& projectPath) const {
-    return ProjectWorkingCopy.isEmpty() ? projectPath : ProjectWorkingCopy;
+    return run_.projectCopy.isEmpty() ? projectPath : run_.projectCopy;
   }
 
  private:
+  UpdateRun& run_;
   QString made_;  // the copy on disk, also when it could not be completed
-};
-
-// The update must not run twice at once (a second close request while events are let through).
-bool updateRunning = false;
-struct RunningGuard {
-  RunningGuard() { updateRunning = true; }
-  ~RunningGuard() { updateRunning = false; }
 };
 
 }  // namespace
 
-void WorkOnMDB() {
-  if (updateRunning) return;
-  RunningGuard running;
-  Trap trap(QStringLiteral("WorkOnMDB"));
+void WorkOnMDB(ProjectContext& context) {
+  UpdateRun run(context);
+  Trap trap(context.errors, QStringLiteral("WorkOnMDB"));
 
   QString sourcePath, projectPath, hostIniPath, machineCopyPath;
-  trap.Run([&] { sourcePath = GetPathSourceOCXMDB(); });
-  trap.Run([&] { projectPath = GetPathOCXMDB(); });
-  trap.Run([&] { hostIniPath = GetQVZConfigurationIniPath(); });
-  trap.Run([&] { machineCopyPath = GetPathMachineCopyMDB(hostIniPath); });
+  trap.Run([&] { sourcePath = GetPathSourceOCXMDB(context); });
+  trap.Run([&] { projectPath = GetPathOCXMDB(context); });
+  trap.Run([&] { hostIniPath = GetQVZConfigurationIniPath(context); });
+  trap.Run([&] { machineCopyPath = GetPathMachineCopyMDB(context, hostIniPath); });
 
-  if (IntegratedMode) {
-    VisiWinSystemIndex = 0;
-  } else {
-    trap.Run([&] {
-      VisiWinSystemIndex =
-          LoadIniBoolean(QStringLiteral("Project"), QStringLiteral("VWStudio"), ProgramIniPath, false) ? 1
-                                                                                                       : 0;
-    });
-  }
+  run.visiWinSystemIndex = VisiWinSystemIndex(context);
 
   if (sourcePath.isEmpty()) return;
   // The file as it lies on disk (its name may differ in case from the one asked for).
@@ -189,27 +183,28 @@ void WorkOnMDB() {
     if (!existing.isEmpty()) sourcePath = existing;
   });
 
-  SourceFileTimes.reset();
+  // The source database's times, read before the update (none when the file was not writable).
+  std::optional<FileTimes> sourceTimes;
   trap.Run([&] {
-    if (CanOpenForWriting(sourcePath)) SourceFileTimes = ReadFileTimes(sourcePath);
+    if (CanOpenForWriting(sourcePath)) sourceTimes = ReadFileTimes(sourcePath);
   });
 
   // The database whose values are taken over: the project database, in integrated mode the machine copy.
   QString takeoverPath = projectPath;
-  if (IntegratedMode) {
+  if (context.mode.integrated) {
     if (trap.If([&] { return machineCopyPath.isEmpty() || !FileExists(machineCopyPath); })) {
-      ShowMessage(MissingMachineCopyNotice(projectPath), QString(), Icon::Information);
+      context.port.ShowMessage(MissingMachineCopyNotice(projectPath), QString(), Icon::Information);
     } else {
       trap.Run([&] { takeoverPath = FindExistingFile(machineCopyPath); });
     }
   }
 
-  ReadVarNameTemplates(sourcePath);
+  run.varNameTemplates = ReadVarNameTemplates(sourcePath);
 
   bool rebuilt = false;
   // The renames and the takeover change a copy of that database, never the project database itself (nor
   // the machine copy): until the source replaces it whole, the project database stays as it was.
-  const WorkingCopy workingCopy(trap, takeoverPath, projectPath);
+  const WorkingCopy workingCopy(run, trap, takeoverPath, projectPath);
   {
     std::optional<db::Connection> source;
     trap.Run([&] { source.emplace(db::Connection::Open(sourcePath)); });
@@ -218,10 +213,10 @@ void WorkOnMDB() {
     std::optional<db::Transaction> transaction;
     if (source) trap.Run([&] { transaction.emplace(*source); });
     if (source) rebuilt = RebuildPresetTable(trap, *source);
-    CategorieNachCategoryID();
+    CategorieNachCategoryID(run);
     if (source) {
-      CreateRecordSets(*source);
-      TakeOverProjectValues(trap, *source, workingCopy.Path(projectPath));
+      CreateRecordSets(run, *source);
+      TakeOverProjectValues(run, trap, *source, workingCopy.Path(projectPath));
     }
     // Not committed (another program holds the file), the work is rolled back: the source keeps its
     // old preset table.
@@ -233,9 +228,9 @@ void WorkOnMDB() {
   // machine. The failure has been reported already.
   if (rebuilt) trap.Run([&] { CopyFileAtomically(sourcePath, ExistingOrAsSpelled(projectPath)); });
 
-  if (SourceFileTimes) {
+  if (sourceTimes) {
     trap.Run([&] {
-      if (CanOpenForWriting(sourcePath)) RestoreFileTimes(sourcePath, *SourceFileTimes);
+      if (CanOpenForWriting(sourcePath)) RestoreFileTimes(sourcePath, *sourceTimes);
     });
   }
 }

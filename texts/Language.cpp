@@ -3,26 +3,26 @@
 #include "framework/ErrorTrap.h"
 #include "framework/FileLookup.h"
 #include "framework/IniAccess.h"
-#include "framework/ProgramLocation.h"
 
 namespace {
 const QString kDefaultLanguage = QStringLiteral("1031");
 }
 
-QString LanguageIniPath() {
-  return ExistingOrAsSpelled(ProgramFolder() + Sep() + ExecutableName() + QStringLiteral(".ini"));
+QString LanguageIniPath(const ProgramLocation& location) {
+  return ExistingOrAsSpelled(location.ProgramFolder() + Sep() + location.ExecutableName() +
+                             QStringLiteral(".ini"));
 }
 
-QString GetLanguage() {
-  Trap trap(QStringLiteral("GetLanguage"));
+QString GetLanguage(ErrorHandling& errors, const QString& languageIni) {
+  Trap trap(errors, QStringLiteral("GetLanguage"));
   QString language;
   trap.Run([&] {
-    language = LoadIniString(QStringLiteral("Language"), QStringLiteral("Language"), LanguageIniPath());
+    language = LoadIniString(errors, QStringLiteral("Language"), QStringLiteral("Language"), languageIni);
   });
   if (!language.isEmpty()) return language;
   trap.Run([&] {
-    SaveIni(IniValue{kDefaultLanguage}, QStringLiteral("Language"), QStringLiteral("Language"),
-            LanguageIniPath());
+    SaveIni(errors, IniValue{kDefaultLanguage}, QStringLiteral("Language"), QStringLiteral("Language"),
+            languageIni);
   });
   return kDefaultLanguage;
 }

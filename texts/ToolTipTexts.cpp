@@ -1,8 +1,9 @@
 #include "texts/ToolTipTexts.h"
 
-#include "framework/ErrorTrap.h"
 #include "framework/IniAccess.h"
+#include "framework/IniDocument.h"
 #include "framework/Text.h"
+#include "framework/TextFile.h"
 #include "texts/Language.h"
 
 namespace {
@@ -39,56 +40,79 @@ bool HasCaptionClass(const TextControl& control) {
          cls == QStringLiteral("CHECKBOX");
 }
 
-void ApplyCaption(const TextControl& control, const QString& keyPart, const QString& language,
-                  const QString& iniPath) {
-  if (!control.caption || !control.setCaption) throw ControlFailure{};
+// The language INI read once, with every key that is missing collected and written back in one rewrite
+// at the end. Lookups see the keys seeded before them, as they would if each were written at once.
+class LanguageSection {
+ public:
+  LanguageSection(const QString& iniPath, QString language) : language_(std::move(language)) {
+    if (const auto content = ReadTextFile(iniPath)) document_ = IniDocument::Parse(content->text);
+  }
+  // The entry as the INI access reads it: trimmed, cut to the read limit, empty when missing.
+  QString Read(const QString& key) const {
+    return document_.Value(language_, key).value_or(QString()).left(kIniReadLimit);
+  }
+  void Seed(const QString& key, const QString& value) {
+    document_.Set(language_, key, value);
+    seeds_.push_back({IniValue{value}, language_, key});
+  }
+  const std::vector<IniWrite>& Seeds() const { return seeds_; }
+  const QString& Language() const { return language_; }
+
+ private:
+  QString language_;
+  IniDocument document_;
+  std::vector<IniWrite> seeds_;
+};
+
+void ApplyCaption(const TextControl& control, const QString& keyPart, LanguageSection& texts,
+                  ControlTexts& result) {
+  if (!control.caption) throw ControlFailure{};
   const QString key = QStringLiteral("Caption_") + keyPart;
-  const QString text = LoadIniString(language, key, iniPath);
+  const QString text = texts.Read(key);
   if (HasText(text)) {
-    control.setCaption(text);
-  } else if (language != kNativeLanguage) {
-    SaveIni(IniValue{kUntranslated}, language, key, iniPath);
+    result.caption = text;
   } else {
-    SaveIni(IniValue{control.caption()}, language, key, iniPath);
+    texts.Seed(key, texts.Language() == kNativeLanguage ? *control.caption : kUntranslated);
   }
 
   if (control.helpId == 0) return;
   if (control.helpId < 1 || control.helpId > kMaxHelpId) throw ControlFailure{};
   const QString helpKey = QStringLiteral("Help") + QString::number(control.helpId);
-  if (!HasText(LoadIniString(language, helpKey, iniPath))) {
-    SaveIni(IniValue{kUntranslated}, language, helpKey, iniPath);
-  }
+  if (!HasText(texts.Read(helpKey))) texts.Seed(helpKey, kUntranslated);
 }
 
-void ApplyToolTip(const TextControl& control, const QString& keyPart, const QString& language,
-                  const QString& iniPath) {
+void ApplyToolTip(const TextControl& control, const QString& keyPart, LanguageSection& texts,
+                  ControlTexts& result) {
   const QString key = QStringLiteral("TTT_") + keyPart;
-  const QString text = LoadIniString(language, key, iniPath);
+  const QString text = texts.Read(key);
   if (HasText(text)) {
-    if (!control.setToolTip) throw ControlFailure{};
-    control.setToolTip(text);
+    if (!control.takesToolTip) throw ControlFailure{};
+    result.toolTip = text;
   } else {
-    SaveIni(IniValue{kUntranslated}, language, key, iniPath);
+    texts.Seed(key, kUntranslated);
   }
 }
 
 }  // namespace
 
-void LoadToolTipTexts(const std::vector<TextControl>& controls) {
-  const QString language = GetLanguage();
-  const QString iniPath = LanguageIniPath();
+std::vector<ControlTexts> LoadToolTipTexts(ErrorHandling& errors, const QString& languageIni,
+                                           const std::vector<TextControl>& controls) {
+  LanguageSection texts(languageIni, GetLanguage(errors, languageIni));
+  std::vector<ControlTexts> results(controls.size());
   for (size_t position = 0; position < controls.size(); ++position) {
     const TextControl& control = controls[position];
     const bool arrayMember = IsArrayMember(controls, position);
     // A failure stops the work on this control only, without a message; what already succeeded stays.
     try {
       const QString keyPart = KeyPart(control, arrayMember);
-      if (HasCaptionClass(control)) ApplyCaption(control, keyPart, language, iniPath);
+      if (HasCaptionClass(control)) ApplyCaption(control, keyPart, texts, results[position]);
       if (!UCase(control.tag).contains(QStringLiteral("NOTTT"))) {
-        ApplyToolTip(control, keyPart, language, iniPath);
+        ApplyToolTip(control, keyPart, texts, results[position]);
       }
     } catch (const ControlFailure&) {
     } catch (const std::exception&) {
     }
   }
+  if (!texts.Seeds().empty()) SaveIniEntries(errors, texts.Seeds(), languageIni);
+  return results;
 }

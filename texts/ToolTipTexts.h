@@ -2,11 +2,13 @@
 // Captions, tool-tips and info-text keys of the window's controls, taken from the language INI, which
 // is seeded with every key that is asked for and missing so a translator gets the full list.
 //
-// The texts know no widgets: the window describes its controls through TextControl.
+// The texts know no widgets: the controls are described by TextControl, and the texts found are
+// returned for the window to apply.
+
+#include "framework/ErrorHandling.h"
 
 #include <QString>
 
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -14,12 +16,19 @@ struct TextControl {
   QString name;       // the control's name; members of a control array share it
   QString className;  // "LABEL", "COMMANDBUTTON", "CHECKBOX" get captions; others e.g. "TEXTBOX", "FRAME"
   QString tag;        // "NoTTT" (any case, anywhere) excludes the control from tool-tips
-  std::optional<int> index;          // the member's index in its control array, none for a single control
-  int helpId = 0;                    // what's-this help id, 0 for none
-  std::function<QString()> caption;  // empty for controls without a caption
-  std::function<void(const QString&)> setCaption;  // empty for controls without a caption
-  std::function<void(const QString&)> setToolTip;  // empty for controls without a tool-tip
+  std::optional<int> index;        // the member's index in its control array, none for a single control
+  int helpId = 0;                  // what's-this help id, 0 for none
+  std::optional<QString> caption;  // the design caption; none for a control without a caption
+  bool takesToolTip = true;        // false for a control without a tool-tip
 };
 
-// Applies the texts of the current language to the controls, in the given order.
-void LoadToolTipTexts(const std::vector<TextControl>& controls);
+// What the language gives one control: a caption and a tool-tip to show instead of the design texts.
+struct ControlTexts {
+  std::optional<QString> caption;
+  std::optional<QString> toolTip;
+};
+
+// The texts of the current language for the controls, in the given order. Missing keys are written to
+// the language INI in one rewrite.
+std::vector<ControlTexts> LoadToolTipTexts(ErrorHandling& errors, const QString& languageIni,
+                                           const std::vector<TextControl>& controls);

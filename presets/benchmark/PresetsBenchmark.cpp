@@ -6,13 +6,10 @@
 // Usage: presets_benchmark [N ...]
 
 #include "framework/CommandLine.h"
-#include "framework/ErrorHandling.h"
 #include "framework/Installation.h"
-#include "framework/ProgramLocation.h"
-#include "framework/RuntimeState.h"
+#include "framework/ProjectContext.h"
 #include "presets/Database.h"
 #include "presets/DatabaseScript.h"
-#include "presets/PresetState.h"
 #include "presets/WorkOnMdb.h"
 
 #include <QDir>
@@ -111,10 +108,12 @@ double RunUpdate(const QTemporaryDir& dir, int n) {
   ini.write("[Project]\r\nNumberOfMachines=1\r\nVWStudio=FALSE\r\n[Machine1]\r\nMachineName=M1\r\n");
   ini.close();
   qputenv("HALVEK_SERVICE_LOG", (dir.path() + QStringLiteral("/service.log")).toLocal8Bit());
-  ResetRuntimeState();
-  ResetPresetsState();
-  SetProgramLocation(base + QStringLiteral("/program"), QStringLiteral("Documentation_Config"));
-  GetExistingMachines(GetQVZConfigurationIniPath());
+  QuietPort port;
+  ProjectContext context(
+      ProgramLocation(base + QStringLiteral("/program"), QStringLiteral("Documentation_Config")),
+      GetStartModeIntegrated(QStringLiteral("EXTERNAL=SILENT")), port);
+  GetExistingMachines(context, GetQVZConfigurationIniPath(context));
+  ReadProjectConfiguration(context);
 
   const QString source = component + QStringLiteral("/Documentation_Source.mdb");
   const QString project = component + QStringLiteral("/Documentation.mdb");
@@ -122,12 +121,12 @@ double RunUpdate(const QTemporaryDir& dir, int n) {
   CreateDatabaseFromSql(project, ProjectSql(n, false));
 
   const auto start = std::chrono::steady_clock::now();
-  WorkOnMDB();
+  WorkOnMDB(context);
   const double seconds = Seconds(std::chrono::steady_clock::now() - start);
   const int64_t takenOver = CountTakenOver(project);
-  if (takenOver != n || AnyErrorHandled()) {
+  if (takenOver != n || context.errors.AnyErrorHandled()) {
     std::fprintf(stderr, "update of %d records took over %lld values (errors: %d)\n", n,
-                 static_cast<long long>(takenOver), AnyErrorHandled());
+                 static_cast<long long>(takenOver), context.errors.AnyErrorHandled());
     std::exit(1);
   }
   return seconds;

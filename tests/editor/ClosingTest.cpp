@@ -148,6 +148,7 @@ class ImpatientPort : public ScriptedPort {
 
 TEST_F(ClosingTest, CloseRequestsAndASecondOkAreIgnoredWhileClosing) {
   ImpatientPort impatient;
+  userPort = &impatient;
   ASSERT_EQ(Load(), std::nullopt);
   bool closed = true;
   impatient.onEvents = [&] {

@@ -2,7 +2,6 @@
 // silent run.
 
 #include "editor/QtUserPort.h"
-#include "framework/CommandLine.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -19,9 +18,9 @@ TEST(QtUserPort, FilterTakesQtForm) {
 }
 
 TEST(QtUserPort, SilentRunAnswersWithTheDefaultWithoutShowingAnything) {
-  TempInstall install;
-  QtUserPort port;
-  SilentMode = true;
+  int argc = 0;
+  GuiApplication gui(argc, nullptr, QStringLiteral("Documentation_Config"));
+  QtUserPort port(gui, QStringLiteral("Documentation_Config"), true);
   EXPECT_EQ(port.Ask(Question{QStringLiteral("Cancel?"), {}, Buttons::YesNo, Answer::No, Icon::Exclamation}),
             Answer::No);
   EXPECT_EQ(port.PickFile(QStringLiteral("Browse"), QStringLiteral("*.*|*.*"), QString()), std::nullopt);
@@ -29,8 +28,9 @@ TEST(QtUserPort, SilentRunAnswersWithTheDefaultWithoutShowingAnything) {
 }
 
 TEST(QtUserPort, MessageBoxCarriesTitleButtonsAndDefault) {
-  TempInstall install;
-  QtUserPort port;
+  int argc = 0;
+  GuiApplication gui(argc, nullptr, QStringLiteral("Documentation_Config"));
+  QtUserPort port(gui, QStringLiteral("Documentation_Config"), false);
   // Earlier window tests ended the program with QCoreApplication::exit(), which makes every nested event
   // loop return at once until the application's own loop has run again.
   QTimer::singleShot(0, qApp, &QCoreApplication::quit);

@@ -1,6 +1,5 @@
 // Start mode and command words, including the odd cases the host configuration program relies on.
 #include "framework/CommandLine.h"
-#include "framework/RuntimeState.h"
 
 #include <gtest/gtest.h>
 
@@ -13,17 +12,13 @@ struct ModeCase {
   friend void PrintTo(const ModeCase& c, std::ostream* os) { *os << '"' << c.commandLine << '"'; }
 };
 
-class StartModeTest : public ::testing::TestWithParam<ModeCase> {
- protected:
-  void TearDown() override { ResetRuntimeState(); }
-};
+class StartModeTest : public ::testing::TestWithParam<ModeCase> {};
 
 TEST_P(StartModeTest, DecidesTheModeFromExternal) {
   const ModeCase& c = GetParam();
-  SetCommandLine(QString::fromUtf8(c.commandLine));
-  EXPECT_EQ(GetStartModeIntegrated(), c.integrated);
-  EXPECT_EQ(IntegratedMode, c.integrated);
-  EXPECT_EQ(SilentMode, c.silent);
+  const StartMode mode = GetStartModeIntegrated(QString::fromUtf8(c.commandLine));
+  EXPECT_EQ(mode.integrated, c.integrated);
+  EXPECT_EQ(mode.silent, c.silent);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -51,13 +46,11 @@ TEST(ReadCommandTest, ValueIsUpperCasedTrimmedAndCutAtASlash) {
 }
 
 TEST(LogfileTest, KeepsCaseAndSlashesOfAPathUntilTheNextWord) {
-  SetCommandLine("EXTERNAL=QVZCFG LOGFILE=/var/Log/Cfg.log /NEXT=1");
-  EXPECT_EQ(GetPathLogfile(), "/var/Log/Cfg.log");
-  SetCommandLine("LOGFILE=c:\\Temp\\cfg.log");
-  EXPECT_EQ(GetPathLogfile(), "c:/Temp/cfg.log");
-  SetCommandLine("EXTERNAL=QVZCFG");
-  EXPECT_EQ(GetPathLogfile(), "");
-  ResetRuntimeState();
+  EXPECT_EQ(GetPathLogfile("EXTERNAL=QVZCFG LOGFILE=/var/Log/Cfg.log /NEXT=1"), "/var/Log/Cfg.log");
+  EXPECT_EQ(GetPathLogfile("LOGFILE=c:\\Temp\\cfg.log"), "c:/Temp/cfg.log");
+  EXPECT_EQ(GetPathLogfile("EXTERNAL=QVZCFG"), "");
+  EXPECT_EQ(GetStartModeIntegrated("EXTERNAL=QVZCFG /LOGFILE=/var/log/host.log").logfile,
+            "/var/log/host.log");
 }
 
 }  // namespace

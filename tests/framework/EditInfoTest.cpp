@@ -1,5 +1,4 @@
 // The [Info] record: version text, mode and the editor code.
-#include "framework/CommandLine.h"
 #include "framework/EditInfo.h"
 #include "tests/support/TestSupport.h"
 
@@ -21,15 +20,13 @@ TEST(WriteEditInfoTest, WritesVersionWithModeAndKeepsOtherEntries) {
   TempInstall install;
   ScriptedPort port;
   WriteFile(install.cfg(), "[Project]\r\nValidMachines=ALL\r\n[Info]\r\nS_Prog=old\r\nOther=1\r\n");
-  WriteEditInfo();
+  WriteEditInfo(*install.Context(port));
   const QString expectedCode = EditorCode(FirstEnvironmentEntry());
   EXPECT_EQ(ReadFile(install.cfg()),
             "[Project]\r\nValidMachines=ALL\r\n[Info]\r\nS_Prog=1.0.1 - Standalone\r\nOther=1\r\n"
             "S_Editor=" +
                 expectedCode.toLocal8Bit() + "\r\n");
-  SetCommandLine("EXTERNAL=QVZCFG");
-  GetStartModeIntegrated();
-  WriteEditInfo();
+  WriteEditInfo(*install.Context(port, "EXTERNAL=QVZCFG"));
   EXPECT_TRUE(ReadFile(install.cfg()).contains("S_Prog=1.0.1 - Integrated\r\n"));
   EXPECT_TRUE(port.questions.empty());
 }

@@ -1,8 +1,6 @@
 // The central handler, both logs, the trap's resume rules and the cancel question.
-#include "framework/CommandLine.h"
 #include "framework/ErrorHandling.h"
 #include "framework/ErrorTrap.h"
-#include "framework/ProgramLocation.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -12,13 +10,20 @@ namespace {
 class ErrorHandlingTest : public ::testing::Test {
  protected:
   QByteArray UpperErrorLog() const { return install.errorLog().toUpper().toLocal8Bit(); }
+  // The handler of a run started with the command line.
+  ErrorHandling& Errors(const QString& commandLine = {}) {
+    context = install.Context(port, commandLine);
+    return context->errors;
+  }
   TempInstall install;
   ScriptedPort port;
+  std::unique_ptr<ProjectContext> context = install.Context(port);
+  ErrorHandling& errors = context->errors;
 };
 
 TEST_F(ErrorHandlingTest, LogsTheLineAndAsksWhetherToResume) {
   port.answers = {Answer::Yes};
-  EXPECT_EQ(HandleError(53, "S", "D", "GetCFGPath", false), 2);
+  EXPECT_EQ(errors.HandleError(53, "S", "D", "GetCFGPath", false), 2);
   EXPECT_EQ(ReadFile(install.errorLog()), "Fehler in Documentation / S / GetCFGPath (Nr. 53) :D\r\n");
   ASSERT_EQ(port.questions.size(), 1u);
   const Question& q = port.questions[0];
@@ -29,20 +34,19 @@ TEST_F(ErrorHandlingTest, LogsTheLineAndAsksWhetherToResume) {
   EXPECT_EQ(q.defaultAnswer, Answer::Yes);
   EXPECT_EQ(q.icon, Icon::Critical);
   port.answers = {Answer::No};
-  EXPECT_EQ(HandleError(-5, "S", "D", "P", false), 1);
+  EXPECT_EQ(errors.HandleError(-5, "S", "D", "P", false), 1);
   EXPECT_TRUE(ReadFile(install.errorLog()).endsWith("Fehler in Documentation / S / P (Nr. -5) :D\r\n"));
-  EXPECT_EQ(ClosingStatus(), kExitError);
+  EXPECT_EQ(errors.ClosingStatus(), kExitError);
 }
 
 TEST_F(ErrorHandlingTest, FatalErrorsEndInteractivelyButNotInSilentMode) {
-  EXPECT_EQ(HandleError(9999, "S", "D", "P", true), 1);
+  EXPECT_EQ(errors.HandleError(9999, "S", "D", "P", true), 1);
   EXPECT_EQ(port.questions.back().title, "Fatal error");
   EXPECT_EQ(port.questions.back().buttons, Buttons::Ok);
   EXPECT_FALSE(port.questions.back().text.contains("Resume?"));
 
-  SilentMode = true;
   const size_t asked = port.questions.size();
-  EXPECT_EQ(HandleError(9999, "S", "D", "P", true), 2);
+  EXPECT_EQ(Errors("EXTERNAL=SILENT").HandleError(9999, "S", "D", "P", true), 2);
   EXPECT_EQ(port.questions.size(), asked);
   EXPECT_EQ(ReadFile(install.serviceLog()),
             "! Fault Documentation_Config: Unexpected error!\n\rD\n\rError logged to \n\r" + UpperErrorLog() +
@@ -52,29 +56,26 @@ TEST_F(ErrorHandlingTest, FatalErrorsEndInteractivelyButNotInSilentMode) {
 TEST_F(ErrorHandlingTest, IntegratedModeLogsToTheLogfileAndFallsBackWhenItIsEmpty) {
   const QString logfile = install.root() + "/Host Logs/Cfg.log";
   WriteFile(logfile, "");
-  SetCommandLine("EXTERNAL=QVZCFG /LOGFILE=" + logfile);
-  GetStartModeIntegrated();
-  EXPECT_EQ(WriteErrorLog("line").toLocal8Bit(), "Error logged to \n\r" + logfile.toUpper().toLocal8Bit());
+  EXPECT_EQ(Errors("EXTERNAL=QVZCFG /LOGFILE=" + logfile).WriteErrorLog("line").toLocal8Bit(),
+            "Error logged to \n\r" + logfile.toUpper().toLocal8Bit());
   EXPECT_EQ(ReadFile(logfile), "line\r\n");
-  SetCommandLine("EXTERNAL=QVZCFG /LOGFILE=");
-  GetStartModeIntegrated();
-  WriteErrorLog("fallback");
+  Errors("EXTERNAL=QVZCFG /LOGFILE=").WriteErrorLog("fallback");
   EXPECT_EQ(ReadFile(install.errorLog()), "fallback\r\n");
 }
 
 TEST_F(ErrorHandlingTest, LogsThatCannotBeWrittenNeverStopTheProgram) {
-  SetProgramLocation("/nonexistent/dir/program", "Documentation_Config");
+  ProjectContext nowhere(ProgramLocation("/nonexistent/dir/program", "Documentation_Config"),
+                         GetStartModeIntegrated("EXTERNAL=SILENT"), port);
   qputenv("HALVEK_SERVICE_LOG", "/nonexistent/dir/service.log");
-  EXPECT_NO_THROW(WriteErrorLog("x"));
-  EXPECT_NO_THROW(WriteServiceLog("x"));
-  SilentMode = true;
-  EXPECT_EQ(HandleError(1, "S", "D", "P", false), 2);
+  EXPECT_NO_THROW(nowhere.errors.WriteErrorLog("x"));
+  EXPECT_NO_THROW(nowhere.errors.WriteServiceLog("x"));
+  EXPECT_EQ(nowhere.errors.HandleError(1, "S", "D", "P", false), 2);
 }
 
 TEST_F(ErrorHandlingTest, TrapResumesWithTheNextStepOrEndsTheProgram) {
   int steps = 0;
   port.answers = {Answer::Yes, Answer::Yes};
-  Trap trap("Proc");
+  Trap trap(errors, "Proc");
   EXPECT_FALSE(trap.Run([&] { Raise(13, "Type mismatch"); }));
   EXPECT_TRUE(trap.Run([&] { ++steps; }));
   EXPECT_TRUE(trap.If([]() -> bool { throw AppError(9, "S", "Subscript out of range"); }));
@@ -87,12 +88,11 @@ TEST_F(ErrorHandlingTest, TrapResumesWithTheNextStepOrEndsTheProgram) {
 }
 
 TEST_F(ErrorHandlingTest, ReportFaultShowsABoxOrWritesTheServiceLog) {
-  ReportFault("T");
+  errors.ReportFault("T");
   ASSERT_EQ(port.questions.size(), 1u);
   EXPECT_EQ(port.questions[0].title, "Documentation_Config");
   EXPECT_EQ(port.questions[0].icon, Icon::Critical);
-  SilentMode = true;
-  ReportFault("T2");
+  Errors("EXTERNAL=SILENT").ReportFault("T2");
   EXPECT_EQ(port.questions.size(), 1u);
   EXPECT_EQ(ReadFile(install.serviceLog()), "! Fault Documentation_Config: T2\r\n");
 }
@@ -100,17 +100,15 @@ TEST_F(ErrorHandlingTest, ReportFaultShowsABoxOrWritesTheServiceLog) {
 TEST_F(ErrorHandlingTest, CancelQuestionTextsAndWhatEachAnswerLogs) {
   const QByteArray standalone = "Cancel edits?\n\rRemark:\n\rUntil now no changes have been taken over ";
   port.answers = {Answer::No};
-  EXPECT_FALSE(ConfirmCancel());
+  EXPECT_FALSE(errors.ConfirmCancel());
   EXPECT_EQ(port.questions[0].text.toLocal8Bit(), standalone);
   EXPECT_EQ(port.questions[0].title, "Cancel?");
   EXPECT_EQ(port.questions[0].defaultAnswer, Answer::No);
   EXPECT_EQ(port.questions[0].icon, Icon::Exclamation);
   EXPECT_FALSE(QFile::exists(install.errorLog()));
 
-  SetCommandLine("EXTERNAL=QVZCFG /LOGFILE=" + install.root() + "/host.log");
-  GetStartModeIntegrated();
   port.answers = {Answer::Yes};
-  EXPECT_TRUE(ConfirmCancel());
+  EXPECT_TRUE(Errors("EXTERNAL=QVZCFG /LOGFILE=" + install.root() + "/host.log").ConfirmCancel());
   EXPECT_EQ(port.questions[1].text.toLocal8Bit(),
             standalone +
                 "\n\r\"Documentation\" has to be configured again in \"standalone-mode\" via \n\r\"" +
@@ -118,9 +116,7 @@ TEST_F(ErrorHandlingTest, CancelQuestionTextsAndWhatEachAnswerLogs) {
   EXPECT_EQ(ReadFile(install.root() + "/host.log"),
             "Konfigurations-EXE wurde abgebrochen:     Documentation\r\n");
 
-  SetCommandLine("EXTERNAL=SILENT");
-  GetStartModeIntegrated();
-  EXPECT_TRUE(ConfirmCancel());
+  EXPECT_TRUE(Errors("EXTERNAL=SILENT").ConfirmCancel());
   EXPECT_EQ(port.questions.size(), 2u);
   EXPECT_EQ(ReadFile(install.serviceLog()), "! Fault Documentation_Config: " + standalone + "\r\n");
 }

@@ -6,25 +6,20 @@
 namespace {
 
 TEST(ProgramLocationTest, BaseFolderIsTheParentWithEitherSeparator) {
-  SetProgramLocation("D:\\Proj\\Tools", "Documentation_Config");
-  EXPECT_EQ(BaseFolder(), "D:\\Proj");
-  SetProgramLocation("C:\\", "Documentation_Config");
-  EXPECT_EQ(ProgramFolder(), "C:\\");
-  EXPECT_EQ(BaseFolder(), "C:");
-  SetProgramLocation("/opt/hmi/program/", "Documentation_Config");
-  EXPECT_EQ(ProgramFolder(), "/opt/hmi/program");
-  EXPECT_EQ(BaseFolder(), "/opt/hmi");
-  SetProgramLocation("/", "Documentation_Config");
-  EXPECT_EQ(BaseFolder(), "");
+  EXPECT_EQ(ProgramLocation("D:\\Proj\\Tools", "Documentation_Config").BaseFolder(), "D:\\Proj");
+  const ProgramLocation root("C:\\", "Documentation_Config");
+  EXPECT_EQ(root.ProgramFolder(), "C:\\");
+  EXPECT_EQ(root.BaseFolder(), "C:");
+  const ProgramLocation trailing("/opt/hmi/program/", "Documentation_Config");
+  EXPECT_EQ(trailing.ProgramFolder(), "/opt/hmi/program");
+  EXPECT_EQ(trailing.BaseFolder(), "/opt/hmi");
+  EXPECT_EQ(ProgramLocation("/", "Documentation_Config").BaseFolder(), "");
 }
 
 TEST(ProgramLocationTest, ComponentNameDropsTheSevenCharacterSuffix) {
-  SetProgramLocation("/p", "Documentation_Config");
-  EXPECT_EQ(GetOCXName(), "Documentation");
-  SetProgramLocation("/p", "_Config");
-  EXPECT_EQ(GetOCXName(), "");
-  SetProgramLocation("/p", "abc");
-  EXPECT_EQ(GetOCXName(), "");
+  EXPECT_EQ(ProgramLocation("/p", "Documentation_Config").GetOCXName(), "Documentation");
+  EXPECT_EQ(ProgramLocation("/p", "_Config").GetOCXName(), "");
+  EXPECT_EQ(ProgramLocation("/p", "abc").GetOCXName(), "");
 }
 
 TEST(ProgramLocationTest, FileNameOnlyIsTheTextAfterTheLastSeparator) {

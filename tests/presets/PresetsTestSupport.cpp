@@ -1,9 +1,12 @@
 #include "tests/presets/PresetsTestSupport.h"
 
-#include "framework/CommandLine.h"
 #include "framework/Installation.h"
 #include "presets/Database.h"
-#include "presets/PresetState.h"
+#include "presets/RecordSets.h"
+#include "presets/Takeover.h"
+#include "presets/WorkOnMdb.h"
+
+#include <QFile>
 
 const char* const kPresetFields =
     "ID INTEGER, machine_type TEXT(50), type INTEGER, part INTEGER, var_name TEXT(255), category_id INTEGER, "
@@ -62,14 +65,6 @@ QStringList LogLines(const QString& path) {
   return QString::fromLatin1(ReadFile(path)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
 }
 
-PresetsTest::PresetsTest() {
-  ResetPresetsState();
-}
-
-PresetsTest::~PresetsTest() {
-  ResetPresetsState();
-}
-
 void PresetsTest::WriteCfg(const QString& extraLines) {
   WriteFile(install.cfg(), (QStringLiteral("[Project]\r\nForMachine1=TRUE\r\n") + extraLines).toLatin1());
 }
@@ -78,10 +73,10 @@ void PresetsTest::Standalone(bool studio, bool silent) {
   WriteFile(install.programIni(), QStringLiteral("[Project]\r\nVWStudio=%1\r\n")
                                       .arg(studio ? QStringLiteral("TRUE") : QStringLiteral("FALSE"))
                                       .toLatin1());
-  SetCommandLine(silent ? QStringLiteral("EXTERNAL=SILENT") : QString());
-  GetStartModeIntegrated();
-  ProgramIniPath = install.programIni();
-  ExistingMachines = QStringList{QStringLiteral("M1"), QStringLiteral("M2")};
+  run.reset();
+  context = install.Context(port, silent ? QStringLiteral("EXTERNAL=SILENT") : QString());
+  context->files.programIni = install.programIni();
+  context->project.machines = QStringList{QStringLiteral("M1"), QStringLiteral("M2")};
 }
 
 void PresetsTest::Integrated(const QString& validMachines) {
@@ -89,7 +84,34 @@ void PresetsTest::Integrated(const QString& validMachines) {
       install.hostIni(),
       QStringLiteral("[Common]\r\nSaveAndRestore=%1/sar\r\nNameM1=M1\r\n").arg(install.root()).toLocal8Bit());
   WriteCfg(QStringLiteral("ValidMachines=%1\r\n").arg(validMachines));
-  SetCommandLine(QStringLiteral("EXTERNAL=QVZCFG /LOGFILE=%1/log.txt").arg(install.root()));
-  GetStartModeIntegrated();
-  ExistingMachines = QStringList{QStringLiteral("M1")};
+  run.reset();
+  context = install.Context(port, QStringLiteral("EXTERNAL=QVZCFG /LOGFILE=%1/log.txt").arg(install.root()));
+  context->files.hostIni = install.hostIni();
+  context->project.machines = QStringList{QStringLiteral("M1")};
+}
+
+ProjectContext& PresetsTest::Context() {
+  if (!context) Standalone();
+  if (QFile::exists(install.cfg())) ReadProjectConfiguration(*context);
+  return *context;
+}
+
+UpdateRun& PresetsTest::Run() {
+  ProjectContext& current = Context();
+  if (!run) run = std::make_unique<UpdateRun>(current);
+  run->projectCopy = QFile::exists(project()) ? project() : QString();
+  return *run;
+}
+
+void PresetsTest::WorkOnMDB() {
+  ::WorkOnMDB(Context());
+}
+
+void PresetsTest::CreateRecordSets(db::Connection& database) {
+  ::CreateRecordSets(Run(), database);
+}
+
+void PresetsTest::TakeoverMachineCopyMDBData(db::Connection& database, db::Connection& project,
+                                             const QString& oldTable) {
+  ::TakeoverMachineCopyMDBData(Run(), database, project, oldTable);
 }

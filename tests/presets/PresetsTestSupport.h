@@ -2,6 +2,8 @@
 // Helpers for the preset database tests: a temporary installation with source and project databases
 // built from SQL text, and plain queries to look at the results.
 
+#include "presets/Database.h"
+#include "presets/UpdateRun.h"
 #include "tests/support/TestSupport.h"
 
 #include <QByteArray>
@@ -37,21 +39,32 @@ QStringList LogLines(const QString& path);
 
 class PresetsTest : public ::testing::Test {
  protected:
-  PresetsTest();
-  ~PresetsTest() override;
-
   QString source() const { return install.component() + QStringLiteral("/Documentation_Source.mdb"); }
   QString project() const { return install.component() + QStringLiteral("/Documentation.mdb"); }
   // CFG file with [Project] ForMachine1=TRUE and the given extra lines.
   void WriteCfg(const QString& extraLines = {});
-  // Standalone (or silent) run with machine 1 "M1"; studio selects the VisiWin Studio names.
+  // Standalone (or silent) run with machines "M1", "M2"; studio selects the VisiWin Studio names.
   void Standalone(bool studio = false, bool silent = false);
   // Integrated run with machine 1 "M1", SaveAndRestore below the temp tree.
   void Integrated(const QString& validMachines = QStringLiteral("M1"));
+  // The run's context (standalone unless chosen), with the project's configuration read from the
+  // files as they are now.
+  ProjectContext& Context();
+  // One update run on the context, for calling its steps one by one; it works on the project database
+  // itself when there is one.
+  UpdateRun& Run();
+
+  // The update's steps as the closing sequence calls them.
+  void WorkOnMDB();
+  void CreateRecordSets(db::Connection& database);
+  void TakeoverMachineCopyMDBData(db::Connection& database, db::Connection& project, const QString& oldTable);
+  bool AnyErrorHandled() const { return context && context->errors.AnyErrorHandled(); }
   QString machineCopy() const {
     return install.root() + QStringLiteral("/sar/Documentation/Documentation.mdb");
   }
 
   TempInstall install;
   ScriptedPort port;
+  std::unique_ptr<ProjectContext> context;
+  std::unique_ptr<UpdateRun> run;
 };

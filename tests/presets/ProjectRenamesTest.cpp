@@ -1,5 +1,4 @@
 #include "presets/DatabaseScript.h"
-#include "presets/PresetState.h"
 #include "presets/ProjectRenames.h"
 #include "tests/presets/PresetsTestSupport.h"
 
@@ -23,12 +22,13 @@ class ProjectRenamesTest : public PresetsTest {
 
 TEST_F(ProjectRenamesTest, RenamesTheOtherSystemsNameToTheActiveOne) {
   MakeProject({"M1.X_M1", "m1.x_m1", "X_M1", "A\"B", "Other"});
-  VisiWinSystemIndex = 0;
-  VarNameInQuelleErsetzen(QStringLiteral("X_M1"), QStringLiteral("M1.X_M1"));
-  VarNameInQuelleErsetzen(QStringLiteral("Q"), QStringLiteral("a\"b"));  // a quote in a name still matches
+  Run().visiWinSystemIndex = 0;
+  VarNameInQuelleErsetzen(Run(), QStringLiteral("X_M1"), QStringLiteral("M1.X_M1"));
+  VarNameInQuelleErsetzen(Run(), QStringLiteral("Q"),
+                          QStringLiteral("a\"b"));  // a quote in a name still matches
   EXPECT_EQ(Names(), QStringList({"X_M1", "X_M1", "X_M1", "Q", "Other"}));
-  VisiWinSystemIndex = 1;
-  VarNameInQuelleErsetzen(QStringLiteral("x_m1"), QStringLiteral("M1.X_M1"));
+  Run().visiWinSystemIndex = 1;
+  VarNameInQuelleErsetzen(Run(), QStringLiteral("x_m1"), QStringLiteral("M1.X_M1"));
   EXPECT_EQ(Names(), QStringList({"M1.X_M1", "M1.X_M1", "M1.X_M1", "Q", "Other"}));
 }
 
@@ -36,23 +36,23 @@ TEST_F(ProjectRenamesTest, BatchGivesTheResultOfOneCallPerNameInOrder) {
   const QStringList names = {"B", "a", "C", "Ü", "x", "D"};
   const std::vector<VarNamePair> pairs = {{"A2", "A"}, {"B2", "b"}, {"C", "A2"},
                                           {"ü2", "ü"}, {"Y", "D"},  {"D", "D2"}};
-  VisiWinSystemIndex = 0;
+  Run().visiWinSystemIndex = 0;
   MakeProject(names);
-  for (const VarNamePair& pair : pairs) VarNameInQuelleErsetzen(pair.name0, pair.name1);
+  for (const VarNamePair& pair : pairs) VarNameInQuelleErsetzen(Run(), pair.name0, pair.name1);
   const QStringList oneByOne = Names();
   MakeProject(names);
-  VarNamesInQuelleErsetzen(pairs);
+  VarNamesInQuelleErsetzen(Run(), pairs);
   EXPECT_EQ(Names(), oneByOne);
   EXPECT_EQ(oneByOne, QStringList({"B2", "C", "C", "ü2", "x", "Y"}));
 }
 
 TEST_F(ProjectRenamesTest, RenamesTheOldCategoryFieldAndLeavesMissingDatabasesAlone) {
-  VarNameInQuelleErsetzen(QStringLiteral("a"), QStringLiteral("b"));
-  CategorieNachCategoryID();
+  VarNameInQuelleErsetzen(Run(), QStringLiteral("a"), QStringLiteral("b"));
+  CategorieNachCategoryID(Run());
   EXPECT_FALSE(QFile::exists(project()));
   MakeProject({"a"});
-  CategorieNachCategoryID();
+  CategorieNachCategoryID(Run());
   EXPECT_EQ(Rows(project(), QStringLiteral("SELECT category_id FROM PRESET_DEFS")), QStringList{"0"});
-  CategorieNachCategoryID();  // nothing left to rename
+  CategorieNachCategoryID(Run());  // nothing left to rename
   EXPECT_TRUE(ReadFile(install.errorLog()).isEmpty());
 }

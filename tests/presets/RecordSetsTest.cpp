@@ -1,7 +1,6 @@
 #include "framework/ErrorHandling.h"
 #include "presets/Database.h"
 #include "presets/DatabaseScript.h"
-#include "presets/PresetState.h"
 #include "presets/RecordSets.h"
 #include "tests/presets/PresetsTestSupport.h"
 
@@ -22,10 +21,11 @@ class RecordSetsTest : public PresetsTest {
   // Generates into a fresh source database and returns its PRESET_DEFS (ID, part, var_name, text).
   QStringList Generate(const std::vector<TemplateRecord>& records) {
     CreateDatabaseFromSql(source(), SourceSql(records));
-    VarNameTemplates[0][0] = QStringLiteral("###Var_Name");
-    VarNameTemplates[1][0] = QStringLiteral("###machine.###Var_Name");
-    VarNameTemplates[0][1] = QStringLiteral("P2_###Var_Name");
-    VarNameTemplates[1][1] = QStringLiteral("###machine.###machine.###machine.###Var_Name");
+    VarNameTemplateTable& templates = Run().varNameTemplates;
+    templates[0][0] = QStringLiteral("###Var_Name");
+    templates[1][0] = QStringLiteral("###machine.###Var_Name");
+    templates[0][1] = QStringLiteral("P2_###Var_Name");
+    templates[1][1] = QStringLiteral("###machine.###machine.###machine.###Var_Name");
     db::Connection database = db::Connection::Open(source());
     CreateRecordSets(database);
     return Rows(source(), QStringLiteral("SELECT ID, part, var_name, text FROM PRESET_DEFS ORDER BY rowid"));
@@ -43,7 +43,7 @@ TEST_F(RecordSetsTest, WritesTemplateOrderWithFreshIdsAndTheActiveSystemsNames) 
             QStringList({"1|2|P2_Key|Text M1 ###machine", "2|1|Sym|NULL", "3|1|Doc_M1|Text M1 ###machine"}));
 
   Standalone(true);
-  VisiWinSystemIndex = 1;
+  Run().visiWinSystemIndex = 1;
   // Up to two "###machine" of a name are resolved, a third stays; machine_type keeps its first resolved.
   EXPECT_EQ(Generate(records), QStringList({"1|2|M1.M1.###machine.Key|Text M1 ###machine", "2|1|M1.Sym|NULL",
                                             "3|1|M1.Doc_M1|Text M1 ###machine"}));
@@ -96,7 +96,7 @@ TEST_F(RecordSetsTest, CountsPastSixteenBits) {
       "INSERT INTO Source_PRESET_DEFS (ID, machine_type, part, var_name, offset_or_bitno) "
       "SELECT i, 'm', 1, 'V' || i, i FROM n;";
   CreateDatabaseFromSql(source(), sql);
-  VarNameTemplates[0][0] = QStringLiteral("###Var_Name");
+  Run().varNameTemplates[0][0] = QStringLiteral("###Var_Name");
   db::Connection database = db::Connection::Open(source());
   CreateRecordSets(database);
   EXPECT_EQ(Rows(source(), QStringLiteral("SELECT count(*), max(ID) FROM PRESET_DEFS")),

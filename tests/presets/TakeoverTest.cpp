@@ -1,8 +1,6 @@
 #include "framework/ErrorHandling.h"
-#include "framework/ProgramLocation.h"
 #include "presets/Database.h"
 #include "presets/DatabaseScript.h"
-#include "presets/PresetState.h"
 #include "presets/Takeover.h"
 #include "presets/WorkOnMdb.h"
 #include "tests/presets/PresetsTestSupport.h"
@@ -52,7 +50,7 @@ TEST_F(TakeoverTest, AMissingDeclaredFieldEndsTheProgramBeforeTheProjectIsReplac
   Standalone(false, true);
   MakeDatabases(OldRow(QStringLiteral("M1"), QStringLiteral("Key"), 7, 300));
   const QByteArray before = ReadFile(project());
-  EXPECT_EQ(EndStatusOf([] { WorkOnMDB(); }), 1);
+  EXPECT_EQ(EndStatusOf([&] { WorkOnMDB(); }), 1);
   EXPECT_EQ(ReadFile(project()), before);
   EXPECT_EQ(
       LogLines(install.errorLog()),
@@ -67,8 +65,6 @@ TEST_F(TakeoverTest, WarnsAboutFieldsThatWouldBeLost) {
   WriteCfg();
   const QString extra = QLatin1String(kPresetFields) + QStringLiteral(", extra TEXT");
   const QString row = OldRow(QStringLiteral("M1"), QStringLiteral("Key"), 7, 300).replace(");", ", 'x');");
-  AddFieldsCount = 0;
-
   Standalone(false, true);
   MakeDatabases(row, extra);
   {
@@ -98,7 +94,7 @@ TEST_F(TakeoverTest, WarnsAboutFieldsThatWouldBeLost) {
       LogLines(install.errorLog()).at(0),
       "Documentation_Config :Database-Error - Contact Administrator! Configurationprogram \"DOCUMENTATION\" "
       "terminated. Please check Configuration in \"DOCUMENTATION.CFG\" Restart " +
-          (ProgramFolder() + "/DOCUMENTATION_CONFIG").toUpper() + ".EXE!");
+          (install.program() + "/DOCUMENTATION_CONFIG").toUpper() + ".EXE!");
 }
 
 TEST_F(TakeoverTest, AnEmptyOldTableTakesNothingOverAndReportsNothing) {

@@ -2,7 +2,6 @@
 #include "framework/Installation.h"
 #include "presets/DatabaseScript.h"
 #include "presets/FileOps.h"
-#include "presets/PresetState.h"
 #include "presets/WorkOnMdb.h"
 #include "tests/presets/PresetsTestSupport.h"
 
@@ -41,7 +40,7 @@ TEST_F(WorkOnMdbTest, RebuildsTheSourceAndCopiesItOverTheProjectKeepingTheSource
 
   WorkOnMDB();
   EXPECT_FALSE(AnyErrorHandled());
-  EXPECT_EQ(VisiWinSystemIndex, 1);
+  EXPECT_EQ(VisiWinSystemIndex(*context), 1);
   // The VisiWin32 name in the project was renamed to the Studio name before the values were taken over.
   EXPECT_EQ(
       Rows(source(), QStringLiteral("SELECT ID, machine_type, var_name, abs_min, pass FROM PRESET_DEFS")),
@@ -65,7 +64,7 @@ TEST_F(WorkOnMdbTest, IntegratedModeTakesTheMachineCopysValues) {
   const QByteArray machineCopyBytes = ReadFile(machineCopy());
 
   WorkOnMDB();
-  EXPECT_EQ(VisiWinSystemIndex, 0);
+  EXPECT_EQ(VisiWinSystemIndex(*context), 0);
   EXPECT_TRUE(port.questions.empty());
   EXPECT_EQ(Rows(project(), QStringLiteral("SELECT var_name, abs_min FROM PRESET_DEFS WHERE ID = 1")),
             QStringList{"Doc_M1|500.0"});
@@ -73,27 +72,17 @@ TEST_F(WorkOnMdbTest, IntegratedModeTakesTheMachineCopysValues) {
   EXPECT_EQ(ReadFile(project()), ReadFile(source()));
 }
 
-// A port that tries to start the update again while the first one waits for the user.
-class ReentrantPort : public ScriptedPort {
- public:
-  Answer Ask(const Question& question) override {
-    WorkOnMDB();
-    return ScriptedPort::Ask(question);
-  }
-};
-
 TEST_F(WorkOnMdbTest, IntegratedModeWithoutMachineCopyTellsTheUserOnceAndGoesOn) {
   Integrated();
   CreateDatabaseFromSql(source(), SourceSql(kTemplate));
-  ReentrantPort reentrant;
   WorkOnMDB();
-  ASSERT_EQ(reentrant.questions.size(), 1u);
+  ASSERT_EQ(port.questions.size(), 1u);
   EXPECT_EQ(
-      reentrant.questions[0].text,
+      port.questions[0].text,
       QStringLiteral("Konnte die Datei:\"Documentation.mdb\" in der Vorlage nicht finden!\r\n\r\n"
                      "Ist das Bild in der Vorlage noch nicht vorhanden (also neu)?\r\nDann ist diese Meldung "
                      "völlig normal und es wird eine neue Datei mit den Standardwerten erzeugt."));
-  EXPECT_EQ(reentrant.questions[0].icon, Icon::Information);
+  EXPECT_EQ(port.questions[0].icon, Icon::Information);
   EXPECT_EQ(ReadFile(project()), ReadFile(source()));  // a new project database with the standard values
 }
 
@@ -107,10 +96,11 @@ TEST_F(WorkOnMdbTest, ReadsTheTemplatesOfBothSystemsAndMarksReadFailuresOnlyWher
                                           "(3, 'VISIWIN', 2, 'ignored'), (4, 'visiwinstudio', 3, "
                                           "'###machine.###Var_Name'), (5, 'VISIWIN32', 2, 'P2');")));
   WorkOnMDB();
-  EXPECT_EQ(VarNameTemplates[0][0], "T32_###Var_Name");
-  EXPECT_EQ(VarNameTemplates[1][0], "###Var_Name");
-  EXPECT_EQ(VarNameTemplates[0][1], "P2");
-  EXPECT_EQ(VarNameTemplates[1][2], "###machine.###Var_Name");
+  const VarNameTemplateTable templates = ReadVarNameTemplates(source());
+  EXPECT_EQ(templates[0][0], "T32_###Var_Name");
+  EXPECT_EQ(templates[1][0], "###Var_Name");
+  EXPECT_EQ(templates[0][1], "P2");
+  EXPECT_EQ(templates[1][2], "###machine.###Var_Name");
   EXPECT_FALSE(AnyErrorHandled());  // reading the templates absorbs its failures
   EXPECT_EQ(Rows(source(), QStringLiteral("SELECT var_name FROM PRESET_DEFS")),
             QStringList({"T32_Doc_M1", "T32_Key"}));
@@ -129,7 +119,7 @@ TEST_F(WorkOnMdbTest, WithoutASourceDatabaseNothingHappens) {
 TEST_F(WorkOnMdbTest, TheDemoProjectUpdatesSilentlyWithoutErrors) {
   WriteCfg();
   Standalone(false, true);
-  ExistingMachines = QStringList{QStringLiteral("Wrapper")};
+  context->project.machines = QStringList{QStringLiteral("Wrapper")};
   for (const QString& name : {QStringLiteral("Documentation_Source"), QStringLiteral("Documentation")}) {
     CreateDatabaseFromSql(install.component() + "/" + name + ".mdb",
                           ReadFile(QStringLiteral(QVZ_DEMO_DIR "/Documentation/") + name + ".sql"));

@@ -1,19 +1,11 @@
 #include "tests/support/TestSupport.h"
 
+#include "framework/CommandLine.h"
 #include "framework/ErrorTrap.h"
-#include "framework/ProgramLocation.h"
-#include "framework/RuntimeState.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-ScriptedPort::ScriptedPort() {
-  SetUserPort(this);
-}
-ScriptedPort::~ScriptedPort() {
-  SetUserPort(nullptr);
-}
 
 Answer ScriptedPort::Ask(const Question& question) {
   questions.push_back(question);
@@ -34,15 +26,17 @@ std::optional<QString> ScriptedPort::PickFile(const QString& title, const QStrin
   return file;
 }
 
-TempInstall::TempInstall(const QString& executableName) {
+TempInstall::TempInstall(const QString& executableName) : executableName_(executableName) {
   QDir().mkpath(program());
   QDir().mkpath(component());
   QDir().mkpath(base() + QStringLiteral("/parameter"));
   hadServiceLog_ = qEnvironmentVariableIsSet("HALVEK_SERVICE_LOG");
   oldServiceLog_ = qgetenv("HALVEK_SERVICE_LOG");
   qputenv("HALVEK_SERVICE_LOG", serviceLog().toLocal8Bit());
-  ResetRuntimeState();
-  SetProgramLocation(program(), executableName);
+}
+
+std::unique_ptr<ProjectContext> TempInstall::Context(UserPort& port, const QString& commandLine) const {
+  return std::make_unique<ProjectContext>(location(), GetStartModeIntegrated(commandLine), port);
 }
 
 TempInstall::~TempInstall() {
@@ -51,7 +45,6 @@ TempInstall::~TempInstall() {
   } else {
     qunsetenv("HALVEK_SERVICE_LOG");
   }
-  ResetRuntimeState();
 }
 
 void WriteFile(const QString& path, const QByteArray& bytes) {

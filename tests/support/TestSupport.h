@@ -1,6 +1,7 @@
 #pragma once
 // Shared test helpers: a scripted user port, a temporary installation tree, file helpers.
 
+#include "framework/ProjectContext.h"
 #include "framework/UserPort.h"
 
 #include <QByteArray>
@@ -9,15 +10,13 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
 // A user port that records every question and answers from a script (or with the default button).
 class ScriptedPort : public UserPort {
  public:
-  ScriptedPort();
-  ~ScriptedPort() override;
-
   Answer Ask(const Question& question) override;
   std::optional<QString> PickFile(const QString& title, const QString& filter,
                                   const QString& preset) override;
@@ -37,11 +36,16 @@ class ScriptedPort : public UserPort {
 
 // A temporary installation: <root>/base/program (program folder), <root>/base (base folder),
 // base/Documentation/Documentation.cfg, base/parameter/Program.ini and qvzconfiguration.ini on demand.
-// It sets the program location, resets the framework state and sends the service log into the tree.
+// It sends the service log into the tree; Context() makes the context of a run started there.
 class TempInstall {
  public:
   explicit TempInstall(const QString& executableName = QStringLiteral("Documentation_Config"));
   ~TempInstall();
+
+  // The program as if it lay in program() under the executable name.
+  ProgramLocation location() const { return ProgramLocation(program(), executableName_); }
+  // A run's context, started with the command line and talking to the user through the port.
+  std::unique_ptr<ProjectContext> Context(UserPort& port, const QString& commandLine = {}) const;
 
   QString root() const { return dir_.path(); }
   QString base() const { return dir_.path() + QStringLiteral("/base"); }
@@ -55,6 +59,7 @@ class TempInstall {
 
  private:
   QTemporaryDir dir_;
+  QString executableName_;
   QByteArray oldServiceLog_;
   bool hadServiceLog_ = false;
 };

@@ -13,7 +13,7 @@
 
 namespace {
 
-// One control with a caption and tool-tip that the test can look at.
+// What one control shows after the texts were applied.
 struct FakeControl {
   QString caption;
   QString toolTip;
@@ -28,7 +28,7 @@ class ToolTipTextsTest : public ::testing::Test {
     WriteFile(Ini(), EncodeCp1252(crlf));
   }
   QString Entry(const QString& section, const QString& key) const {
-    return LoadIniString(section, key, Ini());
+    return LoadIniString(context->errors, section, key, Ini());
   }
   // Whether the file holds the key at all (the forms used here have one language section).
   bool Has(const QString& key) const {
@@ -37,17 +37,23 @@ class ToolTipTextsTest : public ::testing::Test {
 
   TextControl Add(const QString& name, const QString& cls, const QString& tag, std::optional<int> index,
                   int helpId, const QString& caption = {}) {
-    auto fake = std::make_shared<FakeControl>(FakeControl{caption, {}});
-    fakes[name + (index ? QString::number(*index) : QString())] = fake;
-    TextControl control{name, cls, tag, index, helpId, {}, {}, {}};
+    TextControl control{name, cls, tag, index, helpId, {}, true};
     if (const QString upper = cls.toUpper();
         upper == "LABEL" || upper == "COMMANDBUTTON" || upper == "CHECKBOX") {
-      control.caption = [fake] { return fake->caption; };
-      control.setCaption = [fake](const QString& text) { fake->caption = text; };
+      control.caption = caption;
     }
-    control.setToolTip = [fake](const QString& text) { fake->toolTip = text; };
     controls.push_back(control);
     return control;
+  }
+  // Applies the texts to the described controls, as the window does.
+  void LoadToolTipTexts() {
+    const std::vector<ControlTexts> texts = ::LoadToolTipTexts(context->errors, Ini(), controls);
+    fakes.clear();
+    for (size_t i = 0; i < controls.size(); ++i) {
+      const TextControl& c = controls[i];
+      fakes[c.name + (c.index ? QString::number(*c.index) : QString())] = FakeControl{
+          texts[i].caption.value_or(c.caption.value_or(QString())), texts[i].toolTip.value_or(QString())};
+    }
   }
   // A small form: a header, a labelled array, text boxes, a button, a frame and a tab strip.
   void AddForm() {
@@ -60,19 +66,20 @@ class ToolTipTextsTest : public ::testing::Test {
     Add("TextExe", "TEXTBOX", "", 2, 11);
     Add("CommandOK", "COMMANDBUTTON", "", std::nullopt, 0);
   }
-  const FakeControl& Fake(const QString& key) { return *fakes.at(key); }
+  const FakeControl& Fake(const QString& key) { return fakes.at(key); }
 
   TempInstall install;
   ScriptedPort port;
+  std::unique_ptr<ProjectContext> context = install.Context(port);
   std::vector<TextControl> controls;
-  std::map<QString, std::shared_ptr<FakeControl>> fakes;
+  std::map<QString, FakeControl> fakes;
 };
 
 }  // namespace
 
 TEST_F(ToolTipTextsTest, NativeLanguageSeedsCaptionsWithTheDesignTexts) {
   AddForm();
-  LoadToolTipTexts(controls);
+  LoadToolTipTexts();
   EXPECT_EQ(Entry("Language", "Language"), QStringLiteral("1031"));
   EXPECT_EQ(Entry("1031", "Caption_Header_"), QStringLiteral("Documentation - Customer Configuration"));
   EXPECT_EQ(Entry("1031", "TTT_Header_"), QStringLiteral("0"));
@@ -89,7 +96,7 @@ TEST_F(ToolTipTextsTest, NativeLanguageSeedsCaptionsWithTheDesignTexts) {
   EXPECT_FALSE(Has("Caption_FrameExe_"));
   // The seeded file is read back the same way next time.
   const QByteArray seeded = ReadFile(Ini());
-  LoadToolTipTexts(controls);
+  LoadToolTipTexts();
   EXPECT_EQ(ReadFile(Ini()), seeded);
   EXPECT_TRUE(port.questions.empty());
 }
@@ -97,7 +104,7 @@ TEST_F(ToolTipTextsTest, NativeLanguageSeedsCaptionsWithTheDesignTexts) {
 TEST_F(ToolTipTextsTest, OtherLanguagesSeedEveryMissingKeyWithZero) {
   WriteIni("[Language]\nLanguage=1033\n[1033]\n");
   AddForm();
-  LoadToolTipTexts(controls);
+  LoadToolTipTexts();
   EXPECT_EQ(Entry("1033", "Caption_Header_"), QStringLiteral("0"));
   EXPECT_EQ(Entry("1033", "Caption_LabelKeyNumber1_NoTTT"), QStringLiteral("0"));
   EXPECT_EQ(Entry("1033", "Caption_CommandOK_"), QStringLiteral("0"));
@@ -114,7 +121,7 @@ TEST_F(ToolTipTextsTest, TranslatedTextsAreApplied) {
       "key 2\n"
       "Caption_LabelKeyNumber1_NoTTT=0\nHelp11=Document shown by the key\n");
   AddForm();
-  LoadToolTipTexts(controls);
+  LoadToolTipTexts();
   EXPECT_EQ(Fake("Header").caption, QStringLiteral("Customer documentation"));
   EXPECT_EQ(Fake("TextExe2").toolTip, QStringLiteral("Document of key 2"));
   EXPECT_TRUE(Fake("TextExe1").toolTip.isEmpty());
@@ -127,7 +134,7 @@ TEST_F(ToolTipTextsTest, TranslatedTextsAreApplied) {
 TEST_F(ToolTipTextsTest, UntranslatedNativeCaptionIsReplacedByTheCurrentOne) {
   WriteIni("[Language]\nLanguage=1031\n[1031]\nCaption_Header_=0\nHelp11=0\n");
   AddForm();
-  LoadToolTipTexts(controls);
+  LoadToolTipTexts();
   EXPECT_EQ(Entry("1031", "Caption_Header_"), QStringLiteral("Documentation - Customer Configuration"));
   EXPECT_EQ(Entry("1031", "Help11"), QStringLiteral("0"));
 }
@@ -135,7 +142,7 @@ TEST_F(ToolTipTextsTest, UntranslatedNativeCaptionIsReplacedByTheCurrentOne) {
 TEST_F(ToolTipTextsTest, TagsContainingNoTTTInAnyCaseExcludeToolTipsOnly) {
   Add("Hint", "LABEL", "notttx", std::nullopt, 0, "Hint");
   Add("Option", "CheckBox", "", std::nullopt, 0, "Option");
-  LoadToolTipTexts(controls);
+  LoadToolTipTexts();
   EXPECT_EQ(Entry("1031", "Caption_Hint_notttx"), QStringLiteral("Hint"));
   EXPECT_FALSE(Has("TTT_Hint_notttx"));
   EXPECT_EQ(Entry("1031", "Caption_Option_"), QStringLiteral("Option"));
@@ -147,13 +154,13 @@ TEST_F(ToolTipTextsTest, AFailureStopsTheWorkOnOneControlOnly) {
   // A help id beyond 100 keeps the caption but skips the tool-tip.
   Add("Big", "LABEL", "", std::nullopt, 101, "Big");
   // A control that takes no tool-tip.
-  TextControl box{"Box", "TEXTBOX", "", std::nullopt, 0, {}, {}, {}};
+  TextControl box{"Box", "TEXTBOX", "", std::nullopt, 0, {}, false};
   controls.push_back(box);
   // An array member without an index.
   Add("Twin", "LABEL", "", std::nullopt, 0, "Twin");
   Add("Twin", "LABEL", "", 2, 0, "Twin 2");
   Add("After", "LABEL", "", std::nullopt, 0, "After");
-  LoadToolTipTexts(controls);
+  LoadToolTipTexts();
   EXPECT_EQ(Entry("1031", "Caption_Big_"), QStringLiteral("Big"));
   EXPECT_FALSE(Has("Help101"));
   EXPECT_FALSE(Has("TTT_Big_"));

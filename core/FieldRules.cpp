@@ -1,4 +1,4 @@
-#include "editor/FieldRules.h"
+#include "core/FieldRules.h"
 
 #include "framework/Text.h"
 

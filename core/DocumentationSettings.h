@@ -3,6 +3,8 @@
 // holds them while it runs: a document and a symbol for each of nine keys of up to five machines, and
 // five net addresses with user, password and drive letter.
 
+#include "framework/ProjectContext.h"
+
 #include <QString>
 
 #include <array>
@@ -10,7 +12,6 @@
 #include <optional>
 #include <vector>
 
-inline constexpr int kMachineSlots = 5;     // only machines 1 ... 5 have a slot
 inline constexpr int kKeyCount = 9;         // keys 1 ... 9; key 0 stays empty, key 10 is unused
 inline constexpr int kNetAddressCount = 5;  // net addresses 1 ... 5
 
@@ -19,22 +20,17 @@ using KeyTexts = std::array<QString, kKeyCount + 2>;
 class DocumentationSettings {
  public:
   // The settings file: program folder + "Documentation_Customer.cfg".
-  static QString FilePath();
+  static QString FilePath(const ProgramLocation& location);
   // True for machine numbers that have a slot in the model.
   static bool HasSlot(int machine) { return machine >= 1 && machine <= kMachineSlots; }
-  // Whether machine m takes part in the documentation. validMachines is this operation's
-  // GetValidMachines(); in integrated mode it decides, otherwise [Project] ForMachine<m> of the CFG file.
-  static bool MachineTakesPart(int machine, const QString& validMachines);
 
-  // [Project] VWFD of the program INI: whether the project uses the editor at all.
-  void ReadUseVWFD();
   // Reads the 18 entries of machine m (1 ... 5) into its slot.
-  void ReadMachine(int machine);
+  void ReadMachine(ProjectContext& context, int machine);
   // Reads net address i (1 ... 5); an empty drive takes its default T ... X.
-  void ReadNetAddress(int netAddress);
+  void ReadNetAddress(ProjectContext& context, int netAddress);
   // The closing write: settings file, "WithDocumentation", edit info. Slots never read are not
   // written, so the entries of a project that does not use the editor stay as they are.
-  void Write() const;
+  void Write(ProjectContext& context) const;
 
   // The machine number tab position k (from 1) shows; 0 for the net address tab, which is every
   // position after the machine tabs.
@@ -46,7 +42,8 @@ class DocumentationSettings {
   // a configured net address and no two net addresses share a drive. driveTexts are the texts of the
   // five drive fields. Trailing separators of the net addresses the check reaches are removed; their
   // numbers are added to trimmed.
-  std::optional<QString> NetAddressFault(const QString& documentCaption, const QString& symbolCaption,
+  std::optional<QString> NetAddressFault(const ProjectContext& context, const QString& documentCaption,
+                                         const QString& symbolCaption,
                                          const std::array<QString, kNetAddressCount>& driveTexts,
                                          std::vector<int>& trimmed);
 
@@ -60,6 +57,7 @@ class DocumentationSettings {
   std::array<QString, kNetAddressCount> NetDrives;
   // Slot k - 1: the machine shown by tab k.
   std::vector<int16_t> TabMachine;
+  // [Project] VWFD of the program INI: whether the project uses the editor at all.
   bool UseVWFD = false;
 
  private:

@@ -1,13 +1,11 @@
-#include "editor/DocumentationSettings.h"
+#include "core/DocumentationSettings.h"
 
-#include "editor/FieldRules.h"
-#include "framework/CommandLine.h"
+#include "core/FieldRules.h"
 #include "framework/EditInfo.h"
 #include "framework/ErrorTrap.h"
 #include "framework/FileLookup.h"
 #include "framework/IniAccess.h"
 #include "framework/Installation.h"
-#include "framework/ProgramLocation.h"
 #include "framework/Text.h"
 
 namespace {
@@ -23,8 +21,8 @@ QString Numbered(const char* name, int number) {
 
 // Machines the editor handles: those with a slot. Machines beyond it are not shown, read, written or
 // checked.
-int HandledMachineCount() {
-  return std::min<int>(static_cast<int>(ExistingMachines.size()), kMachineSlots);
+int HandledMachineCount(const ProjectContext& context) {
+  return std::min<int>(static_cast<int>(context.project.machines.size()), kMachineSlots);
 }
 
 QString AccessError(const QString& path) {
@@ -33,51 +31,41 @@ QString AccessError(const QString& path) {
 
 }  // namespace
 
-QString DocumentationSettings::FilePath() {
-  return ExistingOrAsSpelled(ProgramFolder() + Sep() + QStringLiteral("Documentation_Customer.cfg"));
+QString DocumentationSettings::FilePath(const ProgramLocation& location) {
+  return ExistingOrAsSpelled(location.ProgramFolder() + Sep() + QStringLiteral("Documentation_Customer.cfg"));
 }
 
-bool DocumentationSettings::MachineTakesPart(int machine, const QString& validMachines) {
-  if (GetStartModeIntegrated()) {
-    const QString valid = UCase(validMachines);
-    return valid == QStringLiteral("ALL") || valid.contains(UCase(ExistingMachine(machine)));
-  }
-  return LoadIniBoolean(QStringLiteral("Project"), Numbered("ForMachine", machine), GetCFGPath());
-}
-
-void DocumentationSettings::ReadUseVWFD() {
-  UseVWFD = LoadIniBoolean(QStringLiteral("Project"), QStringLiteral("VWFD"), GetProgramIniPath(1));
-}
-
-void DocumentationSettings::ReadMachine(int machine) {
+void DocumentationSettings::ReadMachine(ProjectContext& context, int machine) {
   if (!HasSlot(machine)) return;
-  const QString file = FilePath();
+  ErrorHandling& errors = context.errors;
+  const QString file = FilePath(context.location);
   const QString section = MachineSection(machine);
   machineLoaded_[machine - 1] = true;
   for (int key = 1; key <= kKeyCount; ++key) {
-    References[machine - 1][key] = LoadIniString(section, Numbered("Reference", key), file);
-    Symbols[machine - 1][key] = LoadIniString(section, Numbered("Symbol", key), file);
+    References[machine - 1][key] = LoadIniString(errors, section, Numbered("Reference", key), file);
+    Symbols[machine - 1][key] = LoadIniString(errors, section, Numbered("Symbol", key), file);
   }
 }
 
-void DocumentationSettings::ReadNetAddress(int netAddress) {
-  const QString file = FilePath();
+void DocumentationSettings::ReadNetAddress(ProjectContext& context, int netAddress) {
+  ErrorHandling& errors = context.errors;
+  const QString file = FilePath(context.location);
   const int slot = netAddress - 1;
   netLoaded_[slot] = true;
-  NetUsers[slot] = LoadIniString(kNetSection, Numbered("User", netAddress), file);
-  NetPasswords[slot] = LoadIniString(kNetSection, Numbered("Password", netAddress), file);
-  NetAddresses[slot] = LoadIniString(kNetSection, Numbered("NetAddress", netAddress), file);
-  NetDrives[slot] = LoadIniString(kNetSection, Numbered("NetDrive", netAddress), file);
+  NetUsers[slot] = LoadIniString(errors, kNetSection, Numbered("User", netAddress), file);
+  NetPasswords[slot] = LoadIniString(errors, kNetSection, Numbered("Password", netAddress), file);
+  NetAddresses[slot] = LoadIniString(errors, kNetSection, Numbered("NetAddress", netAddress), file);
+  NetDrives[slot] = LoadIniString(errors, kNetSection, Numbered("NetDrive", netAddress), file);
   if (NetDrives[slot].isEmpty()) NetDrives[slot] = DefaultDrive(netAddress);
 }
 
-void DocumentationSettings::Write() const {
-  Trap trap(QStringLiteral("WriteInputs"));
-  QString validMachines;
+void DocumentationSettings::Write(ProjectContext& context) const {
+  Trap trap(context.errors, QStringLiteral("WriteInputs"));
+  // Nothing is written once the CFG file is gone: its absence ends the program here.
+  trap.Run([&] { GetCFGPath(context); });
   QString programIni;
-  trap.Run([&] { validMachines = GetValidMachines(); });
-  trap.Run([&] { programIni = GetProgramIniPath(2); });
-  const QString file = FilePath();
+  trap.Run([&] { programIni = GetProgramIniPath(context, 2); });
+  const QString file = FilePath(context.location);
 
   // Every entry goes to the file in one rewrite: a run stopped midway leaves the file as it was or with
   // all entries, and a write that fails is reported once for the file, not once per entry.
@@ -86,8 +74,8 @@ void DocumentationSettings::Write() const {
     writes.push_back({IniValue{value}, section, entry});
   };
 
-  for (int machine = 1; machine <= HandledMachineCount(); ++machine) {
-    if (!trap.If([&] { return MachineTakesPart(machine, validMachines); })) continue;
+  for (int machine = 1; machine <= HandledMachineCount(context); ++machine) {
+    if (!context.MachineTakesPart(machine)) continue;
     if (!MachineLoaded(machine)) continue;
     const QString section = MachineSection(machine);
     for (int key = 1; key <= kKeyCount; ++key) {
@@ -107,19 +95,19 @@ void DocumentationSettings::Write() const {
     save(NetDrives[slot], kNetSection, Numbered("NetDrive", netAddress));
   }
   trap.Run([&] {
-    if (SaveIniEntries(writes, file) == 0) Raise(kErrFileAccess, AccessError(file));
+    if (SaveIniEntries(context.errors, writes, file) == 0) Raise(kErrFileAccess, AccessError(file));
   });
 
   // Without a program INI there is no file to hold the flag.
   if (!programIni.isEmpty()) {
     trap.Run([&] {
-      if (SaveIni(IniValue{withDocumentation}, QStringLiteral("Project"), QStringLiteral("WithDocumentation"),
-                  programIni) == 0) {
+      if (SaveIni(context.errors, IniValue{withDocumentation}, QStringLiteral("Project"),
+                  QStringLiteral("WithDocumentation"), programIni) == 0) {
         Raise(kErrFileAccess, AccessError(programIni));
       }
     });
   }
-  trap.Run([&] { WriteEditInfo(); });
+  trap.Run([&] { WriteEditInfo(context); });
 }
 
 int DocumentationSettings::MachineOfTab(int position) const {
@@ -128,7 +116,7 @@ int DocumentationSettings::MachineOfTab(int position) const {
 }
 
 std::optional<QString> DocumentationSettings::NetAddressFault(
-    const QString& documentCaption, const QString& symbolCaption,
+    const ProjectContext& context, const QString& documentCaption, const QString& symbolCaption,
     const std::array<QString, kNetAddressCount>& driveTexts, std::vector<int>& trimmed) {
   auto covered = [&](const QString& path) {
     const QString upper = UCase(path);
@@ -143,13 +131,13 @@ std::optional<QString> DocumentationSettings::NetAddressFault(
     }
     return 0;
   };
-  auto fault = [](int machine, int key, const QString& caption) {
-    return QStringLiteral("Fault in ") + ExistingMachine(machine) + QStringLiteral(" , Key ") +
+  auto fault = [&context](int machine, int key, const QString& caption) {
+    return QStringLiteral("Fault in ") + context.ExistingMachine(machine) + QStringLiteral(" , Key ") +
            QString::number(key) + QStringLiteral(" , ") + caption +
            QStringLiteral(" : no net address found!");
   };
 
-  for (int machine = 1; machine <= HandledMachineCount(); ++machine) {
+  for (int machine = 1; machine <= HandledMachineCount(context); ++machine) {
     if (int key = uncovered(References[machine - 1])) return fault(machine, key, documentCaption);
     if (int key = uncovered(Symbols[machine - 1])) return fault(machine, key, symbolCaption);
   }

@@ -1,20 +1,28 @@
 // The settings model against the files: reading with defaults, the machine selection rule, the net
 // address check and the write rules for slots never read and failed writes.
 
-#include "editor/DocumentationSettings.h"
-#include "framework/CommandLine.h"
+#include "core/DocumentationSettings.h"
 #include "framework/Installation.h"
-#include "tests/editor/EditorFixture.h"
+#include "tests/core/ProjectFixture.h"
 
 #include <QDir>
 
 namespace {
 
-class SettingsTest : public EditorTest {
+class SettingsTest : public ProjectTest {
  protected:
   void SetUp() override {
     WriteProject({QStringLiteral("Line1"), QStringLiteral("Line2")});
-    ExistingMachines = {QStringLiteral("Line1"), QStringLiteral("Line2")};
+    Configure();
+  }
+  void ReadMachine(int m) { settings.ReadMachine(*context, m); }
+  void ReadNetAddresses() {
+    for (int i = 1; i <= kNetAddressCount; ++i) settings.ReadNetAddress(*context, i);
+  }
+  std::optional<QString> NetAddressFault(const QString& documentCaption, const QString& symbolCaption,
+                                         const std::array<QString, kNetAddressCount>& drives,
+                                         std::vector<int>& trimmed) {
+    return settings.NetAddressFault(*context, documentCaption, symbolCaption, drives, trimmed);
   }
   DocumentationSettings settings;
 };
@@ -23,11 +31,11 @@ class SettingsTest : public EditorTest {
 
 TEST_F(SettingsTest, ReadingAMissingFileGivesEmptyTextsAndDefaultDrives) {
   WriteFile(CustomerFile(), IniText(QStringLiteral("[NetAddress]\nNetDrive2=g\nNetDrive3=\n")));
-  settings.ReadMachine(1);
-  for (int i = 1; i <= kNetAddressCount; ++i) settings.ReadNetAddress(i);
+  ReadMachine(1);
+  ReadNetAddresses();
   EXPECT_TRUE(settings.References[0][1].isEmpty());
   EXPECT_EQ(settings.NetDrives[0], QStringLiteral("T"));
-  EXPECT_EQ(settings.NetDrives[1], QStringLiteral("g"));  // the drive check runs in the window
+  EXPECT_EQ(settings.NetDrives[1], QStringLiteral("g"));  // the drive check follows the reading
   EXPECT_EQ(settings.NetDrives[2], QStringLiteral("V"));
   EXPECT_EQ(settings.NetDrives[4], QStringLiteral("X"));
 }
@@ -36,24 +44,29 @@ TEST_F(SettingsTest, LongValuesComeBackCutTo254Characters) {
   const QString longPath = QStringLiteral("C:\\") + QString(297, u'a');
   WriteFile(CustomerFile(),
             IniText(QStringLiteral("[Machine1]\nReference4=") + longPath + QStringLiteral("\n")));
-  settings.ReadMachine(1);
+  ReadMachine(1);
   EXPECT_EQ(settings.References[0][4], longPath.left(254));
 }
 
 TEST_F(SettingsTest, IntegratedModeAdmitsByValidMachinesAsPlainSubstring) {
-  SetCommandLine(QStringLiteral("EXTERNAL=QVZCFG"));
-  ExistingMachines = {QStringLiteral("Line1"), QStringLiteral("M"), QStringLiteral("Press")};
-  EXPECT_TRUE(DocumentationSettings::MachineTakesPart(1, QStringLiteral("all")));
-  EXPECT_TRUE(DocumentationSettings::MachineTakesPart(3, QStringLiteral("All")));
-  EXPECT_TRUE(DocumentationSettings::MachineTakesPart(1, QStringLiteral("line10")));
-  EXPECT_TRUE(DocumentationSettings::MachineTakesPart(2, QStringLiteral("M1")));
-  EXPECT_FALSE(DocumentationSettings::MachineTakesPart(3, QStringLiteral("M1,Line1")));
+  const auto integrated = install.Context(port, QStringLiteral("EXTERNAL=QVZCFG"));
+  integrated->project.machines = {QStringLiteral("Line1"), QStringLiteral("M"), QStringLiteral("Press")};
+  auto takesPart = [&](int m, const QString& valid) {
+    integrated->project.validMachines = valid;
+    return integrated->MachineTakesPart(m);
+  };
+  EXPECT_TRUE(takesPart(1, QStringLiteral("all")));
+  EXPECT_TRUE(takesPart(3, QStringLiteral("All")));
+  EXPECT_TRUE(takesPart(1, QStringLiteral("line10")));
+  EXPECT_TRUE(takesPart(2, QStringLiteral("M1")));
+  EXPECT_FALSE(takesPart(3, QStringLiteral("M1,Line1")));
 }
 
 TEST_F(SettingsTest, StandaloneModeAdmitsByForMachine) {
   WriteProject({QStringLiteral("Line1"), QStringLiteral("Line2")}, true, QStringLiteral("ALL"), {1});
-  EXPECT_TRUE(DocumentationSettings::MachineTakesPart(1, QStringLiteral("ALL")));
-  EXPECT_FALSE(DocumentationSettings::MachineTakesPart(2, QStringLiteral("ALL")));
+  Configure();
+  EXPECT_TRUE(context->MachineTakesPart(1));
+  EXPECT_FALSE(context->MachineTakesPart(2));
 }
 
 TEST_F(SettingsTest, SlotsNeverReadAreNotWritten) {
@@ -61,7 +74,7 @@ TEST_F(SettingsTest, SlotsNeverReadAreNotWritten) {
       QStringLiteral("[Machine1]\nReference1=C:\\keep.pdf\n[NetAddress]\nNetAddress1=\\\\srv\\docs\n"));
   WriteFile(CustomerFile(), before);
   WriteFile(install.programIni(), IniText(QStringLiteral("[Project]\nVWFD=false\nWithDocumentation=true\n")));
-  settings.Write();
+  settings.Write(*context);
   EXPECT_EQ(Customer(), before);
   EXPECT_TRUE(ReadFile(install.programIni()).contains("WithDocumentation=false\r\n"));
   EXPECT_TRUE(ReadFile(install.cfg()).contains("S_Prog=1.0.1 - Standalone\r\n"));
@@ -69,23 +82,23 @@ TEST_F(SettingsTest, SlotsNeverReadAreNotWritten) {
 }
 
 TEST_F(SettingsTest, WithDocumentationTellsWhetherANetAddressIsSet) {
-  for (int i = 1; i <= kNetAddressCount; ++i) settings.ReadNetAddress(i);
-  settings.ReadMachine(1);
+  ReadNetAddresses();
+  ReadMachine(1);
   settings.References[0][1] = QStringLiteral("C:\\doc.pdf");
-  settings.Write();
+  settings.Write(*context);
   EXPECT_TRUE(ReadFile(install.programIni()).contains("WithDocumentation=false\r\n"));
   settings.References[0][1].clear();
   settings.NetAddresses[3] = QStringLiteral("\\\\srv\\docs");
-  settings.Write();
+  settings.Write(*context);
   EXPECT_TRUE(ReadFile(install.programIni()).contains("WithDocumentation=true\r\n"));
 }
 
 TEST_F(SettingsTest, AFailedWriteIsReportedOnceAndNotTakenForSuccess) {
   QDir().mkpath(CustomerFile());  // a folder where the file should be: every write fails
-  settings.ReadMachine(1);
-  for (int i = 1; i <= kNetAddressCount; ++i) settings.ReadNetAddress(i);
+  ReadMachine(1);
+  ReadNetAddresses();
   port.answers = {Answer::Yes};
-  settings.Write();
+  settings.Write(*context);
   ASSERT_EQ(port.questions.size(), 1u);
   EXPECT_EQ(port.questions[0].title, QStringLiteral("Unexpected error"));
   EXPECT_TRUE(port.questions[0].text.contains(QStringLiteral("Documentation_Customer.cfg")));
@@ -101,24 +114,24 @@ TEST_F(SettingsTest, NetAddressCheckFindsUncoveredPathsInOrder) {
   const QString sym = QStringLiteral("Symbol");
   // Drive-letter paths and empty ones are never examined.
   settings.References[0][1] = QStringLiteral("G:\\doc.pdf");
-  EXPECT_EQ(settings.NetAddressFault(doc, sym, drives, trimmed), std::nullopt);
+  EXPECT_EQ(NetAddressFault(doc, sym, drives, trimmed), std::nullopt);
 
   settings.References[0][3] = QStringLiteral("\\\\srv\\docs\\m1\\a.pdf");
   settings.NetAddresses[0] = QStringLiteral("\\\\srv\\pub");
-  EXPECT_EQ(settings.NetAddressFault(doc, sym, drives, trimmed),
+  EXPECT_EQ(NetAddressFault(doc, sym, drives, trimmed),
             QStringLiteral("Fault in Line1 , Key 3 , Html / Pdf - File : no net address found!"));
 
   // Characters are compared, not path parts, without regard to case.
   settings.NetAddresses[1] = QStringLiteral("\\\\SRV\\DOC");
   settings.Symbols[1][7] = QStringLiteral("\\\\srv\\pics\\a.gif");
-  EXPECT_EQ(settings.NetAddressFault(doc, sym, drives, trimmed),
+  EXPECT_EQ(NetAddressFault(doc, sym, drives, trimmed),
             QStringLiteral("Fault in Line2 , Key 7 , Symbol : no net address found!"));
 
   // Three characters cover every UNC path that starts with them; two cover nothing.
   settings.NetAddresses[2] = QStringLiteral("\\\\");
-  EXPECT_NE(settings.NetAddressFault(doc, sym, drives, trimmed), std::nullopt);
+  EXPECT_NE(NetAddressFault(doc, sym, drives, trimmed), std::nullopt);
   settings.NetAddresses[2] = QStringLiteral("\\\\s");
-  EXPECT_EQ(settings.NetAddressFault(doc, sym, drives, trimmed), std::nullopt);
+  EXPECT_EQ(NetAddressFault(doc, sym, drives, trimmed), std::nullopt);
 }
 
 TEST_F(SettingsTest, NetAddressCheckRefusesDoubleDrivesAndTrimsTrailingSeparators) {
@@ -126,7 +139,7 @@ TEST_F(SettingsTest, NetAddressCheckRefusesDoubleDrivesAndTrimsTrailingSeparator
   settings.NetAddresses[0] = QStringLiteral("\\\\srv\\docs\\");
   settings.NetAddresses[2] = QStringLiteral("\\\\srv\\more\\");
   const std::array<QString, kNetAddressCount> doubled = {"T", "G", "V", "G", "X"};
-  EXPECT_EQ(settings.NetAddressFault({}, {}, doubled, trimmed),
+  EXPECT_EQ(NetAddressFault({}, {}, doubled, trimmed),
             QStringLiteral("Fault: double drive in net address 2 and 4"));
   // Only the net addresses reached before the conflict lose their separator.
   EXPECT_EQ(trimmed, std::vector<int>{1});
@@ -136,6 +149,6 @@ TEST_F(SettingsTest, NetAddressCheckRefusesDoubleDrivesAndTrimsTrailingSeparator
   // Two empty drive fields do not conflict.
   trimmed.clear();
   const std::array<QString, kNetAddressCount> empties = {"", "", "V", "W", "X"};
-  EXPECT_EQ(settings.NetAddressFault({}, {}, empties, trimmed), std::nullopt);
+  EXPECT_EQ(NetAddressFault({}, {}, empties, trimmed), std::nullopt);
   EXPECT_EQ(trimmed, std::vector<int>{3});
 }

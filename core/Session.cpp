@@ -1,0 +1,53 @@
+#include "core/Session.h"
+
+#include "core/FieldRules.h"
+#include "core/FormControls.h"
+#include "framework/ErrorTrap.h"
+#include "framework/Installation.h"
+#include "texts/Language.h"
+
+QString Session::CaptionOf(const QString& controlName) const {
+  const int position = FormControlPosition(controlName);
+  if (position < 0) return {};
+  if (static_cast<size_t>(position) < texts.size() && texts[position].caption)
+    return *texts[position].caption;
+  return FormControls()[position].caption.value_or(QString());
+}
+
+void StartUp(Session& session) {
+  ProjectContext& context = session.context;
+  Trap trap(context.errors, QStringLiteral("Form_Load"));
+  session.windowTitle =
+      QStringLiteral("Erweiterte Konfiguration ") + GetFileNameOnly(context.location.ProgramFolder()) +
+      (context.mode.integrated ? QStringLiteral(" - integriert") : QStringLiteral(" - standalone"));
+  trap.Run([&] { session.HostIniPath = context.files.hostIni = GetQVZConfigurationIniPath(context); });
+  trap.Run([&] { GetExistingMachines(context, session.HostIniPath); });
+  trap.Run([&] { SetupUserInterFace(session); });
+}
+
+void SetupUserInterFace(Session& session) {
+  ProjectContext& context = session.context;
+  DocumentationSettings& settings = session.settings;
+  Trap trap(context.errors, QStringLiteral("SetupUserInterFace"));
+  trap.Run([&] {
+    session.texts = LoadToolTipTexts(context.errors, LanguageIniPath(context.location), FormControls());
+  });
+  ReadProjectConfiguration(context);
+  settings.UseVWFD = context.project.useVWFD;
+
+  const int machines = std::min<int>(static_cast<int>(context.project.machines.size()), kMachineSlots);
+  for (int m = 1; m <= machines; ++m) {
+    if (!context.MachineTakesPart(m) || !settings.UseVWFD) continue;
+    settings.TabMachine.push_back(static_cast<int16_t>(m));
+    trap.Run([&] { settings.ReadMachine(context, m); });
+  }
+  if (!settings.UseVWFD) return;
+  for (int i = 1; i <= kNetAddressCount; ++i) {
+    trap.Run([&] { settings.ReadNetAddress(context, i); });
+    // A net address names a folder, whatever the file holds.
+    settings.NetAddresses[i - 1] = NetAddressFolder(settings.NetAddresses[i - 1]);
+    const DriveCheck check = CheckDrive(settings.NetDrives[i - 1]);
+    if (check.fault && !context.mode.silent) context.port.ShowMessage(kDriveFault);
+    settings.NetDrives[i - 1] = check.drive;
+  }
+}

@@ -1,0 +1,39 @@
+#pragma once
+// One run of the editor: the project, the settings being edited, the language texts of the window's
+// controls and whether the closing sequence has begun. The start-up fills it without any widget; the
+// window, when the run shows one, only shows and edits it.
+
+#include "core/DocumentationSettings.h"
+#include "framework/ProjectContext.h"
+#include "texts/ToolTipTexts.h"
+
+#include <QString>
+
+#include <vector>
+
+// Captions the run gives the document column.
+inline const QString kDocumentCaption = QStringLiteral("Html / Pdf - File");
+inline const QString kNetAddressCaption = QStringLiteral("Net address");
+
+struct Session {
+  explicit Session(ProjectContext& context_) : context(context_) {}
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  // The language's caption of the control, else its design caption.
+  QString CaptionOf(const QString& controlName) const;
+
+  ProjectContext& context;
+  QString windowTitle;
+  QString HostIniPath;
+  DocumentationSettings settings;
+  std::vector<ControlTexts> texts;  // one per entry of FormControls()
+  bool closing = false;             // set when the closing sequence begins
+};
+
+// The start-up up to the point where the window would show: the title from the start mode, the host
+// INI, the machine list and SetupUserInterFace.
+void StartUp(Session& session);
+// Language texts, the project's configuration, the settings of every machine that takes part (its tab)
+// and the net addresses with their drive check.
+void SetupUserInterFace(Session& session);
