@@ -17,4 +17,41 @@ TEST(StartupE2eTest, SilentRunWithoutCfgFileLogsAndEndsWithStatusOne) {
   EXPECT_FALSE(QFile::exists(tree.settings()));
 }
 
+// The program's environment without any display or GUI platform.
+QProcessEnvironment Headless(const InstallTree& tree) {
+  QProcessEnvironment env = tree.Environment();
+  env.remove(QStringLiteral("DISPLAY"));
+  env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+  env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+  return env;
+}
+
+TEST(StartupE2eTest, RunsThatShowNothingNeedNoGuiPlatform) {
+  InstallTree tree;
+  tree.WriteProject({"M1"}, true);
+  QProcessEnvironment env = Headless(tree);
+  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("no-such-platform"));
+  RunResult run = tree.Run({"EXTERNAL=SILENT"}, env);
+  ASSERT_TRUE(run.finished) << run.output.toStdString();
+  EXPECT_EQ(run.status, 0) << run.output.toStdString();
+  EXPECT_TRUE(QFile::exists(tree.settings()));
+  // A project without the editor closes at once, also when started by hand.
+  tree.WriteProject({"M1"}, false);
+  run = tree.Run({}, env);
+  EXPECT_EQ(run.status, 0) << run.output.toStdString();
+  EXPECT_TRUE(run.output.isEmpty()) << run.output.toStdString();
+}
+
+TEST(StartupE2eTest, AWindowWithoutADisplayEndsWithAPlainMessage) {
+  InstallTree tree;
+  tree.WriteProject({"M1"}, true);
+  const RunResult run = tree.Run({}, Headless(tree));
+  ASSERT_TRUE(run.finished) << run.output.toStdString();
+  EXPECT_EQ(run.status, 1) << run.output.toStdString();
+  EXPECT_TRUE(run.output.contains("the window cannot be shown: neither DISPLAY nor WAYLAND_DISPLAY is set"))
+      << run.output.toStdString();
+  EXPECT_TRUE(run.output.contains("EXTERNAL=SILENT")) << run.output.toStdString();
+  EXPECT_FALSE(QFile::exists(tree.settings()));
+}
+
 }  // namespace

@@ -1,6 +1,6 @@
 // Start-up of the window in the three modes, with and without the editor switched on.
 
-#include "framework/Installation.h"
+#include "core/FormControls.h"
 #include "tests/editor/EditorFixture.h"
 
 #include <QDir>
@@ -152,4 +152,28 @@ TEST_F(EditorTest, TabKeyGoesFromTheButtonsToTheTabsAndThenRowByRow) {
   EXPECT_EQ(order,
             (QStringList{"CommandOK", "CommandCancel", "TabStripMachine", "TextExe1", "CommandExe1",
                          "TextUser1", "TextPassword1", "ComboDrive1", "TextSymbol1", "CommandSymbol1"}));
+}
+
+TEST_F(EditorTest, TheWindowsControlsAreThoseTheLanguageTextsDescribe) {
+  WriteProject({QStringLiteral("A")});
+  ASSERT_EQ(Load(), std::nullopt);
+  // The texts are applied by position: names, indexes and kinds must line up one by one.
+  auto kind = [](const QWidget* w) -> QString {
+    if (qobject_cast<const QLabel*>(w)) return QStringLiteral("LABEL");
+    if (qobject_cast<const QPushButton*>(w)) return QStringLiteral("COMMANDBUTTON");
+    if (qobject_cast<const QLineEdit*>(w)) return QStringLiteral("TEXTBOX");
+    if (qobject_cast<const QComboBox*>(w)) return QStringLiteral("COMBOBOX");
+    if (qobject_cast<const QTabBar*>(w)) return QStringLiteral("TABSTRIP");
+    if (qobject_cast<const QGroupBox*>(w)) return QStringLiteral("FRAME");
+    return {};
+  };
+  const std::vector<TextControl>& described = FormControls();
+  ASSERT_EQ(form->Controls().size(), described.size());
+  for (size_t i = 0; i < described.size(); ++i) {
+    const QWidget* widget = form->Controls()[i];
+    const QVariant index = widget->property("Index");
+    EXPECT_EQ(widget->objectName(), described[i].name) << i;
+    EXPECT_EQ(index.isValid() ? std::optional<int>(index.toInt()) : std::nullopt, described[i].index) << i;
+    EXPECT_EQ(kind(widget), described[i].className) << widget->objectName().toStdString();
+  }
 }
