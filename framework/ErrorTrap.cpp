@@ -25,3 +25,29 @@ void Trap::HandleUnexpected(const std::exception& e) const {
   // Failures of the runtime reach the user like any other.
   Handle(AppError(kErrInternal, QString(), QString::fromLocal8Bit(e.what())));
 }
+
+void RecordTrap::Note(const AppError& error) {
+  for (Failure& failure : failures_) {
+    if (failure.error.number == error.number && failure.error.source == error.source &&
+        failure.error.description == error.description && failure.error.fatal == error.fatal) {
+      if (failure.lastRecord != record_) ++failure.records;
+      failure.lastRecord = record_;
+      return;
+    }
+  }
+  failures_.push_back(Failure{error, 1, record_});
+}
+
+void RecordTrap::Finish() {
+  std::vector<Failure> failures;
+  failures.swap(failures_);
+  for (const Failure& failure : failures) {
+    if (failure.records == 1) {
+      trap_.Handle(failure.error);
+      continue;
+    }
+    const AppError& e = failure.error;
+    trap_.Handle(AppError(e.number, e.source,
+                          e.description + QStringLiteral(" (%1 records)").arg(failure.records), e.fatal));
+  }
+}

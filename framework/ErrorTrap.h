@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <exception>
 #include <utility>
+#include <vector>
 
 // Error numbers of the program's own failures.
 inline constexpr int32_t kErrOverflow = 6;
@@ -103,4 +104,46 @@ class Trap {
   void HandleUnexpected(const std::exception& e) const;
   ErrorSink& sink_;
   QString procedure_;
+};
+
+// The trap of a loop over records: a failure that repeats record after record (a read-only folder, a
+// broken schema) is reported once, when the loop ends, with the number of records it hit, instead of
+// once per record. Failures that differ are reported one each, in the order they first occurred.
+class RecordTrap {
+ public:
+  explicit RecordTrap(Trap& trap) : trap_(trap) {}
+
+  // The loop moves on to its next record.
+  void NextRecord() { ++record_; }
+
+  // Runs one step of the current record; false when it failed (the loop goes on with its next step).
+  template <class Step>
+  bool Run(Step&& step) {
+    try {
+      std::forward<Step>(step)();
+      return true;
+    } catch (const AppError& e) {
+      Note(e);
+    } catch (const std::exception& e) {
+      Note(AppError(kErrInternal, QString(), QString::fromLocal8Bit(e.what())));
+    }
+    return false;
+  }
+
+  // True when a step of the loop failed.
+  bool Failed() const { return !failures_.empty(); }
+  // Reports what failed to the procedure's trap; may end the program. Call it once the loop is done.
+  void Finish();
+
+ private:
+  struct Failure {
+    AppError error;
+    int64_t records = 0;
+    int64_t lastRecord = -1;
+  };
+  void Note(const AppError& error);
+
+  Trap& trap_;
+  int64_t record_ = 0;
+  std::vector<Failure> failures_;
 };

@@ -3,9 +3,11 @@
 #include "framework/ErrorTrap.h"
 
 #include <QFile>
+#include <QRegularExpression>
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace db {
@@ -72,6 +74,24 @@ QString Quote(const QString& identifier) {
   QString quoted = identifier;
   quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
   return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QString RowNumberName(const std::vector<FieldDef>& fields) {
+  for (const char* candidate : {"rowid", "_rowid_", "oid"}) {
+    const QString name = QString::fromLatin1(candidate);
+    const bool used = std::any_of(fields.begin(), fields.end(), [&](const FieldDef& field) {
+      return field.name.compare(name, Qt::CaseInsensitive) == 0;
+    });
+    if (!used) return name;
+  }
+  Raise(kErrTypeMismatch, QStringLiteral("The table has fields named rowid, _rowid_ and oid: its rows cannot be "
+                                         "addressed"));
+}
+
+bool IsPlainTypeName(const QString& declaredType) {
+  static const QRegularExpression kTypeName(QStringLiteral(
+      R"(^\s*[A-Za-z_][A-Za-z0-9_]*(\s+[A-Za-z0-9_]+)*\s*(\(\s*[+-]?[0-9]+\s*(,\s*[+-]?[0-9]+\s*)?\))?\s*$)"));
+  return kTypeName.match(declaredType).hasMatch();
 }
 
 void ThrowSqliteError(sqlite3* db) {
@@ -223,6 +243,17 @@ Connection Connection::OpenWith(const QString& path, int flags) {
 
 Connection Connection::Open(const QString& path) {
   return OpenWith(path, SQLITE_OPEN_READWRITE);
+}
+
+Connection Connection::OpenAsIs(const QString& path, int busyMs) {
+  sqlite3* handle = nullptr;
+  const QByteArray name = QFile::encodeName(path);
+  const int rc = sqlite3_open_v2(name.constData(), &handle, SQLITE_OPEN_READWRITE, nullptr);
+  Connection connection(handle);
+  if (rc != SQLITE_OK) ThrowSqliteError(handle);
+  sqlite3_extended_result_codes(handle, 1);
+  sqlite3_busy_timeout(handle, busyMs);
+  return connection;
 }
 
 Connection Connection::Create(const QString& path) {

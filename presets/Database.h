@@ -52,6 +52,15 @@ struct FieldDef {
 // An identifier in double quotes, with inner quotes doubled.
 QString Quote(const QString& identifier);
 
+// The name that addresses the rows' built-in row number in a table with these fields: the first of
+// rowid, _rowid_ and oid that no field is called (without regard to case), so that no user field can
+// redirect a write. Raises when the table uses all three names.
+QString RowNumberName(const std::vector<FieldDef>& fields);
+
+// Whether a declared field type may be copied into a CREATE TABLE text: a type name of words and
+// digits with at most one parenthesised size list, such as TEXT(50), DOUBLE PRECISION or NUMERIC(10, 2).
+bool IsPlainTypeName(const QString& declaredType);
+
 class Statement {
  public:
   Statement(sqlite3* db, const QString& sql);
@@ -94,6 +103,9 @@ class Connection {
   static Connection Open(const QString& path);
   // Creates a fresh database file (an existing file is replaced); for tools and tests.
   static Connection Create(const QString& path);
+  // Opens an existing database read-write as it is (no journal mode is set), waiting up to busyMs for
+  // the locks of other programs; for taking a lock on a file another program may use.
+  static Connection OpenAsIs(const QString& path, int busyMs);
   ~Connection();
   Connection(Connection&& other) noexcept;
   Connection(const Connection&) = delete;

@@ -22,6 +22,34 @@ std::pair<const QString&, const QString&> OldAndNew(int16_t systemIndex, const Q
   return {name1, name0};
 }
 
+// Writes each record's new name on its own: a rename that fails (a unique index that already holds the
+// new name) is reported and the others go on.
+void WriteRenames(UpdateRun& run, Trap& trap, db::Connection& project, const QString& rowNumber,
+                  const std::vector<std::pair<int64_t, QString>>& renames) {
+  std::optional<db::Statement> rename;
+  std::optional<db::Transaction> transaction;
+  if (!trap.Run([&] {
+        rename.emplace(project.Prepare(
+            QStringLiteral("UPDATE PRESET_DEFS SET var_name = ?1 WHERE %1 = ?2").arg(rowNumber)));
+        transaction.emplace(project);
+      })) {
+    return;
+  }
+  RecordTrap records(trap);
+  for (const auto& [row, name] : renames) {
+    records.NextRecord();
+    run.Port().LetEventsRun();
+    records.Run([&] {
+      rename->BindText(1, name);
+      rename->BindInt(2, row);
+      rename->Step();
+    });
+    rename->Reset();
+  }
+  trap.Run([&] { transaction->Commit(); });
+  records.Finish();
+}
+
 }  // namespace
 
 void VarNameInQuelleErsetzen(UpdateRun& run, const QString& name0, const QString& name1) {
@@ -69,43 +97,33 @@ void VarNamesInQuelleErsetzen(UpdateRun& run, const std::vector<VarNamePair>& pa
     return it != calls.end() && it->oldName == folded ? it->index : -1;
   };
 
+  std::optional<db::Connection> project;
+  std::vector<std::pair<int64_t, QString>> renames;
+  QString rowNumber;
   trap.Run([&] {
-    db::Connection project = db::Connection::Open(*path);
-    // The renames are worked out on the names read once, then written by rowid, so the table is never
-    // scanned while it changes.
-    std::vector<std::pair<int64_t, QString>> renames;
-    {
-      db::Statement rows = project.Prepare(QStringLiteral("SELECT rowid, Var_Name FROM PRESET_DEFS"));
-      while (rows.Step()) {
-        run.Port().LetEventsRun();
-        if (!rows.ColumnIsText(1)) continue;
-        // Follow the row through the calls in order: each call that finds its current name renames it.
-        QString name = rows.ColumnText(1);
-        int64_t position = 0;
-        bool renamed = false;
-        for (;;) {
-          const int64_t j = nextCall(name.toCaseFolded(), position);
-          if (j < 0) break;
-          name = OldAndNew(run.visiWinSystemIndex, pairs[j].name0, pairs[j].name1).second;
-          renamed = true;
-          position = j + 1;
-        }
-        if (renamed) renames.emplace_back(rows.ColumnInt(0), name);
-      }
-    }
-    if (renames.empty()) return;
-    db::Statement rename =
-        project.Prepare(QStringLiteral("UPDATE PRESET_DEFS SET var_name = ?1 WHERE rowid = ?2"));
-    db::Transaction transaction(project);
-    for (const auto& [rowid, name] : renames) {
+    project.emplace(db::Connection::Open(*path));
+    rowNumber = db::RowNumberName(project->Fields(QStringLiteral("PRESET_DEFS")));
+    // The renames are worked out on the names read once, then written by row number, so the table is
+    // never scanned while it changes.
+    db::Statement rows =
+        project->Prepare(QStringLiteral("SELECT %1, Var_Name FROM PRESET_DEFS").arg(rowNumber));
+    while (rows.Step()) {
       run.Port().LetEventsRun();
-      rename.BindText(1, name);
-      rename.BindInt(2, rowid);
-      rename.Step();
-      rename.Reset();
+      if (!rows.ColumnIsText(1)) continue;
+      // Follow the row through the calls in order: each call that finds its current name renames it.
+      QString name = rows.ColumnText(1);
+      int64_t position = 0;
+      bool renamed = false;
+      for (int64_t j = nextCall(name.toCaseFolded(), position); j >= 0; j = nextCall(name.toCaseFolded(), position)) {
+        name = OldAndNew(run.visiWinSystemIndex, pairs[j].name0, pairs[j].name1).second;
+        renamed = true;
+        position = j + 1;
+      }
+      if (renamed) renames.emplace_back(rows.ColumnInt(0), name);
     }
-    transaction.Commit();
   });
+  if (!project || renames.empty()) return;
+  WriteRenames(run, trap, *project, rowNumber, renames);
 }
 
 void CategorieNachCategoryID(UpdateRun& run) {

@@ -23,6 +23,148 @@ int FieldIndex(const std::vector<db::FieldDef>& fields, const QString& upperName
   return -1;
 }
 
+// The name of machine 1, which every generated record is resolved with. A machine list without it (a
+// program INI that names no machines) is error 9: the records would get names without a machine.
+QString MachineOneName(const ProjectContext& context) {
+  if (context.project.machines.isEmpty()) Raise(kErrSubscript, QStringLiteral("Subscript out of range"));
+  const QString name = context.ExistingMachine(1);
+  if (name.isEmpty()) Raise(kErrSubscript, QStringLiteral("Machine 1 has no name"));
+  return name;
+}
+
+// Writes the records of PRESET_DEFS from the template records, one at a time.
+class Generator {
+ public:
+  Generator(UpdateRun& run, db::Connection& database) : run_(run), database_(database) {}
+
+  // Prepares the template query (in ID order) and the insert into PRESET_DEFS.
+  void Prepare();
+  // Moves to the next template record; false after the last one.
+  bool NextTemplate() { return source_->Step(); }
+  // Writes the new record of the current template record, resolved with the machine's name.
+  void Generate(RecordTrap& records, const QString& machine);
+  std::vector<VarNamePair>& Renames() { return renames_; }
+
+ private:
+  // A field of the new record: still empty, the template's value (bound straight from the template
+  // query, never copied), or a value worked out here.
+  enum class Slot { Empty, Template, Computed };
+  db::Value PartValue() const;
+  void FillField(RecordTrap& records, int k, const QString& machine);
+  void ResolveVarName(RecordTrap& records, int k, const QString& machine);
+  void Insert();
+
+  UpdateRun& run_;
+  db::Connection& database_;
+  std::vector<db::FieldDef> target_;
+  std::optional<db::Statement> insert_;
+  std::optional<db::Statement> source_;
+  int templateFieldCount_ = 0;
+  int idIndex_ = -1;
+  int partIndex_ = -1;
+  int varNameIndex_ = -1;
+  std::vector<Slot> state_;
+  std::vector<db::Value> computed_;
+  std::vector<VarNamePair> renames_;
+  int64_t nextId_ = 1;
+};
+
+void Generator::Prepare() {
+  target_ = database_.Fields(QStringLiteral("PRESET_DEFS"));
+  QStringList names, parameters;
+  for (size_t k = 0; k < target_.size(); ++k) {
+    names << db::Quote(target_[k].name);
+    parameters << QStringLiteral("?%1").arg(k + 1);
+  }
+  insert_.emplace(database_.Prepare(QStringLiteral("INSERT INTO PRESET_DEFS (%1) VALUES (%2)")
+                                        .arg(names.join(QLatin1Char(',')), parameters.join(QLatin1Char(',')))));
+  source_.emplace(database_.Prepare(
+      QStringLiteral("SELECT Source_PRESET_DEFS.* From Source_PRESET_DEFS ORDER BY Source_PRESET_DEFS.ID")));
+  templateFieldCount_ = source_->ColumnCount();
+  idIndex_ = FieldIndex(target_, QStringLiteral("ID"));
+  partIndex_ = FieldIndex(target_, QStringLiteral("PART"));
+  varNameIndex_ = FieldIndex(target_, QStringLiteral("VAR_NAME"));
+  state_.assign(target_.size(), Slot::Empty);
+  computed_.assign(target_.size(), db::Value{});
+}
+
+// The part number field of the new record as it stands while a later field is filled.
+db::Value Generator::PartValue() const {
+  if (partIndex_ < 0) Raise(kErrSubscript, QStringLiteral("Item not found in this collection: part"));
+  switch (state_[partIndex_]) {
+    case Slot::Template:
+      return source_->Column(partIndex_);
+    case Slot::Computed:
+      return computed_[partIndex_];
+    default:
+      return {};
+  }
+}
+
+void Generator::Generate(RecordTrap& records, const QString& machine) {
+  std::fill(state_.begin(), state_.end(), Slot::Empty);
+  records.Run([&] {
+    if (idIndex_ < 0) Raise(kErrSubscript, QStringLiteral("Item not found in this collection: ID"));
+    computed_[idIndex_] = nextId_;
+    state_[idIndex_] = Slot::Computed;
+  });
+  ++nextId_;
+  for (int k = 1; k < static_cast<int>(target_.size()); ++k) {
+    records.Run([&] { FillField(records, k, machine); });
+  }
+  records.Run([&] { Insert(); });
+  insert_->Reset();
+}
+
+void Generator::FillField(RecordTrap& records, int k, const QString& machine) {
+  if (k >= templateFieldCount_) Raise(kErrSubscript, QStringLiteral("Subscript out of range"));
+  if (!source_->ColumnIsText(k)) {
+    state_[k] = Slot::Template;
+  } else if (k == varNameIndex_) {
+    ResolveVarName(records, k, machine);
+  } else if (const QByteArrayView text = source_->ColumnUtf8(k); text.contains("###")) {
+    // Only a text holding "###" can hold the placeholder: others are bound as they are.
+    computed_[k] = db::TextValue(ReplaceSearchItem(QString::fromUtf8(text), kMachinePlaceholder, machine));
+    state_[k] = Slot::Computed;
+  } else {
+    state_[k] = Slot::Template;
+  }
+}
+
+// Both systems' names of the variable; each starts empty so a record whose part number cannot be used
+// never inherits the names of the record before it.
+void Generator::ResolveVarName(RecordTrap& records, int k, const QString& machine) {
+  const QString varName = QString::fromUtf8(source_->ColumnUtf8(k));
+  QString names[kVisiWinSystems];
+  for (int s = 0; s < kVisiWinSystems; ++s) {
+    records.Run([&] {
+      const QString& nameTemplate = run_.varNameTemplates[s][PartNumber(PartValue()) - 1];
+      names[s] = ReplaceSearchItem(nameTemplate, kVarNamePlaceholder, varName);
+    });
+    names[s] = ReplaceSearchItem(names[s], kMachinePlaceholder, machine);
+    names[s] = ReplaceSearchItem(names[s], kMachinePlaceholder, machine);
+  }
+  computed_[k] = db::TextValue(names[run_.visiWinSystemIndex != 0 ? 1 : 0]);
+  state_[k] = Slot::Computed;
+  renames_.push_back({std::move(names[0]), std::move(names[1])});
+}
+
+void Generator::Insert() {
+  for (int k = 0; k < static_cast<int>(target_.size()); ++k) {
+    switch (state_[k]) {
+      case Slot::Template:
+        insert_->BindColumn(k + 1, *source_, k);
+        break;
+      case Slot::Computed:
+        insert_->Bind(k + 1, computed_[k]);
+        break;
+      default:
+        insert_->Bind(k + 1, db::Value{});
+    }
+  }
+  insert_->Step();
+}
+
 }  // namespace
 
 QString ReplaceSearchItem(const QString& text, const QString& searchItem, const QString& replacement) {
@@ -40,125 +182,34 @@ int64_t PartNumber(const db::Value& value) {
   return static_cast<int64_t>(part);
 }
 
-void CreateRecordSets(UpdateRun& run, db::Connection& database) {
+bool CreateRecordSets(UpdateRun& run, db::Connection& database) {
   Trap trap(run.Errors(), QStringLiteral("CreateRecordSets"));
-
-  std::vector<db::FieldDef> target;
-  std::optional<db::Statement> insert;
-  trap.Run([&] {
-    target = database.Fields(QStringLiteral("PRESET_DEFS"));
-    QStringList names, parameters;
-    for (size_t k = 0; k < target.size(); ++k) {
-      names << db::Quote(target[k].name);
-      parameters << QStringLiteral("?%1").arg(k + 1);
-    }
-    insert.emplace(
-        database.Prepare(QStringLiteral("INSERT INTO PRESET_DEFS (%1) VALUES (%2)")
-                             .arg(names.join(QLatin1Char(',')), parameters.join(QLatin1Char(',')))));
-  });
-  std::optional<db::Statement> source;
-  trap.Run([&] {
-    source.emplace(database.Prepare(QStringLiteral(
-        "SELECT Source_PRESET_DEFS.* From Source_PRESET_DEFS ORDER BY Source_PRESET_DEFS.ID")));
-  });
-  if (!insert || !source) return;
-
+  Generator generator(run, database);
+  if (!trap.Run([&] { generator.Prepare(); })) return false;
   bool hasRecord = false;
-  if (!trap.Run([&] { hasRecord = source->Step(); }) || !hasRecord)
-    return;  // an empty template is no failure
+  if (!trap.Run([&] { hasRecord = generator.NextTemplate(); })) return false;
+  if (!hasRecord) return true;  // an empty template is no failure
+  if (!run.context.MachineTakesPart(1)) return true;
+  QString machine;
+  if (!trap.Run([&] { machine = MachineOneName(run.context); })) return false;
 
-  if (!run.context.MachineTakesPart(1)) return;
-  const QString machine = run.context.ExistingMachine(1);
-
-  const int fieldCount = static_cast<int>(target.size());
-  const int templateFieldCount = source->ColumnCount();
-  const int idIndex = FieldIndex(target, QStringLiteral("ID"));
-  const int partIndex = FieldIndex(target, QStringLiteral("PART"));
-  const int varNameIndex = FieldIndex(target, QStringLiteral("VAR_NAME"));
-  std::vector<VarNamePair> renames;
-  // A field of the new record: still empty, the template's value (bound straight from the template
-  // query, never copied), or a value worked out here.
-  enum class Slot { Empty, Template, Computed };
-  std::vector<Slot> fieldState(fieldCount);
-  std::vector<db::Value> computed(fieldCount);
-  // The part number field of the new record as it stands while field k is filled.
-  const auto partValue = [&]() -> db::Value {
-    if (partIndex < 0) Raise(kErrSubscript, QStringLiteral("Item not found in this collection: part"));
-    switch (fieldState[partIndex]) {
-      case Slot::Template:
-        return source->Column(partIndex);
-      case Slot::Computed:
-        return computed[partIndex];
-      default:
-        return {};
-    }
-  };
-  int64_t nextId = 1;
-
-  // The records are written in one transaction; ending early keeps the records written so far.
+  // The records are written in one transaction. A failure that repeats record after record is
+  // reported once, when the generation is done.
+  RecordTrap records(trap);
   std::optional<db::Transaction> transaction;
   trap.Run([&] { transaction.emplace(database); });
   do {
+    records.NextRecord();
     run.Port().LetEventsRun();
-    std::fill(fieldState.begin(), fieldState.end(), Slot::Empty);
-    trap.Run([&] {
-      if (idIndex < 0) Raise(kErrSubscript, QStringLiteral("Item not found in this collection: ID"));
-      computed[idIndex] = nextId;
-      fieldState[idIndex] = Slot::Computed;
-    });
-    ++nextId;
-    for (int k = 1; k < fieldCount; ++k) {
-      trap.Run([&] {
-        if (k >= templateFieldCount) Raise(kErrSubscript, QStringLiteral("Subscript out of range"));
-        if (!source->ColumnIsText(k)) {
-          fieldState[k] = Slot::Template;
-        } else if (k == varNameIndex) {
-          // Both systems' names of the variable; each starts empty so a record whose part number cannot
-          // be used never inherits the names of the record before it.
-          const QString varName = QString::fromUtf8(source->ColumnUtf8(k));
-          QString names[kVisiWinSystems];
-          for (int s = 0; s < kVisiWinSystems; ++s) {
-            trap.Run([&] {
-              const QString& nameTemplate = run.varNameTemplates[s][PartNumber(partValue()) - 1];
-              names[s] = ReplaceSearchItem(nameTemplate, kVarNamePlaceholder, varName);
-            });
-            names[s] = ReplaceSearchItem(names[s], kMachinePlaceholder, machine);
-            names[s] = ReplaceSearchItem(names[s], kMachinePlaceholder, machine);
-          }
-          computed[k] = db::TextValue(names[run.visiWinSystemIndex != 0 ? 1 : 0]);
-          fieldState[k] = Slot::Computed;
-          renames.push_back({std::move(names[0]), std::move(names[1])});
-        } else if (const QByteArrayView text = source->ColumnUtf8(k); text.contains("###")) {
-          // Only a text holding "###" can hold the placeholder: others are bound as they are.
-          computed[k] =
-              db::TextValue(ReplaceSearchItem(QString::fromUtf8(text), kMachinePlaceholder, machine));
-          fieldState[k] = Slot::Computed;
-        } else {
-          fieldState[k] = Slot::Template;
-        }
-      });
-    }
-    trap.Run([&] {
-      for (int k = 0; k < fieldCount; ++k) {
-        switch (fieldState[k]) {
-          case Slot::Template:
-            insert->BindColumn(k + 1, *source, k);
-            break;
-          case Slot::Computed:
-            insert->Bind(k + 1, computed[k]);
-            break;
-          default:
-            insert->Bind(k + 1, db::Value{});
-        }
-      }
-      insert->Step();
-    });
-    insert->Reset();
+    generator.Generate(records, machine);
     hasRecord = false;
-    trap.Run([&] { hasRecord = source->Step(); });
+    records.Run([&] { hasRecord = generator.NextTemplate(); });
   } while (hasRecord);
-  if (transaction) trap.Run([&] { transaction->Commit(); });
+  bool complete = !records.Failed();
+  if (transaction && !trap.Run([&] { transaction->Commit(); })) complete = false;
   transaction.reset();
+  records.Finish();
 
-  VarNamesInQuelleErsetzen(run, renames);
+  VarNamesInQuelleErsetzen(run, generator.Renames());
+  return complete;
 }

@@ -19,4 +19,6 @@ int64_t PartNumber(const db::Value& value);
 // Fills the empty PRESET_DEFS of the open source database with one record per template record, in
 // template ID order, numbered from 1, when machine 1 takes part in the documentation. The variable
 // names of the generated records are then renamed in the project database (VarNamesInQuelleErsetzen).
-void CreateRecordSets(UpdateRun& run, db::Connection& database);
+// Returns false when the table could not be generated completely (the template could not be read,
+// machine 1 takes part but has no name, a record failed); the failures have been reported.
+bool CreateRecordSets(UpdateRun& run, db::Connection& database);

@@ -131,6 +131,117 @@ void WarnAboutLostFields(UpdateRun& run) {
   if (run.Port().Ask(question) != Answer::Yes) AbortAfterWarning(run);
 }
 
+// The old table's category field may still carry its old name.
+QString CategoryField(const std::vector<db::FieldDef>& oldFields) {
+  QString categoryField = kTakeoverFields[kCategoryField];
+  for (const db::FieldDef& field : oldFields) {
+    if (UCase(field.name) == QLatin1String("CATEGORIE")) categoryField = field.name;
+  }
+  return categoryField;
+}
+
+// The old records, read before anything is written. A field missing from the old table is reported
+// once (SQLite's own error) and read as Null.
+std::vector<OldRecord> ReadOldRecords(UpdateRun& run, Trap& trap, db::Connection& project, const QString& oldTable,
+                                      const std::vector<db::FieldDef>& oldFields, int64_t count) {
+  std::vector<OldRecord> oldRecords;
+  oldRecords.reserve(count);
+  const QString categoryField = CategoryField(oldFields);
+  QStringList columns;
+  for (int i = 0; i < kTakeoverFields.size(); ++i) {
+    const QString field = i == kCategoryField ? categoryField : kTakeoverFields[i];
+    if (HasField(oldFields, field)) {
+      columns << db::Quote(field);
+    } else {
+      trap.Run([&] { project.Prepare(QStringLiteral("SELECT %1 FROM %2").arg(db::Quote(field), db::Quote(oldTable))); });
+      columns << QStringLiteral("NULL");
+    }
+  }
+  db::Statement read =
+      project.Prepare(QStringLiteral("SELECT %1 FROM %2").arg(columns.join(QLatin1Char(',')), db::Quote(oldTable)));
+  while (read.Step()) {
+    run.Port().LetEventsRun();
+    OldRecord record;
+    record.key = MakeKey(read.Column(kMachineField), read.Column(kVarNameField), read.Column(kOffsetField));
+    for (int v = 0; v < kValueCount; ++v) record.values[v] = read.Column(kFirstValueField + v);
+    oldRecords.push_back(std::move(record));
+  }
+  return oldRecords;
+}
+
+// Every declared additional field must exist in the rebuilt table (field 0 aside), compared exactly;
+// a missing one ends the program.
+void CheckAdditionalFields(UpdateRun& run, Trap& trap, db::Connection& database) {
+  if (!run.addFields) return;
+  const QStringList& declared = run.addFields->list;
+  std::vector<db::FieldDef> newFields;
+  trap.Run([&] { newFields = database.Fields(QStringLiteral("PRESET_DEFS")); });
+  for (qsizetype k = 1; k < declared.size(); ++k) {
+    bool found = false;
+    for (size_t f = 1; f < newFields.size() && !found; ++f) found = newFields[f].name == declared.at(k);
+    if (!found) AbortForMissingField(run, declared.at(k));
+  }
+}
+
+// The rebuilt rows by key: the first row of every key, found through the same fields the takeover query
+// selects, so a table that lacks one of them is a schema fault. Rows are addressed by their row number.
+struct RebuiltRows {
+  QString rowNumber;
+  QHash<Key, int64_t> firstRowOfKey;
+};
+RebuiltRows ReadRebuiltRows(UpdateRun& run, db::Connection& database, int64_t expected) {
+  RebuiltRows rebuilt;
+  rebuilt.rowNumber = db::RowNumberName(database.Fields(QStringLiteral("PRESET_DEFS")));
+  QStringList columns{rebuilt.rowNumber};
+  for (const QString& field : kTakeoverFields) columns << db::Quote(field);
+  if (run.addFields) {
+    for (qsizetype k = 1; k < run.addFields->list.size(); ++k) columns << db::Quote(run.addFields->list.at(k));
+  }
+  db::Statement rows = database.Prepare(
+      QStringLiteral("SELECT %1 FROM PRESET_DEFS ORDER BY %2").arg(columns.join(QLatin1Char(',')), rebuilt.rowNumber));
+  rebuilt.firstRowOfKey.reserve(expected);
+  while (rows.Step()) {
+    run.Port().LetEventsRun();
+    if (rows.ColumnIsNull(1 + kMachineField) || rows.ColumnIsNull(1 + kVarNameField)) continue;
+    const std::optional<Key> key =
+        MakeKey(rows.Column(1 + kMachineField), rows.Column(1 + kVarNameField), rows.Column(1 + kOffsetField));
+    if (key && !rebuilt.firstRowOfKey.contains(*key)) rebuilt.firstRowOfKey.insert(*key, rows.ColumnInt(0));
+  }
+  return rebuilt;
+}
+
+// Writes the five values of every old record into the rebuilt row of its key, one record at a time.
+void WriteValues(UpdateRun& run, Trap& trap, db::Connection& database, const RebuiltRows& rebuilt,
+                 const std::vector<OldRecord>& oldRecords) {
+  std::optional<db::Statement> update;
+  std::optional<db::Transaction> transaction;
+  if (!trap.Run([&] {
+        update.emplace(database.Prepare(
+            QStringLiteral("UPDATE PRESET_DEFS SET abs_min = ?1, abs_max = ?2, \"min\" = ?3, \"max\" = ?4, pass = ?5 "
+                           "WHERE %1 = ?6")
+                .arg(rebuilt.rowNumber)));
+        transaction.emplace(database);
+      })) {
+    return;
+  }
+  RecordTrap records(trap);
+  for (const OldRecord& old : oldRecords) {
+    records.NextRecord();
+    run.Port().LetEventsRun();
+    if (!old.key) continue;
+    const auto match = rebuilt.firstRowOfKey.constFind(*old.key);
+    if (match == rebuilt.firstRowOfKey.constEnd()) continue;
+    records.Run([&] {
+      for (int v = 0; v < kValueCount; ++v) update->Bind(v + 1, old.values[v]);
+      update->BindInt(kValueCount + 1, *match);
+      update->Step();
+    });
+    update->Reset();
+  }
+  trap.Run([&] { transaction->Commit(); });
+  records.Finish();
+}
+
 }  // namespace
 
 void TakeoverMachineCopyMDBData(UpdateRun& run, db::Connection& database, db::Connection& project,
@@ -143,12 +254,6 @@ void TakeoverMachineCopyMDBData(UpdateRun& run, db::Connection& database, db::Co
     WarnAboutLostFields(run);
   }
 
-  // The old table's category field may still carry its old name.
-  QString categoryField = kTakeoverFields[kCategoryField];
-  for (const db::FieldDef& field : oldFields) {
-    if (UCase(field.name) == QLatin1String("CATEGORIE")) categoryField = field.name;
-  }
-
   // An old table without records takes nothing over and reports nothing.
   int64_t oldCount = 0;
   trap.Run([&] {
@@ -156,89 +261,14 @@ void TakeoverMachineCopyMDBData(UpdateRun& run, db::Connection& database, db::Co
     if (count.Step()) oldCount = count.ColumnInt(0);
   });
   if (oldCount <= 0) return;
-
-  // Read the old records before anything is written. A field missing from the old table is reported
-  // once (SQLite's own error) and read as Null.
   std::vector<OldRecord> oldRecords;
-  oldRecords.reserve(oldCount);
-  trap.Run([&] {
-    QStringList columns;
-    for (int i = 0; i < kTakeoverFields.size(); ++i) {
-      const QString field = i == kCategoryField ? categoryField : kTakeoverFields[i];
-      if (HasField(oldFields, field)) {
-        columns << db::Quote(field);
-      } else {
-        trap.Run([&] {
-          project.Prepare(QStringLiteral("SELECT %1 FROM %2").arg(db::Quote(field), db::Quote(oldTable)));
-        });
-        columns << QStringLiteral("NULL");
-      }
-    }
-    db::Statement read = project.Prepare(
-        QStringLiteral("SELECT %1 FROM %2").arg(columns.join(QLatin1Char(',')), db::Quote(oldTable)));
-    while (read.Step()) {
-      run.Port().LetEventsRun();
-      OldRecord record;
-      record.key = MakeKey(read.Column(kMachineField), read.Column(kVarNameField), read.Column(kOffsetField));
-      for (int v = 0; v < kValueCount; ++v) record.values[v] = read.Column(kFirstValueField + v);
-      oldRecords.push_back(std::move(record));
-    }
-  });
+  trap.Run([&] { oldRecords = ReadOldRecords(run, trap, project, oldTable, oldFields, oldCount); });
   if (oldRecords.empty()) return;
 
-  // Every declared additional field must exist in the rebuilt table (field 0 aside), compared exactly.
-  if (run.addFields) {
-    const QStringList& declared = run.addFields->list;
-    std::vector<db::FieldDef> newFields;
-    trap.Run([&] { newFields = database.Fields(QStringLiteral("PRESET_DEFS")); });
-    for (qsizetype k = 1; k < declared.size(); ++k) {
-      bool found = false;
-      for (size_t f = 1; f < newFields.size() && !found; ++f) found = newFields[f].name == declared.at(k);
-      if (!found) AbortForMissingField(run, declared.at(k));
-    }
-  }
-
-  // The first rebuilt record of every key, found through the same fields the takeover query selects:
-  // a table that lacks one of them is a schema fault, reported once, and nothing is taken over.
-  QHash<Key, int64_t> firstRowOfKey;
-  std::optional<db::Statement> update;
-  const bool ready = trap.Run([&] {
-    QStringList columns{QStringLiteral("rowid")};
-    for (const QString& field : kTakeoverFields) columns << db::Quote(field);
-    if (run.addFields) {
-      for (qsizetype k = 1; k < run.addFields->list.size(); ++k)
-        columns << db::Quote(run.addFields->list.at(k));
-    }
-    db::Statement rows = database.Prepare(
-        QStringLiteral("SELECT %1 FROM PRESET_DEFS ORDER BY rowid").arg(columns.join(QLatin1Char(','))));
-    update.emplace(database.Prepare(QStringLiteral(
-        "UPDATE PRESET_DEFS SET abs_min = ?1, abs_max = ?2, \"min\" = ?3, \"max\" = ?4, pass = ?5 "
-        "WHERE rowid = ?6")));
-    firstRowOfKey.reserve(oldCount);
-    while (rows.Step()) {
-      run.Port().LetEventsRun();
-      if (rows.ColumnIsNull(1 + kMachineField) || rows.ColumnIsNull(1 + kVarNameField)) continue;
-      const std::optional<Key> key = MakeKey(rows.Column(1 + kMachineField), rows.Column(1 + kVarNameField),
-                                             rows.Column(1 + kOffsetField));
-      if (key && !firstRowOfKey.contains(*key))
-        firstRowOfKey.insert(*key, rows.ColumnInt(0));  // first row wins
-    }
-  });
-  if (!ready || !update) return;
-
-  std::optional<db::Transaction> transaction;
-  trap.Run([&] { transaction.emplace(database); });
-  for (const OldRecord& old : oldRecords) {
-    run.Port().LetEventsRun();
-    if (!old.key) continue;
-    const auto match = firstRowOfKey.constFind(*old.key);
-    if (match == firstRowOfKey.constEnd()) continue;
-    trap.Run([&] {
-      for (int v = 0; v < kValueCount; ++v) update->Bind(v + 1, old.values[v]);
-      update->BindInt(kValueCount + 1, *match);
-      update->Step();
-    });
-    update->Reset();
-  }
-  if (transaction) trap.Run([&] { transaction->Commit(); });
+  CheckAdditionalFields(run, trap, database);
+  // A rebuilt table that lacks a field of the takeover is a schema fault: reported once, nothing is
+  // taken over.
+  RebuiltRows rebuilt;
+  if (!trap.Run([&] { rebuilt = ReadRebuiltRows(run, database, oldCount); })) return;
+  WriteValues(run, trap, database, rebuilt, oldRecords);
 }

@@ -2,73 +2,21 @@
 
 #include "framework/ErrorTrap.h"
 #include "framework/FileLookup.h"
-#include "framework/IniAccess.h"
 #include "framework/Installation.h"
-#include "framework/ProgramLocation.h"
 #include "framework/Text.h"
-#include "framework/UserPort.h"
 #include "presets/AdditionalFields.h"
 #include "presets/Database.h"
 #include "presets/FileOps.h"
 #include "presets/ProjectRenames.h"
+#include "presets/ProjectReplacement.h"
 #include "presets/RecordSets.h"
 #include "presets/Takeover.h"
-#include "presets/UpdateRun.h"
+#include "presets/VarNameTemplates.h"
+#include "presets/WorkingCopy.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QStringList>
 
 #include <optional>
-
-namespace {
-
-const QString kVarNameMarker = QStringLiteral("###Var_Name");
-
-// A failure while reading the templates leaves part 1 of both systems resolving to the plain variable
-// name, but never overwrites a template that was read.
-void MarkTemplateReadFailure(VarNameTemplateTable& templates) {
-  for (auto& system : templates) {
-    if (system[0].isEmpty()) system[0] = kVarNameMarker;
-  }
-}
-
-}  // namespace
-
-// A record that cannot be used is skipped; a table that cannot be read ends the reading.
-VarNameTemplateTable ReadVarNameTemplates(const QString& sourcePath) {
-  VarNameTemplateTable templates;
-  static const QString kSystems[kVisiWinSystems] = {QStringLiteral("VISIWIN32"),
-                                                    QStringLiteral("VISIWINSTUDIO")};
-  try {
-    db::Connection source = db::Connection::Open(sourcePath);
-    db::Statement records = source.Prepare(QStringLiteral("SELECT System, Part, Var_Name FROM Source_DEFS"));
-    for (;;) {
-      bool hasRecord = false;
-      try {
-        hasRecord = records.Step();
-      } catch (const AppError&) {
-        MarkTemplateReadFailure(templates);
-      }
-      if (!hasRecord) break;
-      for (int j = 0; j < kVisiWinSystems; ++j) {
-        try {
-          if (records.ColumnIsNull(0) || UCase(records.ColumnText(0)) != kSystems[j]) continue;
-          const int64_t part = PartNumber(records.Column(1));
-          if (records.ColumnIsNull(2)) Raise(kErrTypeMismatch, QStringLiteral("Invalid use of Null"));
-          templates[j][part - 1] = db::ToQString(records.Column(2));
-        } catch (const AppError&) {
-          MarkTemplateReadFailure(templates);
-        }
-      }
-    }
-  } catch (const AppError&) {
-    MarkTemplateReadFailure(templates);
-  } catch (const std::exception&) {
-    MarkTemplateReadFailure(templates);
-  }
-  return templates;
-}
 
 int16_t VisiWinSystemIndex(const ProjectContext& context) {
   return !context.mode.integrated && context.project.vwStudio ? 1 : 0;
@@ -86,24 +34,38 @@ QString MissingMachineCopyNotice(const QString& projectPath) {
              "erzeugt.");
 }
 
+// The CREATE TABLE text of PRESET_DEFS: the fields of Source_PRESET_DEFS with their names and declared
+// types only, no key, default or index. A declared type that is no plain type name would be pasted into
+// the statement as SQL of its own: such a template is refused.
+QString PresetTableDefinition(const std::vector<db::FieldDef>& templateFields) {
+  QStringList columns;
+  for (const db::FieldDef& field : templateFields) {
+    if (field.declaredType.isEmpty()) {
+      columns << db::Quote(field.name);
+      continue;
+    }
+    if (!db::IsPlainTypeName(field.declaredType)) {
+      Raise(kErrTypeMismatch, QStringLiteral("Source_PRESET_DEFS: the field %1 has a type that is no type name: %2")
+                                  .arg(field.name, field.declaredType));
+    }
+    columns << db::Quote(field.name) + QLatin1Char(' ') + field.declaredType;
+  }
+  return QStringLiteral("CREATE TABLE PRESET_DEFS (%1)").arg(columns.join(QStringLiteral(", ")));
+}
+
 // Deletes PRESET_DEFS (found without regard to case) and creates it afresh with the fields of
-// Source_PRESET_DEFS: names and declared types only, no key, default or index. True when the new table
-// was created.
+// Source_PRESET_DEFS. True when the new table was created.
 bool RebuildPresetTable(Trap& trap, db::Connection& source) {
+  QString definition;
+  if (!trap.Run([&] { definition = PresetTableDefinition(source.Fields(QStringLiteral("Source_PRESET_DEFS"))); })) {
+    return false;
+  }
   trap.Run([&] {
     if (const std::optional<QString> old = source.FindTable(QStringLiteral("PRESET_DEFS"))) {
       source.Exec(QStringLiteral("DROP TABLE %1").arg(db::Quote(*old)));
     }
   });
-  return trap.Run([&] {
-    QStringList columns;
-    for (const db::FieldDef& field : source.Fields(QStringLiteral("Source_PRESET_DEFS"))) {
-      columns << (field.declaredType.isEmpty()
-                      ? db::Quote(field.name)
-                      : db::Quote(field.name) + QLatin1Char(' ') + field.declaredType);
-    }
-    source.Exec(QStringLiteral("CREATE TABLE PRESET_DEFS (%1)").arg(columns.join(QStringLiteral(", "))));
-  });
+  return trap.Run([&] { source.Exec(definition); });
 }
 
 // Takes the values of the project database's PRESET_DEFS over, when there is such a database and table.
@@ -122,45 +84,26 @@ void TakeOverProjectValues(UpdateRun& run, Trap& trap, db::Connection& source, c
   TakeoverMachineCopyMDBData(run, source, *project, *oldTable);
 }
 
-// Makes the working copy of the database whose values are taken over (when there is one) beside the
-// project database, for the renames and the takeover, and removes it when the update ends, however it
-// ends.
-class WorkingCopy {
- public:
-  WorkingCopy(UpdateRun& run, Trap& trap, const QString& takeoverPath, const QString& projectPath)
-      : run_(run) {
-    trap.Run([&] {
-      const QString existing = takeoverPath.isEmpty() ? QString() : FindExistingFile(takeoverPath);
-      if (existing.isEmpty() || projectPath.isEmpty()) return;
-      const QFileInfo info(ExistingOrAsSpelled(projectPath));
-      const QString copy =
-          info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".update");
-      CopyFileAtomically(existing, copy);
-      made_ = copy;
-      // A journal left by a writer that crashed goes along, so the copy is read as it was before the
-      // crash (the first connection rolls it back), just as the project database itself would be.
-      const QString journal = existing + QStringLiteral("-journal");
-      if (QFileInfo::exists(journal)) CopyFileAtomically(journal, copy + QStringLiteral("-journal"));
-      run_.projectCopy = copy;
-    });
+// Rebuilds, generates and takes the values over in the source database, in one transaction: each step
+// sees what the steps before it wrote, and an ended program keeps what was written. True when the new
+// preset table is complete and saved; the source database is closed again on return.
+bool UpdateSourceDatabase(UpdateRun& run, Trap& trap, const QString& sourcePath, const QString& takeoverDatabase) {
+  std::optional<db::Connection> source;
+  trap.Run([&] { source.emplace(db::Connection::Open(sourcePath)); });
+  std::optional<db::Transaction> transaction;
+  if (source) trap.Run([&] { transaction.emplace(*source); });
+  const bool rebuilt = source && RebuildPresetTable(trap, *source);
+  CategorieNachCategoryID(run);
+  bool generated = false;
+  if (source) {
+    generated = CreateRecordSets(run, *source);
+    TakeOverProjectValues(run, trap, *source, takeoverDatabase);
   }
-  ~WorkingCopy() {
-    run_.projectCopy.clear();
-    if (made_.isEmpty()) return;
-    QFile::remove(made_);
-    QFile::remove(made_ + QStringLiteral("-journal"));
-  }
-  WorkingCopy(const WorkingCopy&) = delete;
-  WorkingCopy& operator=(const WorkingCopy&) = delete;
-  // The database the takeover reads: the working copy, or the project database when no copy was made.
-  QString Path(const QString& projectPath) const {
-    return run_.projectCopy.isEmpty() ? projectPath : run_.projectCopy;
-  }
-
- private:
-  UpdateRun& run_;
-  QString made_;  // the copy on disk, also when it could not be completed
-};
+  // Not committed (another program holds the file), the work is rolled back: the source keeps its old
+  // preset table.
+  const bool committed = transaction && trap.Run([&] { transaction->Commit(); });
+  return rebuilt && generated && committed;
+}
 
 }  // namespace
 
@@ -173,15 +116,8 @@ void WorkOnMDB(ProjectContext& context) {
   trap.Run([&] { projectPath = GetPathOCXMDB(context); });
   trap.Run([&] { hostIniPath = GetQVZConfigurationIniPath(context); });
   trap.Run([&] { machineCopyPath = GetPathMachineCopyMDB(context, hostIniPath); });
-
   run.visiWinSystemIndex = VisiWinSystemIndex(context);
-
   if (sourcePath.isEmpty()) return;
-  // The file as it lies on disk (its name may differ in case from the one asked for).
-  trap.Run([&] {
-    const QString existing = FindExistingFile(sourcePath);
-    if (!existing.isEmpty()) sourcePath = existing;
-  });
 
   // The source database's times, read before the update (none when the file was not writable).
   std::optional<FileTimes> sourceTimes;
@@ -199,34 +135,19 @@ void WorkOnMDB(ProjectContext& context) {
     }
   }
 
-  run.varNameTemplates = ReadVarNameTemplates(sourcePath);
-
-  bool rebuilt = false;
-  // The renames and the takeover change a copy of that database, never the project database itself (nor
-  // the machine copy): until the source replaces it whole, the project database stays as it was.
-  const WorkingCopy workingCopy(run, trap, takeoverPath, projectPath);
+  bool complete = trap.Run([&] { run.varNameTemplates = ReadVarNameTemplates(sourcePath); });
   {
-    std::optional<db::Connection> source;
-    trap.Run([&] { source.emplace(db::Connection::Open(sourcePath)); });
-    // The rebuild, the generation and the takeover write the source database in one transaction; each
-    // step still sees what the steps before it wrote, and an ended program keeps what was written.
-    std::optional<db::Transaction> transaction;
-    if (source) trap.Run([&] { transaction.emplace(*source); });
-    if (source) rebuilt = RebuildPresetTable(trap, *source);
-    CategorieNachCategoryID(run);
-    if (source) {
-      CreateRecordSets(run, *source);
-      TakeOverProjectValues(run, trap, *source, workingCopy.Path(projectPath));
-    }
-    // Not committed (another program holds the file), the work is rolled back: the source keeps its
-    // old preset table.
-    if (transaction && !trap.Run([&] { transaction->Commit(); })) rebuilt = false;
-  }  // the source database is closed before it is copied
+    // The renames and the takeover change a copy of that database: until the source replaces it whole,
+    // the project database stays as it was.
+    const WorkingCopy workingCopy(run, trap, takeoverPath, projectPath);
+    complete = UpdateSourceDatabase(run, trap, sourcePath, workingCopy.Path(projectPath)) && complete;
+  }
 
-  // A source that is no database, whose preset table could not be built or whose update was not saved
-  // must not replace the project database: the project would lose its presets and the values set on the
-  // machine. The failure has been reported already.
-  if (rebuilt) trap.Run([&] { CopyFileAtomically(sourcePath, ExistingOrAsSpelled(projectPath)); });
+  // A preset table that could not be generated completely (a source that is no database, templates that
+  // could not be read, a record that failed, an update that was not saved) must not replace the project
+  // database: the project would lose its presets and the values set on the machine. The failure has
+  // been reported already.
+  if (complete) trap.Run([&] { ReplaceProjectDatabase(sourcePath, ExistingOrAsSpelled(projectPath)); });
 
   if (sourceTimes) {
     trap.Run([&] {

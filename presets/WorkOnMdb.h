@@ -12,6 +12,3 @@ void WorkOnMDB(ProjectContext& context);
 
 // 1 when the update uses VisiWin Studio names ([Project] VWStudio, standalone only), else 0.
 int16_t VisiWinSystemIndex(const ProjectContext& context);
-// The name templates of both systems from Source_DEFS of the source database. Failures are absorbed:
-// they put the plain variable-name marker into part 1 where it is still empty.
-VarNameTemplateTable ReadVarNameTemplates(const QString& sourcePath);

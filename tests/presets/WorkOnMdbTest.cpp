@@ -2,6 +2,7 @@
 #include "framework/Installation.h"
 #include "presets/DatabaseScript.h"
 #include "presets/FileOps.h"
+#include "presets/VarNameTemplates.h"
 #include "presets/WorkOnMdb.h"
 #include "tests/presets/PresetsTestSupport.h"
 

@@ -1,0 +1,25 @@
+#pragma once
+// The working copy of the database whose values an update takes over.
+
+#include "framework/ErrorTrap.h"
+#include "presets/UpdateRun.h"
+
+#include <QString>
+
+// Makes a copy of the database whose values are taken over (when there is one) beside the project
+// database, for the renames and the takeover, and removes it when the update ends, however it ends. The
+// project database itself (and the machine copy) is never changed in place.
+class WorkingCopy {
+ public:
+  WorkingCopy(UpdateRun& run, Trap& trap, const QString& takeoverPath, const QString& projectPath);
+  ~WorkingCopy();
+  WorkingCopy(const WorkingCopy&) = delete;
+  WorkingCopy& operator=(const WorkingCopy&) = delete;
+
+  // The database the takeover reads: the working copy, or the project database when no copy was made.
+  QString Path(const QString& projectPath) const;
+
+ private:
+  UpdateRun& run_;
+  QString made_;  // the copy on disk, also when it could not be completed
+};
