@@ -3,8 +3,14 @@
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <cstdio>
 
 namespace {
 
@@ -110,6 +116,50 @@ TEST_F(ProfileTest, FailedWriteReportsFalseAndLeavesNoTemporaryFiles) {
   EXPECT_FALSE(profile::WriteString("S", "k", QStringLiteral("v"), QString()));
   ASSERT_TRUE(profile::WriteString("S", "k", QStringLiteral("v"), file));
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"test.ini"});
+}
+
+// A 50 MB settings file is read and rewritten with one changed entry in well under two seconds and four
+// times its size in memory. Timing depends on the machine, so this runs only on request:
+// framework_tests --gtest_also_run_disabled_tests --gtest_filter='*LargeFile*'
+TEST_F(ProfileTest, DISABLED_LargeFileIsReadAndRewrittenQuickly) {
+  constexpr qint64 kSize = 50 << 20;
+  int sections = 0;
+  {
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    QByteArray chunk;
+    qint64 written = 0;
+    for (; written < kSize; ++sections) {
+      const int section = sections;
+      chunk = "[Machine" + QByteArray::number(section) + "]\r\n";
+      for (int key = 0; key < 200; ++key) {
+        chunk += "Document" + QByteArray::number(key) +
+                 " = \\\\hmi-server\\docs\\Gr\xF6\xDF"
+                 "e " +
+                 QByteArray::number(section * 1000 + key) + ".pdf\r\n";
+      }
+      written += out.write(chunk);
+    }
+  }
+  const qint64 size = QFileInfo(file).size();
+  rusage before{};
+  getrusage(RUSAGE_SELF, &before);
+  QElapsedTimer timer;
+  timer.start();
+  // The last section's entry: every line of the file is looked at.
+  const QString section = QStringLiteral("Machine%1").arg(sections - 1);
+  ASSERT_TRUE(profile::WriteStrings({{section, "Document7", QStringLiteral("changed")}}, file));
+  const qint64 writeMs = timer.restart();
+  EXPECT_EQ(Read(section.toLower(), "document7"), "changed");
+  const qint64 readMs = timer.elapsed();
+  rusage after{};
+  getrusage(RUSAGE_SELF, &after);
+  const double peakMiB = static_cast<double>(after.ru_maxrss) / 1024.0;
+  std::printf("%.1f MiB file: rewrite %lld ms, read %lld ms, peak memory %.1f MiB (%.1f MiB before)\n",
+              static_cast<double>(size) / (1 << 20), static_cast<long long>(writeMs),
+              static_cast<long long>(readMs), peakMiB, static_cast<double>(before.ru_maxrss) / 1024.0);
+  EXPECT_LT(writeMs + readMs, 2000);
+  EXPECT_LT(after.ru_maxrss * 1024.0, 4.0 * static_cast<double>(size));
 }
 
 }  // namespace
