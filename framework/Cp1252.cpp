@@ -10,13 +10,19 @@ constexpr char16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 
 
 }  // namespace
 
-QString DecodeCp1252(const QByteArray& bytes) {
-  QString text(bytes.size(), Qt::Uninitialized);
-  QChar* out = text.data();
+void AppendDecodedCp1252(QByteArrayView bytes, QString& text) {
+  const qsizetype old = text.size();
+  text.resize(old + bytes.size());
+  QChar* out = text.data() + old;
   for (const char byte : bytes) {
     const auto b = static_cast<unsigned char>(byte);
     *out++ = (b >= 0x80 && b <= 0x9F) ? QChar(kHigh[b - 0x80]) : QChar(b);
   }
+}
+
+QString DecodeCp1252(const QByteArray& bytes) {
+  QString text;
+  AppendDecodedCp1252(bytes, text);
   return text;
 }
 
@@ -29,14 +35,34 @@ unsigned char Cp1252Code(QChar c) {
   return '?';
 }
 
+void AppendEncodedCp1252(QStringView text, QByteArray& bytes, bool& afterHighSurrogate) {
+  const qsizetype n = text.size();
+  if (n == 0) return;
+  const qsizetype old = bytes.size();
+  bytes.resize(old + n);
+  char* out = bytes.data() + old;
+  const char16_t* in = text.utf16();
+  qsizetype i = 0;
+  // The second half of a pair whose first half ended the previous piece (and became its "?").
+  if (afterHighSurrogate && QChar::isLowSurrogate(in[0])) i = 1;
+  for (; i < n; ++i) {
+    const char16_t u = in[i];
+    if (u < 0x80) {
+      *out++ = static_cast<char>(u);
+      continue;
+    }
+    // A character outside the basic plane is one "?", not two.
+    if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(in[i + 1])) ++i;
+    *out++ = static_cast<char>(Cp1252Code(QChar(u)));
+  }
+  bytes.resize(out - bytes.constData());
+  // A first half at the very end has not met its second half yet.
+  afterHighSurrogate = QChar::isHighSurrogate(in[n - 1]);
+}
+
 QByteArray EncodeCp1252(const QString& text) {
   QByteArray bytes;
-  bytes.reserve(text.size());
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    const QChar c = text.at(i);
-    // A character outside the basic plane is one "?", not two.
-    if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) ++i;
-    bytes.append(static_cast<char>(Cp1252Code(c)));
-  }
+  bool afterHighSurrogate = false;
+  AppendEncodedCp1252(text, bytes, afterHighSurrogate);
   return bytes;
 }

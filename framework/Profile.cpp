@@ -3,8 +3,6 @@
 #include "framework/IniDocument.h"
 #include "framework/TextFile.h"
 
-#include <QFileInfo>
-
 namespace profile {
 
 namespace {
@@ -12,7 +10,7 @@ namespace {
 std::optional<QString> ReadValue(const QString& section, const QString& entry, const QString& file) {
   const auto content = ReadTextFile(file);
   if (!content) return std::nullopt;
-  return IniDocument::Parse(content->text).Value(section, entry);
+  return IniDocument::Parse(std::move(content->text)).Value(section, entry);
 }
 
 // The Windows conversion of a profile value to a number: optional sign, then "0x" hex or decimal
@@ -57,28 +55,32 @@ uint32_t GetInt(const QString& section, const QString& entry, int32_t defaultVal
   return ParseProfileNumber(*value);
 }
 
-bool WriteString(const QString& section, const QString& entry, const std::optional<QString>& value,
-                 const QString& file) {
+FileResult WriteString(const QString& section, const QString& entry, const std::optional<QString>& value,
+                       const QString& file) {
   return WriteStrings({EntryWrite{section, entry, value}}, file);
 }
 
-bool WriteStrings(const std::vector<EntryWrite>& writes, const QString& file) {
-  if (file.isEmpty()) return false;
-  auto content = ReadTextFile(file);
+FileResult WriteStrings(const std::vector<EntryWrite>& writes, const QString& file) {
+  if (file.isEmpty()) return FileResult::Failure(QStringLiteral("no file name"));
+  QString failure;
+  auto content = ReadTextFile(file, &failure);
   if (!content) {
     // A file that exists but cannot be read must not be replaced by a file holding only these entries.
-    if (QFileInfo::exists(file)) return false;
+    if (!failure.isEmpty()) return FileResult::Failure(failure);
     content = TextFileContent{};
   }
-  IniDocument doc = IniDocument::Parse(content->text);
+  const TextEncoding encoding = content->encoding;
+  // The text moves into the document, so that edits need no second copy of it.
+  IniDocument doc = IniDocument::Parse(std::move(content->text));
   bool changed = false;
   for (const EntryWrite& write : writes) {
     if (doc.Set(write.section, write.entry, write.value)) changed = true;
   }
   // Nothing to change (removing entries from a missing file included): the file stays untouched.
-  if (!changed) return true;
-  content->text = doc.Serialize();
-  return WriteTextFileAtomically(file, *content);
+  if (!changed) return FileResult::Success();
+  TextFileWriter writer(file, encoding);
+  doc.SerializeTo([&writer](QStringView piece) { writer.Append(piece); });
+  return writer.Commit();
 }
 
 }  // namespace profile

@@ -1,7 +1,12 @@
 #pragma once
-// Whole-file text reads and writes for INI files and line appends for logs.
+// Whole-file text reads and writes for INI files and line appends for logs. Every file goes through the
+// safe access of SafeFile.h: reads never block and take only regular files, rewrites never destroy a
+// file, and every failure is reported with its reason.
+
+#include "framework/SafeFile.h"
 
 #include <QString>
+#include <QStringView>
 
 #include <optional>
 
@@ -12,13 +17,33 @@ struct TextFileContent {
   TextEncoding encoding = TextEncoding::Cp1252;
 };
 
-// Reads a whole text file: UTF-16LE when it starts with FF FE, Windows-1252 otherwise.
-std::optional<TextFileContent> ReadTextFile(const QString& path);
+// Reads a whole text file: UTF-16LE when it starts with FF FE, Windows-1252 otherwise. Gives nullopt when
+// there is no regular file to read; when something is at the path that cannot be read as one (a folder,
+// FIFO or device, a file without read permission, a read error), failure receives the reason.
+std::optional<TextFileContent> ReadTextFile(const QString& path, QString* failure = nullptr);
 
-// Replaces the file through a temporary file in the same folder and a rename, so a crash leaves either
-// the old or the new file. Returns false when the file could not be written.
-bool WriteTextFileAtomically(const QString& path, const TextFileContent& content);
+// Replaces the file through a temporary file in the same folder and a rename (see FileReplacement), so
+// a crash leaves either the old or the new file, and a failure the old one.
+FileResult WriteTextFileAtomically(const QString& path, const TextFileContent& content);
+
+// Writes a text file piece by piece, encoding as it goes, so a large text is never held twice:
+// construct, Append the pieces in order, Commit. The first failure is kept and returned by Commit.
+class TextFileWriter {
+ public:
+  TextFileWriter(const QString& path, TextEncoding encoding);
+  void Append(QStringView text);
+  FileResult Commit();
+
+ private:
+  void Flush();
+
+  FileReplacement file_;
+  TextEncoding encoding_;
+  QByteArray buffer_;
+  bool afterHighSurrogate_ = false;
+};
 
 // Appends one line (Windows-1252, CR LF) with its own open, append and close. Never throws: a line that
-// cannot be appended goes to standard error instead.
-void AppendLogLine(const QString& path, const QString& line);
+// cannot be appended completely (no regular file, cannot be opened, written or closed) goes to standard
+// error with the reason instead. The result tells whether the line reached the log.
+FileResult AppendLogLine(const QString& path, const QString& line);

@@ -1,10 +1,10 @@
 #include "presets/FileOps.h"
 
 #include "framework/ErrorTrap.h"
+#include "framework/SafeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
 #include <system_error>
 
@@ -17,35 +17,32 @@ std::filesystem::path ToFsPath(const QString& path) {
 }
 
 void CopyFileAtomically(const QString& source, const QString& target) {
-  QFile in(source);
-  if (!in.open(QIODevice::ReadOnly)) {
-    Raise(in.exists() ? kErrFileAccess : kErrFileNotFound,
-          (in.exists() ? QStringLiteral("Path/File access error: ") : QStringLiteral("File not found: ")) +
-              source);
+  RegularFileReader in(source);
+  if (in.status() == RegularFileReader::Status::Missing) {
+    Raise(kErrFileNotFound, QStringLiteral("File not found: ") + source);
   }
-  const QFileInfo targetInfo(target);
-  QTemporaryFile temp(targetInfo.absolutePath() + QStringLiteral("/.") + targetInfo.fileName() +
-                      QStringLiteral(".XXXXXX"));
-  if (!temp.open()) Raise(kErrFileAccess, QStringLiteral("Path/File access error: ") + target);
+  if (in.status() != RegularFileReader::Status::Open) {
+    Raise(kErrFileAccess, QStringLiteral("Path/File access error: ") + source);
+  }
+  // A new target gets the source's mode, as a plain file copy would; an existing one keeps its own.
+  FileReplacement out(target, in.mode());
+  if (!out.status()) Raise(kErrFileAccess, QStringLiteral("Path/File access error: ") + target);
   constexpr qint64 kChunk = 1 << 20;
-  while (!in.atEnd()) {
-    const QByteArray chunk = in.read(kChunk);
-    if (chunk.isEmpty() && in.error() != QFileDevice::NoError) {
-      Raise(kErrFileAccess, QStringLiteral("Path/File access error: ") + source);
-    }
-    if (temp.write(chunk) != chunk.size())
+  QByteArray chunk(kChunk, Qt::Uninitialized);
+  for (;;) {
+    const qint64 n = in.Read(chunk.data(), kChunk);
+    if (n < 0) Raise(kErrFileAccess, QStringLiteral("Path/File access error: ") + source);
+    if (n == 0) break;
+    if (!out.Write(QByteArrayView(chunk.constData(), n))) {
       Raise(kErrFileAccess, QStringLiteral("Path/File access error: ") + target);
+    }
   }
-  if (!temp.flush()) Raise(kErrFileAccess, QStringLiteral("Path/File access error: ") + target);
-  temp.setPermissions(in.permissions());  // as a plain file copy would, not the temporary file's 0600
-  temp.close();
-
+  // SQLite names the journal after the path it opened; a link's target may have one of its own.
   std::error_code ignored;
   std::filesystem::remove(ToFsPath(target + QStringLiteral("-journal")), ignored);
-  std::error_code ec;
-  std::filesystem::rename(ToFsPath(temp.fileName()), ToFsPath(target), ec);
-  if (ec) Raise(kErrFileAccess, QStringLiteral("Path/File access error: ") + target);
-  temp.setAutoRemove(false);  // the file now lives under the target's name
+  if (out.target() != target)
+    std::filesystem::remove(ToFsPath(out.target() + QStringLiteral("-journal")), ignored);
+  if (!out.Commit()) Raise(kErrFileAccess, QStringLiteral("Path/File access error: ") + target);
 }
 
 bool CanOpenForWriting(const QString& path) {

@@ -9,9 +9,12 @@
 
 std::filesystem::path ToFsPath(const QString& path);
 
-// Copies the source file over the target through a temporary file in the target's folder and a rename,
-// so the target is always either the old or the complete new file. A stale rollback journal of the
-// target is removed before the rename: SQLite would otherwise play it back into the new file.
+// Copies the source file over the target through a temporary file in the target's folder and a rename
+// (FileReplacement), so the target is always either the old or the complete new file, and a failed copy
+// leaves it as it was. A target that is a symbolic link has the link's regular-file target replaced;
+// any other kind of target is refused. A replaced target keeps its own mode (and owner, where the
+// process may set it); a new one gets the source's mode. A stale rollback journal of the target is
+// removed before the rename: SQLite would otherwise play it back into the new file.
 // Raises error 53 when the source is missing and 75 when the copy cannot be made.
 void CopyFileAtomically(const QString& source, const QString& target);
 

@@ -2,6 +2,8 @@
 #include "framework/IniAccess.h"
 #include "tests/support/TestSupport.h"
 
+#include <QFileInfo>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -97,6 +99,11 @@ TEST_F(IniAccessTest, SaveWritesEachValueKindAsWindowsProgramsExpect) {
 
 TEST_F(IniAccessTest, FailedSaveReturnsZero) {
   EXPECT_EQ(SaveIni(errors, "v", "S", "k", install.root() + "/missing/folder/x.ini"), 0);
+  // A settings file that is a link to a device is not replaced: the device stays a device.
+  ASSERT_TRUE(QFile::link("/dev/null", file));
+  EXPECT_EQ(SaveIni(errors, "v", "S", "k", file), 0);
+  EXPECT_EQ(SaveIniEntries(errors, {{QStringLiteral("v"), "S", "k"}}, file), 0);
+  EXPECT_FALSE(QFileInfo(QStringLiteral("/dev/null")).isFile());
 }
 
 }  // namespace

@@ -1,10 +1,17 @@
 // The INI layer against the behaviour of the Windows private-profile functions, byte for byte.
+#include "framework/IniDocument.h"
 #include "framework/Profile.h"
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <cstdio>
 
 namespace {
 
@@ -110,6 +117,101 @@ TEST_F(ProfileTest, FailedWriteReportsFalseAndLeavesNoTemporaryFiles) {
   EXPECT_FALSE(profile::WriteString("S", "k", QStringLiteral("v"), QString()));
   ASSERT_TRUE(profile::WriteString("S", "k", QStringLiteral("v"), file));
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"test.ini"});
+}
+
+TEST_F(ProfileTest, WritesGoThroughALinkToItsFileAndNeverReplaceADeviceOrFifo) {
+  WriteFile(file, "[S]\r\nk=1\r\n");
+  const QString link = dir.path() + QStringLiteral("/link.ini");
+  ASSERT_TRUE(QFile::link(file, link));
+  ASSERT_TRUE(profile::WriteString("S", "k", QStringLiteral("2"), link));
+  EXPECT_EQ(ReadFile(file), "[S]\r\nk=2\r\n");
+  EXPECT_TRUE(QFileInfo(link).isSymLink());
+
+  const QString toNull = dir.path() + QStringLiteral("/null.ini");
+  ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), toNull));
+  const FileResult result = profile::WriteStrings({{"S", "k", QStringLiteral("v")}}, toNull);
+  EXPECT_FALSE(result);
+  EXPECT_TRUE(result.reason.contains(toNull)) << result.reason.toStdString();
+  EXPECT_FALSE(QFileInfo(QStringLiteral("/dev/null")).isFile());
+  EXPECT_TRUE(QFileInfo(toNull).isSymLink());
+  // Removing an entry from a missing file (a link that leads nowhere included) changes nothing.
+  const QString dangling = dir.path() + QStringLiteral("/dangling.ini");
+  ASSERT_TRUE(QFile::link(dir.path() + QStringLiteral("/none"), dangling));
+  EXPECT_TRUE(profile::WriteString("S", "k", std::nullopt, dangling));
+  EXPECT_FALSE(profile::WriteString("S", "k", QStringLiteral("v"), dangling));
+  EXPECT_FALSE(QFile::exists(dir.path() + QStringLiteral("/none")));
+}
+
+// Edits change the text in place; whatever the line ends around them, the result is the text the
+// Windows functions give, every line ending in CR LF.
+TEST(IniDocumentTest, EditsKeepEveryOtherLineWhateverItsLineEnd) {
+  IniDocument doc = IniDocument::Parse(QStringLiteral("[S]\rx=1\n\nb=2"));
+  EXPECT_TRUE(doc.Set(u"S", u"x", std::nullopt));
+  EXPECT_EQ(doc.Serialize(), "[S]\r\n\r\nb=2\r\n");
+  EXPECT_TRUE(doc.Set(u"S", u"c", QStringLiteral("3")));
+  EXPECT_EQ(doc.Serialize(), "[S]\r\n\r\nb=2\r\nc=3\r\n");
+
+  doc = IniDocument::Parse(QStringLiteral("[S]\r\nx=1\n\nb\n[T]\rt=1\r"));
+  EXPECT_TRUE(doc.Set(u"s", u"X", std::nullopt));
+  EXPECT_TRUE(doc.Set(u"t", u"t", QStringLiteral("22")));
+  EXPECT_FALSE(doc.Set(u"t", u"t", QStringLiteral("22")));
+  EXPECT_EQ(doc.Serialize(), "[S]\r\n\r\nb\r\n[T]\r\nt=22\r\n");
+  EXPECT_EQ(doc.Value(u"S", u"b"), QString());
+  EXPECT_EQ(doc.Value(u"T", u"t"), "22");
+
+  for (const QString& text : {QStringLiteral("[S]\rk=v"), QStringLiteral("[S]\rk=v\r")}) {
+    doc = IniDocument::Parse(text);
+    EXPECT_TRUE(doc.Set(u" N ", u"n", QStringLiteral("1")));
+    EXPECT_EQ(doc.Serialize(), "[S]\r\nk=v\r\n[N]\r\nn=1\r\n");
+  }
+  doc = IniDocument::Parse(QStringLiteral("[S]"));
+  EXPECT_TRUE(doc.Set(u"S", u"k", QStringLiteral("v")));
+  EXPECT_TRUE(doc.Set(u"S", u"k", std::nullopt));
+  EXPECT_EQ(doc.Serialize(), "[S]\r\n");
+}
+
+// A 50 MB settings file is read and rewritten with one changed entry in well under two seconds and four
+// times its size in memory. Timing depends on the machine, so this runs only on request:
+// framework_tests --gtest_also_run_disabled_tests --gtest_filter='*LargeFile*'
+TEST_F(ProfileTest, DISABLED_LargeFileIsReadAndRewrittenQuickly) {
+  constexpr qint64 kSize = 50 << 20;
+  int sections = 0;
+  {
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    QByteArray chunk;
+    qint64 written = 0;
+    for (; written < kSize; ++sections) {
+      const int section = sections;
+      chunk = "[Machine" + QByteArray::number(section) + "]\r\n";
+      for (int key = 0; key < 200; ++key) {
+        chunk += "Document" + QByteArray::number(key) +
+                 " = \\\\hmi-server\\docs\\Gr\xF6\xDF"
+                 "e " +
+                 QByteArray::number(section * 1000 + key) + ".pdf\r\n";
+      }
+      written += out.write(chunk);
+    }
+  }
+  const qint64 size = QFileInfo(file).size();
+  rusage before{};
+  getrusage(RUSAGE_SELF, &before);
+  QElapsedTimer timer;
+  timer.start();
+  // The last section's entry: every line of the file is looked at.
+  const QString section = QStringLiteral("Machine%1").arg(sections - 1);
+  ASSERT_TRUE(profile::WriteStrings({{section, "Document7", QStringLiteral("changed")}}, file));
+  const qint64 writeMs = timer.restart();
+  EXPECT_EQ(Read(section.toLower(), "document7"), "changed");
+  const qint64 readMs = timer.elapsed();
+  rusage after{};
+  getrusage(RUSAGE_SELF, &after);
+  const double peakMiB = static_cast<double>(after.ru_maxrss) / 1024.0;
+  std::printf("%.1f MiB file: rewrite %lld ms, read %lld ms, peak memory %.1f MiB (%.1f MiB before)\n",
+              static_cast<double>(size) / (1 << 20), static_cast<long long>(writeMs),
+              static_cast<long long>(readMs), peakMiB, static_cast<double>(before.ru_maxrss) / 1024.0);
+  EXPECT_LT(writeMs + readMs, 2000);
+  EXPECT_LT(after.ru_maxrss * 1024.0, 4.0 * static_cast<double>(size));
 }
 
 }  // namespace

@@ -5,6 +5,10 @@
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
+#include <QFileInfo>
+
+#include <signal.h>
+#include <sys/resource.h>
 
 #include <gtest/gtest.h>
 
@@ -64,4 +68,56 @@ TEST(DatabaseTest, CopiesWholeFilesAtomicallyAndDropsTheTargetsStaleJournal) {
     EXPECT_EQ(e.number, kErrFileNotFound);
   }
   EXPECT_EQ(ReadFile(target), ReadFile(source));
+}
+
+// The project database as a link, a full disk, a link to a device: the copy goes to the link's regular
+// file and keeps that file's mode, or fails with error 75 and leaves the target as it was.
+TEST(DatabaseTest, CopyWritesThroughALinkKeepsTheTargetsModeAndFailsWithoutHarm) {
+  QTemporaryDir dir;
+  const QString source = dir.filePath(QStringLiteral("s.mdb"));
+  const QString real = dir.filePath(QStringLiteral("real.mdb"));
+  const QString link = dir.filePath(QStringLiteral("project.mdb"));
+  WriteFile(source, QByteArray(64 << 10, 'n'));
+  WriteFile(real, "old");
+  QFile::setPermissions(source, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+  QFile::setPermissions(real, QFile::ReadOwner | QFile::WriteOwner);
+  ASSERT_TRUE(QFile::link(real, link));
+  CopyFileAtomically(source, link);
+  EXPECT_EQ(ReadFile(real), ReadFile(source));
+  EXPECT_TRUE(QFileInfo(link).isSymLink());
+  EXPECT_EQ(QFile::permissions(real),
+            QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+  const QString fresh = dir.filePath(QStringLiteral("fresh.mdb"));
+  CopyFileAtomically(source, fresh);
+  EXPECT_EQ(QFile::permissions(fresh), QFile::permissions(source));
+
+  const auto copyError = [&](const QString& target) {
+    try {
+      CopyFileAtomically(source, target);
+    } catch (const AppError& e) {
+      EXPECT_EQ(e.description, QStringLiteral("Path/File access error: ") + target);
+      return e.number;
+    }
+    return 0;
+  };
+  WriteFile(real, "old");
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+  rlimit full = old;
+  full.rlim_cur = 16 << 10;  // a disk that is full after 16 KiB
+  setrlimit(RLIMIT_FSIZE, &full);
+  const int fullDisk = copyError(link);
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(fullDisk, kErrFileAccess);
+  EXPECT_EQ(ReadFile(real), "old");
+
+  const QString toNull = dir.filePath(QStringLiteral("null.mdb"));
+  ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), toNull));
+  EXPECT_EQ(copyError(toNull), kErrFileAccess);
+  EXPECT_FALSE(QFileInfo(QStringLiteral("/dev/null")).isFile());
+  EXPECT_EQ(QDir(dir.path())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name),
+            QStringList({"fresh.mdb", "null.mdb", "project.mdb", "real.mdb", "s.mdb"}));
 }

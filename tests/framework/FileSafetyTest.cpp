@@ -1,0 +1,285 @@
+// Files are never destroyed and a failed write is never a success: replacement through links, full
+// disks, FIFOs and devices in a file's place, owners and modes, log lines that cannot be written, and
+// the per-project run lock. All on real files in temporary folders.
+#include "framework/Profile.h"
+#include "framework/RunLock.h"
+#include "framework/SafeFile.h"
+#include "framework/TextFile.h"
+#include "tests/support/TestSupport.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+// Lets files grow to at most the given size while it lives: a write past it fails with "File too large"
+// as it would on a full disk (SIGXFSZ is ignored meanwhile so that the write returns the error).
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &old_);
+    oldHandler_ = signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = old_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &old_);
+    signal(SIGXFSZ, oldHandler_);
+  }
+
+ private:
+  rlimit old_{};
+  sighandler_t oldHandler_ = SIG_DFL;
+};
+
+QStringList AllEntries(const QString& folder) {
+  return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                QDir::Name);
+}
+
+class FileSafetyTest : public ::testing::Test {
+ protected:
+  QString Path(const char* name) const { return dir.path() + u'/' + QString::fromLatin1(name); }
+  QTemporaryDir dir;
+};
+
+TEST_F(FileSafetyTest, AFullDiskLeavesEveryFileAsItWasAndSaysWhy) {
+  const QString ini = Path("settings.ini");
+  QByteArray old = "[S]\r\nk=old\r\n";
+  for (int i = 0; i < 500; ++i) old += "e" + QByteArray::number(i) + "=some value\r\n";
+  WriteFile(ini, old);
+  const QString data = Path("data.bin");
+  WriteFile(data, QByteArray(64 << 10, 'd'));
+  const QString log = Path("log.txt");
+  WriteFile(log, QByteArray(9000, 'l'));
+
+  FileResult iniWrite, replace, logLine;
+  {
+    const FileSizeLimit limit(8192);
+    iniWrite = profile::WriteStrings({{"S", "k", QStringLiteral("new")}}, ini);
+    replace = ReplaceFileContents(data, QByteArray(16 << 10, 'n'));
+    testing::internal::CaptureStderr();
+    logLine = AppendLogLine(log, QStringLiteral("the line"));
+  }
+  const std::string stderrText = testing::internal::GetCapturedStderr();
+
+  EXPECT_FALSE(iniWrite);
+  EXPECT_TRUE(iniWrite.reason.contains(ini)) << iniWrite.reason.toStdString();
+  EXPECT_TRUE(iniWrite.reason.contains(qt_error_string(EFBIG))) << iniWrite.reason.toStdString();
+  EXPECT_EQ(ReadFile(ini), old);
+  EXPECT_FALSE(replace);
+  EXPECT_EQ(ReadFile(data), QByteArray(64 << 10, 'd'));
+  // A log line that cannot be written goes to standard error with the reason.
+  EXPECT_FALSE(logLine);
+  EXPECT_NE(stderrText.find("the line"), std::string::npos) << stderrText;
+  EXPECT_NE(stderrText.find(qt_error_string(EFBIG).toStdString()), std::string::npos) << stderrText;
+  EXPECT_EQ(AllEntries(dir.path()), QStringList({"data.bin", "log.txt", "settings.ini"}));
+}
+
+TEST_F(FileSafetyTest, ALinkHasItsRegularTargetReplacedAndAnythingElseIsRefused) {
+  const QString real = Path("real.cfg");
+  WriteFile(real, "old");
+  const QString link = Path("link.cfg");
+  ASSERT_TRUE(QFile::link(real, link));
+  ASSERT_TRUE(ReplaceFileContents(link, "new"));
+  EXPECT_EQ(ReadFile(real), "new");
+  EXPECT_EQ(QFileInfo(link).symLinkTarget(), real);
+
+  // A link to a device, a FIFO, a folder or nowhere, and a FIFO or folder in the file's place.
+  QDir().mkpath(Path("folder"));
+  ASSERT_EQ(mkfifo(QFile::encodeName(Path("fifo")).constData(), 0600), 0);
+  struct stat null {};
+  ASSERT_EQ(stat("/dev/null", &null), 0);
+  const struct {
+    const char* name;
+    QString target;
+  } refused[] = {{"to-null", "/dev/null"},
+                 {"to-fifo", Path("fifo")},
+                 {"to-folder", Path("folder")},
+                 {"dangling", Path("none")}};
+  for (const auto& [name, target] : refused) {
+    ASSERT_TRUE(QFile::link(target, Path(name)));
+    const FileResult result = ReplaceFileContents(Path(name), "x");
+    EXPECT_FALSE(result) << name;
+    EXPECT_TRUE(result.reason.contains(Path(name))) << result.reason.toStdString();
+    EXPECT_TRUE(QFileInfo(Path(name)).isSymLink()) << name;
+  }
+  for (const char* name : {"fifo", "folder"}) EXPECT_FALSE(ReplaceFileContents(Path(name), "x")) << name;
+  EXPECT_FALSE(QFile::exists(Path("none")));
+  struct stat after {};
+  ASSERT_EQ(stat("/dev/null", &after), 0);
+  EXPECT_TRUE(S_ISCHR(after.st_mode));
+  EXPECT_EQ(after.st_rdev, null.st_rdev);
+  EXPECT_EQ(AllEntries(dir.path()), QStringList({"dangling", "fifo", "folder", "link.cfg", "real.cfg",
+                                                 "to-fifo", "to-folder", "to-null"}));
+}
+
+TEST_F(FileSafetyTest, AReplacedFileKeepsItsModeAndOwnerAndANewOneGetsTheUsualMode) {
+  const QString file = Path("owned.ini");
+  WriteFile(file, "old");
+  ASSERT_EQ(chmod(QFile::encodeName(file).constData(), 0640), 0);
+  const bool root = geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(chown(QFile::encodeName(file).constData(), 4321, 8765), 0);
+  }
+  ASSERT_TRUE(ReplaceFileContents(file, "new"));
+  struct stat st {};
+  ASSERT_EQ(stat(QFile::encodeName(file).constData(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  if (root) {
+    EXPECT_EQ(st.st_uid, 4321u);
+    EXPECT_EQ(st.st_gid, 8765u);
+  } else {
+    std::printf("not root: the owner of another account is not checked\n");
+  }
+
+  const mode_t mask = umask(022);
+  umask(mask);
+  const QString fresh = Path("fresh.ini");
+  ASSERT_TRUE(ReplaceFileContents(fresh, "x"));
+  ASSERT_EQ(stat(QFile::encodeName(fresh).constData(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0666u & ~mask);
+  const QString chosen = Path("chosen.ini");
+  FileReplacement withMode(chosen, 0604);
+  ASSERT_TRUE(withMode.Commit());
+  ASSERT_EQ(stat(QFile::encodeName(chosen).constData(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0604u);
+}
+
+TEST_F(FileSafetyTest, AnAbandonedOrFailedReplacementLeavesNoTrace) {
+  const QString file = Path("a.ini");
+  WriteFile(file, "old");
+  {
+    FileReplacement replacement(file);
+    ASSERT_TRUE(replacement.Write("half"));
+  }
+  EXPECT_EQ(ReadFile(file), "old");
+  EXPECT_EQ(AllEntries(dir.path()), QStringList{"a.ini"});
+  const FileResult missingFolder = ReplaceFileContents(Path("no/such/folder/x.ini"), "x");
+  EXPECT_FALSE(missingFolder);
+  EXPECT_TRUE(missingFolder.reason.contains(Path("no/such/folder"))) << missingFolder.reason.toStdString();
+  EXPECT_FALSE(ReplaceFileContents(QString(), "x"));
+}
+
+TEST_F(FileSafetyTest, NothingButARegularFileIsReadOrAppendedToAndNothingBlocks) {
+  const QString fifo = Path("fifo");
+  ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  // A FIFO nobody writes to would block a plain open or read for ever.
+  QString failure;
+  EXPECT_FALSE(ReadTextFile(fifo, &failure));
+  EXPECT_TRUE(failure.contains("FIFO")) << failure.toStdString();
+  QString out;
+  profile::GetString("S", "k", QStringLiteral("default"), out, 255, fifo);
+  EXPECT_EQ(out, "default");
+  const FileResult write = profile::WriteString("S", "k", QStringLiteral("v"), fifo);
+  EXPECT_FALSE(write);
+  EXPECT_TRUE(write.reason.contains("FIFO")) << write.reason.toStdString();
+
+  failure.clear();
+  EXPECT_FALSE(ReadTextFile(Path("missing.ini"), &failure));
+  EXPECT_TRUE(failure.isEmpty());
+  EXPECT_EQ(RegularFileReader(dir.path()).status(), RegularFileReader::Status::Failed);
+
+  // Log lines: a FIFO and a device that refuses every byte are no log files; the line goes to
+  // standard error with the reason, and the caller learns that it was not logged.
+  for (const QString& log : {fifo, QStringLiteral("/dev/full"), dir.path()}) {
+    testing::internal::CaptureStderr();
+    const FileResult logged = AppendLogLine(log, QStringLiteral("Fehler \u00e4"));
+    const QString text = QString::fromLocal8Bit(testing::internal::GetCapturedStderr());
+    EXPECT_FALSE(logged) << log.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Fehler \u00e4"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(logged.reason)) << text.toStdString();
+  }
+  const QString log = Path("log.txt");
+  EXPECT_TRUE(AppendLogLine(log, QStringLiteral("eins \u00e4")));
+  EXPECT_TRUE(AppendLogLine(log, QStringLiteral("zwei")));
+  EXPECT_EQ(ReadFile(log), "eins \xE4\r\nzwei\r\n");
+}
+
+TEST_F(FileSafetyTest, TextInPiecesGivesTheSameBytesAsTheWholeText) {
+  // A character outside the basic plane is one "?", also when its halves arrive in two pieces.
+  const QString file = Path("pieces.txt");
+  TextFileWriter writer(file, TextEncoding::Cp1252);
+  writer.Append(u"a\U0001F600b\xD83D");
+  writer.Append(
+      u"\xDE00"
+      "c\xD83D");
+  writer.Append(u"d\xDE00");
+  ASSERT_TRUE(writer.Commit());
+  EXPECT_EQ(ReadFile(file), "a?b?c?d?");
+
+  // Files larger than one read or write chunk, in both encodings, with an odd last UTF-16 byte.
+  QString big;
+  for (int i = 0; i < 150000; ++i) big += QStringLiteral("Zeile %1 \u00e4\u20ac\U0001F600\r\n").arg(i);
+  for (const TextEncoding encoding : {TextEncoding::Cp1252, TextEncoding::Utf16Le}) {
+    ASSERT_TRUE(WriteTextFileAtomically(file, {big, encoding}));
+    const QByteArray bytes = ReadFile(file);
+    if (encoding == TextEncoding::Cp1252) {
+      ASSERT_EQ(bytes.size(), big.size() - 150000);
+      EXPECT_TRUE(bytes.endsWith("Zeile 149999 \xE4\x80?\r\n"));
+      EXPECT_EQ(ReadTextFile(file)->text,
+                QString(big).replace(QStringLiteral("\U0001F600"), QStringLiteral("?")));
+    } else {
+      EXPECT_EQ(bytes.size(), 2 + 2 * big.size());
+      WriteFile(file, bytes + "\x41");
+      const auto read = ReadTextFile(file);
+      ASSERT_TRUE(read);
+      EXPECT_EQ(read->encoding, TextEncoding::Utf16Le);
+      EXPECT_EQ(read->text, big);
+    }
+  }
+}
+
+// The run lock: one holder at a time, a bounded wait, and a lock that goes with its holder.
+TEST_F(FileSafetyTest, TheRunLockLetsOneRunAtATimeAndDiesWithItsHolder) {
+  {
+    const RunLock first(dir.path(), std::chrono::milliseconds(0));
+    ASSERT_TRUE(first.held()) << first.reason().toStdString();
+    QElapsedTimer waited;
+    waited.start();
+    const RunLock second(dir.path(), std::chrono::milliseconds(100));
+    EXPECT_EQ(second.result(), RunLock::Result::TimedOut);
+    EXPECT_GE(waited.elapsed(), 100);
+    EXPECT_FALSE(second.reason().isEmpty());
+  }
+  EXPECT_TRUE(RunLock(dir.path(), std::chrono::milliseconds(0)).held());
+  EXPECT_TRUE(QFileInfo(dir.path() + u'/' + RunLock::FileName()).isFile());
+
+  // A run killed while it holds the lock does not block the next one.
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const RunLock held(dir.path(), std::chrono::milliseconds(0));
+    const char byte = held.held() ? 'y' : 'n';
+    if (write(ready[1], &byte, 1) != 1) _exit(1);
+    for (;;) pause();
+  }
+  char byte = 0;
+  ASSERT_EQ(read(ready[0], &byte, 1), 1);
+  EXPECT_EQ(byte, 'y');
+  EXPECT_EQ(RunLock(dir.path(), std::chrono::milliseconds(0)).result(), RunLock::Result::TimedOut);
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  close(ready[0]);
+  close(ready[1]);
+  EXPECT_TRUE(RunLock(dir.path(), std::chrono::milliseconds(2000)).held());
+
+  const RunLock nowhere(Path("no/such/folder"), std::chrono::milliseconds(0));
+  EXPECT_EQ(nowhere.result(), RunLock::Result::Failed);
+  EXPECT_TRUE(nowhere.reason().contains(Path("no/such/folder"))) << nowhere.reason().toStdString();
+}
+
+}  // namespace
