@@ -25,10 +25,6 @@ int HandledMachineCount(const ProjectContext& context) {
   return std::min<int>(static_cast<int>(context.project.machines.size()), kMachineSlots);
 }
 
-QString AccessError(const QString& path) {
-  return QStringLiteral("Path/File access error: ") + path;
-}
-
 }  // namespace
 
 QString DocumentationSettings::FilePath(const ProgramLocation& location) {
@@ -95,15 +91,19 @@ void DocumentationSettings::Write(ProjectContext& context) const {
     save(NetDrives[slot], kNetSection, Numbered("NetDrive", netAddress));
   }
   trap.Run([&] {
-    if (SaveIniEntries(context.errors, writes, file) == 0) Raise(kErrFileAccess, AccessError(file));
+    QString failure;
+    if (SaveIniEntries(context.errors, writes, file, &failure) == 0) {
+      Raise(kErrFileAccess, AccessFailure(file, failure));
+    }
   });
 
   // Without a program INI there is no file to hold the flag.
   if (!programIni.isEmpty()) {
     trap.Run([&] {
+      QString failure;
       if (SaveIni(context.errors, IniValue{withDocumentation}, QStringLiteral("Project"),
-                  QStringLiteral("WithDocumentation"), programIni) == 0) {
-        Raise(kErrFileAccess, AccessError(programIni));
+                  QStringLiteral("WithDocumentation"), programIni, &failure) == 0) {
+        Raise(kErrFileAccess, AccessFailure(programIni, failure));
       }
     });
   }

@@ -19,11 +19,13 @@ namespace {
 void SaveInfoEntries(ProjectContext& context, const QString& program, const QString& editor) {
   const QString file = GetCFGPath(context);
   const QString section = QStringLiteral("Info");
+  QString failure;
   if (SaveIniEntries(
           context.errors,
-          {{program, section, QStringLiteral("S_Prog")}, {editor, section, QStringLiteral("S_Editor")}},
-          file) == 0) {
-    Raise(kErrFileAccess, QStringLiteral("Cannot write [Info] S_Prog and S_Editor to ") + file);
+          {{program, section, QStringLiteral("S_Prog")}, {editor, section, QStringLiteral("S_Editor")}}, file,
+          &failure) == 0) {
+    Raise(kErrFileAccess, QStringLiteral("Cannot write [Info] S_Prog and S_Editor to ") + file +
+                              (failure.isEmpty() ? QString() : QStringLiteral(" (") + failure + u')'));
   }
 }
 

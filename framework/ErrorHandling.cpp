@@ -28,7 +28,9 @@ QString ServiceLogPath() {
 
 QString ErrorHandling::WriteErrorLog(const QString& line) {
   const QString path = ErrorLogPath();
-  AppendLogLine(path, line);
+  // A line that did not reach the log went to standard error; the confirmation must not claim otherwise.
+  if (!AppendLogLine(path, line).ok)
+    return QStringLiteral("Error could not be logged to ") + kLineBreak + UCase(path);
   return QStringLiteral("Error logged to ") + kLineBreak + UCase(path);
 }
 
@@ -60,9 +62,11 @@ int ErrorHandling::HandleError(int32_t number, const QString& source, const QStr
     return 2;
   }
   if (!fatal) {
-    const Answer answer =
-        port_.Ask(Question{message + kLineBreak + QStringLiteral("Resume?"),
-                           QStringLiteral("Unexpected error"), Buttons::YesNo, Answer::Yes, Icon::Critical});
+    // Both answers matter: closing the box must not end the program.
+    Question resume{message + kLineBreak + QStringLiteral("Resume?"), QStringLiteral("Unexpected error"),
+                    Buttons::YesNo, Answer::Yes, Icon::Critical};
+    resume.escapable = false;
+    const Answer answer = port_.Ask(resume);
     return answer == Answer::No ? 1 : 2;
   }
   port_.Ask(Question{message, QStringLiteral("Fatal error"), Buttons::Ok, Answer::Ok, Icon::Critical});

@@ -41,7 +41,18 @@ std::optional<QString> IniText(ErrorHandling& errors, const IniValue& value) {
   return std::visit(Visitor{errors}, value);
 }
 
+// The result SaveIni gives for a write: 1 on success, else 0 with the reason handed to the caller.
+int16_t Outcome(const FileResult& written, QString* failure) {
+  if (written.ok) return 1;
+  if (failure) *failure = written.reason;
+  return 0;
+}
+
 }  // namespace
+
+QString AccessFailure(const QString& file, const QString& failure) {
+  return QStringLiteral("Path/File access error: ") + (failure.isEmpty() ? file : failure);
+}
 
 QString NotFoundReport(const QString& file, const QString& section, const QString& entry) {
   return QStringLiteral("File '") + file + QStringLiteral("' or Section [") + section +
@@ -86,7 +97,8 @@ bool LoadIniBoolean(ErrorHandling& errors, const QString& section, const QString
   return upper == QStringLiteral("TRUE");
 }
 
-int16_t SaveIniEntries(ErrorHandling& errors, const std::vector<IniWrite>& writes, const QString& file) {
+int16_t SaveIniEntries(ErrorHandling& errors, const std::vector<IniWrite>& writes, const QString& file,
+                       QString* failure) {
   Trap trap(errors, QStringLiteral("SaveIni"));
   std::vector<profile::EntryWrite> entries;
   entries.reserve(writes.size());
@@ -96,16 +108,16 @@ int16_t SaveIniEntries(ErrorHandling& errors, const std::vector<IniWrite>& write
     entries.push_back({write.section, write.entry, text});
   }
   int16_t result = 0;
-  trap.Run([&] { result = profile::WriteStrings(entries, file) ? 1 : 0; });
+  trap.Run([&] { result = Outcome(profile::WriteStrings(entries, file), failure); });
   return result;
 }
 
 int16_t SaveIni(ErrorHandling& errors, const IniValue& value, const QString& section, const QString& entry,
-                const QString& file) {
+                const QString& file, QString* failure) {
   Trap trap(errors, QStringLiteral("SaveIni"));
   std::optional<QString> text;
   trap.Run([&] { text = IniText(errors, value); });
   int16_t result = 0;
-  trap.Run([&] { result = profile::WriteString(section, entry, text, file) ? 1 : 0; });
+  trap.Run([&] { result = Outcome(profile::WriteString(section, entry, text, file), failure); });
   return result;
 }

@@ -27,9 +27,10 @@ int16_t LoadIniInteger(ErrorHandling& errors, const QString& section, const QStr
                        const QString& file, bool reportMissing = false);
 bool LoadIniBoolean(ErrorHandling& errors, const QString& section, const QString& entry, const QString& file,
                     bool reportMissing = false);
-// Returns non-zero on success and 0 when the write failed.
+// Returns non-zero on success and 0 when the write failed; failure then receives the reason (the file is
+// left as it was).
 int16_t SaveIni(ErrorHandling& errors, const IniValue& value, const QString& section, const QString& entry,
-                const QString& file);
+                const QString& file, QString* failure = nullptr);
 // Text overload, so that string literals do not turn into Booleans.
 inline int16_t SaveIni(ErrorHandling& errors, const char* value, const QString& section, const QString& entry,
                        const QString& file) {
@@ -44,7 +45,11 @@ struct IniWrite {
 };
 // Writes the entries as SaveIni would, in order, but with one rewrite of the file, so that a run
 // stopped midway never leaves some of them written and others not. Non-zero on success, 0 on failure.
-int16_t SaveIniEntries(ErrorHandling& errors, const std::vector<IniWrite>& writes, const QString& file);
+int16_t SaveIniEntries(ErrorHandling& errors, const std::vector<IniWrite>& writes, const QString& file,
+                       QString* failure = nullptr);
+
+// The description of a failed file write: "Path/File access error: " and the reason (or the file).
+QString AccessFailure(const QString& file, const QString& failure);
 
 // The not-found report text for one entry.
 QString NotFoundReport(const QString& file, const QString& section, const QString& entry);

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <optional>
 
@@ -31,6 +32,8 @@ struct UpdateRun {
   UserPort& Port() const { return context.port; }
 
   ProjectContext& context;
+  // How long the update waits for another run's update of the same project before it refuses.
+  std::chrono::milliseconds lockWait{30000};
   // 1 when the project uses VisiWin Studio names, else 0.
   int16_t visiWinSystemIndex = 0;
   VarNameTemplateTable varNameTemplates;

@@ -3,6 +3,7 @@
 #include "framework/ErrorTrap.h"
 #include "framework/FileLookup.h"
 #include "framework/Installation.h"
+#include "framework/RunLock.h"
 #include "framework/Text.h"
 #include "presets/AdditionalFields.h"
 #include "presets/Database.h"
@@ -14,6 +15,7 @@
 #include "presets/VarNameTemplates.h"
 #include "presets/WorkingCopy.h"
 
+#include <QFileInfo>
 #include <QStringList>
 
 #include <optional>
@@ -45,8 +47,9 @@ QString PresetTableDefinition(const std::vector<db::FieldDef>& templateFields) {
       continue;
     }
     if (!db::IsPlainTypeName(field.declaredType)) {
-      Raise(kErrTypeMismatch, QStringLiteral("Source_PRESET_DEFS: the field %1 has a type that is no type name: %2")
-                                  .arg(field.name, field.declaredType));
+      Raise(kErrTypeMismatch,
+            QStringLiteral("Source_PRESET_DEFS: the field %1 has a type that is no type name: %2")
+                .arg(field.name, field.declaredType));
     }
     columns << db::Quote(field.name) + QLatin1Char(' ') + field.declaredType;
   }
@@ -57,7 +60,8 @@ QString PresetTableDefinition(const std::vector<db::FieldDef>& templateFields) {
 // Source_PRESET_DEFS. True when the new table was created.
 bool RebuildPresetTable(Trap& trap, db::Connection& source) {
   QString definition;
-  if (!trap.Run([&] { definition = PresetTableDefinition(source.Fields(QStringLiteral("Source_PRESET_DEFS"))); })) {
+  if (!trap.Run(
+          [&] { definition = PresetTableDefinition(source.Fields(QStringLiteral("Source_PRESET_DEFS"))); })) {
     return false;
   }
   trap.Run([&] {
@@ -87,7 +91,8 @@ void TakeOverProjectValues(UpdateRun& run, Trap& trap, db::Connection& source, c
 // Rebuilds, generates and takes the values over in the source database, in one transaction: each step
 // sees what the steps before it wrote, and an ended program keeps what was written. True when the new
 // preset table is complete and saved; the source database is closed again on return.
-bool UpdateSourceDatabase(UpdateRun& run, Trap& trap, const QString& sourcePath, const QString& takeoverDatabase) {
+bool UpdateSourceDatabase(UpdateRun& run, Trap& trap, const QString& sourcePath,
+                          const QString& takeoverDatabase) {
   std::optional<db::Connection> source;
   trap.Run([&] { source.emplace(db::Connection::Open(sourcePath)); });
   std::optional<db::Transaction> transaction;
@@ -105,10 +110,25 @@ bool UpdateSourceDatabase(UpdateRun& run, Trap& trap, const QString& sourcePath,
   return rebuilt && generated && committed;
 }
 
+// One update at a time per project: a second run waits for the first and then refuses. A folder where
+// no lock file can be made (read-only) is updated without one; its writes will fail and be reported.
+void LockProject(std::optional<RunLock>& lock, const UpdateRun& run, const QString& projectPath) {
+  lock.emplace(QFileInfo(projectPath).absolutePath(), run.lockWait);
+  if (lock->result() == RunLock::Result::TimedOut) {
+    Raise(kErrFileAccess,
+          QStringLiteral("Another run is updating the project database; it was not updated: ") + projectPath);
+  }
+}
+
 }  // namespace
 
 void WorkOnMDB(ProjectContext& context) {
   UpdateRun run(context);
+  WorkOnMDB(run);
+}
+
+void WorkOnMDB(UpdateRun& run) {
+  ProjectContext& context = run.context;
   Trap trap(context.errors, QStringLiteral("WorkOnMDB"));
 
   QString sourcePath, projectPath, hostIniPath, machineCopyPath;
@@ -118,6 +138,8 @@ void WorkOnMDB(ProjectContext& context) {
   trap.Run([&] { machineCopyPath = GetPathMachineCopyMDB(context, hostIniPath); });
   run.visiWinSystemIndex = VisiWinSystemIndex(context);
   if (sourcePath.isEmpty()) return;
+  std::optional<RunLock> lock;
+  if (!trap.Run([&] { LockProject(lock, run, ExistingOrAsSpelled(projectPath)); })) return;
 
   // The source database's times, read before the update (none when the file was not writable).
   std::optional<FileTimes> sourceTimes;

@@ -21,8 +21,11 @@ QString GetLanguage(ErrorHandling& errors, const QString& languageIni) {
   });
   if (!language.isEmpty()) return language;
   trap.Run([&] {
-    SaveIni(errors, IniValue{kDefaultLanguage}, QStringLiteral("Language"), QStringLiteral("Language"),
-            languageIni);
+    QString failure;
+    if (SaveIni(errors, IniValue{kDefaultLanguage}, QStringLiteral("Language"), QStringLiteral("Language"),
+                languageIni, &failure) == 0) {
+      Raise(kErrFileAccess, AccessFailure(languageIni, failure));
+    }
   });
   return kDefaultLanguage;
 }

@@ -1,5 +1,6 @@
 #include "texts/ToolTipTexts.h"
 
+#include "framework/ErrorTrap.h"
 #include "framework/IniAccess.h"
 #include "framework/IniDocument.h"
 #include "framework/Text.h"
@@ -113,6 +114,15 @@ std::vector<ControlTexts> LoadToolTipTexts(ErrorHandling& errors, const QString&
     } catch (const std::exception&) {
     }
   }
-  if (!texts.Seeds().empty()) SaveIniEntries(errors, texts.Seeds(), languageIni);
+  // Every missing key in one rewrite; a language INI that cannot take them is reported once.
+  if (!texts.Seeds().empty()) {
+    Trap trap(errors, QStringLiteral("LoadToolTipTexts"));
+    trap.Run([&] {
+      QString failure;
+      if (SaveIniEntries(errors, texts.Seeds(), languageIni, &failure) == 0) {
+        Raise(kErrFileAccess, AccessFailure(languageIni, failure));
+      }
+    });
+  }
   return results;
 }

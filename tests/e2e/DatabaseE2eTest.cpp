@@ -46,7 +46,8 @@ TEST(DatabaseE2eTest, SilentUpdateRebuildsThePresetsTakesValuesOverAndCopiesTheS
   EXPECT_FALSE(QFile::exists(tree.errorLog())) << ReadBytes(tree.errorLog()).toStdString();
   // No working or temporary file is left behind.
   EXPECT_EQ(QDir(tree.component()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
-            QStringList({"Documentation.cfg", "Documentation.mdb", "Documentation_Source.mdb"}));
+            QStringList({".Documentation.lock", "Documentation.cfg", "Documentation.mdb",
+                         "Documentation_Source.mdb"}));
 }
 
 TEST(DatabaseE2eTest, ProjectDatabaseLeftByACrashedWriterIsReadAsItWasBeforeTheCrash) {
@@ -174,7 +175,8 @@ TEST(DatabaseE2eTest, MissingAdditionalFieldAbortsAndLeavesTheProjectDatabaseAlo
                                 "(Nr. 9999) :Database-Error - Contact Administrator!")}));
   EXPECT_TRUE(ReadBytes(tree.projectDb()) == project) << "project database bytes differ";
   EXPECT_EQ(QDir(tree.component()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
-            QStringList({"Documentation.cfg", "Documentation.mdb", "Documentation_Source.mdb"}));
+            QStringList({".Documentation.lock", "Documentation.cfg", "Documentation.mdb",
+                         "Documentation_Source.mdb"}));
   // Silent: the fatal error goes to the service log as well, in the system's format.
   EXPECT_EQ(ReadBytes(tree.serviceLog()),
             "! Fault Documentation_Config: Unexpected error!\n\rDatabase-Error - Contact "

@@ -1,5 +1,6 @@
 #include "framework/ErrorHandling.h"
 #include "framework/Installation.h"
+#include "framework/RunLock.h"
 #include "presets/DatabaseScript.h"
 #include "presets/FileOps.h"
 #include "presets/VarNameTemplates.h"
@@ -152,4 +153,136 @@ TEST_F(WorkOnMdbTest, SourceThatIsNoDatabaseOrHasNoTemplateTableNeverReplacesThe
                         "CREATE TABLE Source_DEFS (ID INTEGER, System TEXT, Part INTEGER, Var_Name TEXT);");
   WorkOnMDB();
   EXPECT_EQ(ReadFile(project()), projectBytes);
+}
+
+// The update at the edges: whatever goes wrong, no operator value is lost and no failure passes for a
+// success.
+class UpdateEdgeTest : public PresetsTest {
+ protected:
+  void SetUp() override {
+    WriteCfg();
+    Standalone(false, true);
+    CreateDatabaseFromSql(source(), SourceSql(kTemplate));
+    CreateDatabaseFromSql(project(),
+                          ProjectSql(OldRow(QStringLiteral("M1"), QStringLiteral("Doc_M1"), 12, 100)));
+  }
+  // Runs the update and expects it to fail without touching the project database.
+  void ExpectProjectKept(const char* expectedInLog) {
+    const QByteArray before = ReadFile(project());
+    WorkOnMDB();
+    EXPECT_TRUE(AnyErrorHandled());
+    EXPECT_EQ(ReadFile(project()), before);
+    EXPECT_TRUE(ReadFile(install.errorLog()).contains(expectedInLog))
+        << ReadFile(install.errorLog()).toStdString();
+    EXPECT_TRUE(ReadFile(install.serviceLog()).contains("! Fault Documentation_Config: Unexpected error!"));
+  }
+};
+
+TEST_F(UpdateEdgeTest, AnIncompleteGenerationNeverReplacesTheProjectDatabase) {
+  // Machine 1 takes part but the program INI names no machine.
+  context->project.machines.clear();
+  ExpectProjectKept("/ CreateRecordSets (Nr. 9) :Subscript out of range");
+  // The template cannot be read in ID order.
+  Standalone(false, true);
+  db::Connection::Open(source()).Exec(
+      QStringLiteral("ALTER TABLE Source_PRESET_DEFS RENAME COLUMN ID TO Nr"));
+  ExpectProjectKept("/ CreateRecordSets (Nr. 1) :no such column: Source_PRESET_DEFS.ID");
+  // The name templates cannot be read.
+  Standalone(false, true);
+  CreateDatabaseFromSql(source(), SourceSql(kTemplate).replace("System TEXT(20)", "Sys TEXT(20)"));
+  ExpectProjectKept("/ WorkOnMDB (Nr. 1) :no such column: System");
+}
+
+TEST_F(UpdateEdgeTest, AFieldTypeThatIsNoTypeNameIsRefused) {
+  CreateDatabaseFromSql(source(), SourceSql(kTemplate).replace(
+                                      "page_name TEXT(50)",
+                                      "page_name \"x); DROP TABLE Source_DEFS; CREATE TABLE pwned(a); --\""));
+  ExpectProjectKept("has a type that is no type name");
+  EXPECT_EQ(
+      Rows(source(), QStringLiteral("SELECT name FROM sqlite_master WHERE name IN ('Source_DEFS', 'pwned')")),
+      QStringList{"Source_DEFS"});
+  // Type names with words, digits and a size list are copied as they are.
+  for (const char* type : {"TEXT(50)", "DOUBLE PRECISION", "NUMERIC(10, 2)", "varchar ( 255 )"}) {
+    EXPECT_TRUE(db::IsPlainTypeName(QString::fromLatin1(type))) << type;
+  }
+  for (const char* type : {"x)", "TEXT(50) DEFAULT 'a'", "INT, b INT", "TEXT(1)(2)"}) {
+    EXPECT_FALSE(db::IsPlainTypeName(QString::fromLatin1(type))) << type;
+  }
+}
+
+TEST_F(UpdateEdgeTest, AUserFieldCalledRowIdCannotRedirectTheValues) {
+  // VisiWin Studio names: the project's records are renamed before their values are taken over.
+  Standalone(true, true);
+  QByteArray sql = SourceSql({{1, "M1", "1", "A", 1}, {2, "M1", "1", "B", 2}, {3, "M1", "1", "C", 3}});
+  CreateDatabaseFromSql(
+      source(), sql.replace("pass INTEGER", "pass INTEGER, RowID INTEGER").replace("1, 0);", "1, 0, 7);"));
+  QString rows;
+  for (const auto& [name, offset] : {std::pair{"A", 1}, {"B", 2}, {"C", 3}}) {
+    rows += OldRow("M1", name, offset, offset * 100).replace(");", ", 2, 2);");
+  }
+  CreateDatabaseFromSql(
+      project(), ProjectSql(rows).replace("pass INTEGER", "pass INTEGER, _ROWID_ INTEGER, RowId INTEGER"));
+  WorkOnMDB();
+  EXPECT_FALSE(AnyErrorHandled()) << ReadFile(install.errorLog()).toStdString();
+  EXPECT_EQ(Rows(project(), QStringLiteral("SELECT var_name, abs_min FROM PRESET_DEFS ORDER BY ID")),
+            QStringList({"M1.A|100.0", "M1.B|200.0", "M1.C|300.0"}));
+}
+
+TEST_F(UpdateEdgeTest, EachRenameSucceedsOrFailsOnItsOwn) {
+  // A unique index: "A" cannot become "M1.A", which exists; "B" is renamed all the same.
+  Standalone(true, true);
+  CreateDatabaseFromSql(source(), SourceSql({{1, "M1", "1", "A", 1}, {2, "M1", "1", "B", 2}}));
+  CreateDatabaseFromSql(project(), ProjectSql(OldRow("M1", "A", 1, 100) + OldRow("M1", "M1.A", 1, 150) +
+                                              OldRow("M1", "B", 2, 200)) +
+                                       "CREATE UNIQUE INDEX names ON PRESET_DEFS (var_name);");
+  WorkOnMDB();
+  EXPECT_EQ(Rows(project(), QStringLiteral("SELECT var_name, abs_min FROM PRESET_DEFS ORDER BY ID")),
+            QStringList({"M1.A|150.0", "M1.B|200.0"}));
+  EXPECT_TRUE(
+      ReadFile(install.errorLog()).contains("/ VarNameInQuelleErsetzen (Nr. 2067) :UNIQUE constraint"));
+}
+
+TEST_F(UpdateEdgeTest, AFailureRepeatedForEveryRecordIsReportedOnceWithItsCount) {
+  std::vector<TemplateRecord> records;
+  for (int i = 1; i <= 50; ++i) records.push_back({i, "M1", "99", QStringLiteral("V%1").arg(i), i});
+  CreateDatabaseFromSql(source(), SourceSql(records));
+  WorkOnMDB();
+  EXPECT_EQ(
+      LogLines(install.errorLog()),
+      QStringList{"Fehler in Documentation / Documentation_Config / CreateRecordSets (Nr. 9) :Subscript out "
+                  "of range (50 records)"});
+  EXPECT_EQ(ReadFile(install.serviceLog()).count("! Fault"), 1);
+}
+
+TEST_F(UpdateEdgeTest, AProjectDatabaseInUseOrAnotherUpdateIsLeftAlone) {
+  {
+    // Another program writes the project database and has not committed yet.
+    db::Connection other = db::Connection::Open(project());
+    other.Exec(QStringLiteral("BEGIN EXCLUSIVE; UPDATE PRESET_DEFS SET pass = 9"));
+    ExpectProjectKept("is being written by another program");
+    EXPECT_NO_THROW(other.Exec(QStringLiteral("COMMIT")));
+  }
+  EXPECT_EQ(Rows(project(), QStringLiteral("SELECT pass FROM PRESET_DEFS")), QStringList{"9"});
+  // Another run of the program updates the same project.
+  Standalone(false, true);
+  const RunLock otherRun(install.component(), std::chrono::milliseconds(0));
+  ASSERT_TRUE(otherRun.held());
+  Run().lockWait = std::chrono::milliseconds(50);
+  const QByteArray before = ReadFile(project());
+  ::WorkOnMDB(Run());
+  EXPECT_EQ(ReadFile(project()), before);
+  EXPECT_TRUE(ReadFile(install.serviceLog()).contains("Another run is updating the project database"));
+}
+
+TEST_F(UpdateEdgeTest, ALinkedProjectDatabaseIsWrittenThrough) {
+  const QString elsewhere = install.root() + QStringLiteral("/shared/Documentation.mdb");
+  QDir().mkpath(QFileInfo(elsewhere).absolutePath());
+  ASSERT_TRUE(QFile::rename(project(), elsewhere));
+  ASSERT_TRUE(QFile::link(elsewhere, project()));
+  WorkOnMDB();
+  EXPECT_FALSE(AnyErrorHandled());
+  EXPECT_TRUE(QFileInfo(project()).isSymLink());
+  EXPECT_EQ(ReadFile(elsewhere), ReadFile(source()));
+  EXPECT_EQ(Rows(elsewhere, QStringLiteral("SELECT abs_min FROM PRESET_DEFS WHERE ID = 1")),
+            QStringList{"100.0"});
 }
