@@ -11,12 +11,15 @@ XServer::XServer() {
     return;
   }
   // The server picks a free display itself and writes its number to standard output once it accepts
-  // connections, so parallel test processes never share or wait for one.
+  // connections, so parallel test processes never share or wait for one. Without -noreset the server
+  // starts afresh whenever its last client disconnects, which every xdotool call does, and refuses the
+  // connections that come in meanwhile: a program started at that moment ends with "could not connect
+  // to display".
   auto server = std::make_unique<QProcess>();
   server->setProcessChannelMode(QProcess::SeparateChannels);
-  server->start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
-                       QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
-                       QStringLiteral("1280x1024x24")});
+  server->start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-noreset"),
+                       QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-screen"),
+                       QStringLiteral("0"), QStringLiteral("1280x1024x24")});
   if (!server->waitForStarted(5000)) {
     failure_ = QStringLiteral("Xvfb did not start");
     return;
