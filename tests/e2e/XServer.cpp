@@ -12,7 +12,8 @@ namespace {
 // How often a condition is looked at.
 constexpr int kPollMs = 100;
 // A key or click without effect is repeated after this long, then at doubling intervals up to the
-// longest; a first try rarely needs the second one, so a slow program is seldom pressed twice.
+// longest. The first one nearly always takes effect; the pause gives a busy program the time to show
+// that it did before a second one comes.
 constexpr int kFirstRetryMs = 2000;
 constexpr int kLongestRetryMs = 8000;
 // How long one xdotool call may take before it is killed; it needs milliseconds unless the machine is
