@@ -15,8 +15,8 @@ void WriteSwitchedOffProject(InstallTree& tree) {
 TEST(CommandLineE2eTest, DoubleEqualsSignIsNoIntegratedStart) {
   InstallTree tree;
   WriteSwitchedOffProject(tree);
-  const RunResult run = tree.Run({"EXTERNAL==QVZCFG"}, 10000);
-  ASSERT_TRUE(run.finished) << "the run did not close itself: it was taken as integrated";
+  const RunResult run = tree.Run({"EXTERNAL==QVZCFG"});
+  ASSERT_TRUE(run.finished) << "the run did not close itself: it was taken as integrated\n" << run.Report();
   EXPECT_EQ(run.status, 0);
   EXPECT_TRUE(ReadBytes(tree.cfg()).contains("\r\n[Info]\r\nS_Prog=1.0.1 - Standalone\r\n"));
 }
@@ -27,8 +27,9 @@ TEST(CommandLineE2eTest, WordInsideALongerWordStartsIntegrated) {
   WriteBytes(tree.hostProgramIni(), "[Project]\r\nVWFD=false\r\n");
   WriteBytes(tree.cfg(), "[Project]\r\nValidMachines=ALL\r\n");
   const QString log = tree.root() + QStringLiteral("/Integrated.log");
-  const RunResult run = tree.Run({"XEXTERNAL=QVZCFG", "/LOGFILE=" + log}, 10000);
-  ASSERT_TRUE(run.finished) << "the run did not close itself: it was not taken as integrated";
+  const RunResult run = tree.Run({"XEXTERNAL=QVZCFG", "/LOGFILE=" + log});
+  ASSERT_TRUE(run.finished) << "the run did not close itself: it was not taken as integrated\n"
+                            << run.Report();
   EXPECT_TRUE(ReadBytes(tree.cfg()).contains("\r\n[Info]\r\nS_Prog=1.0.1 - Integrated\r\n"));
 }
 
@@ -40,8 +41,8 @@ TEST(CommandLineE2eTest, LowerCaseSilentWordRunsUnattended) {
   WriteBytes(tree.settings(),
              "[Machine1]\r\nReference1=\\\\srv\\docs\\\xDC"
              "bersicht.pdf\r\n");
-  const RunResult run = tree.Run({"external=silent"}, 10000);
-  ASSERT_TRUE(run.finished) << "the run waited for a user";
+  const RunResult run = tree.Run({"external=silent"});
+  ASSERT_TRUE(run.finished) << "the run waited for a user\n" << run.Report();
   EXPECT_EQ(run.status, 1);
   // The machine name comes back as Windows-1252 bytes with CR LF.
   EXPECT_EQ(
@@ -59,8 +60,8 @@ TEST(CommandLineE2eTest, UmlautsInSettingsComeBackAsWindows1252Bytes) {
   WriteBytes(tree.settings(),
              "[Machine1]\nReference1=C:\\Dokumente\\\xDC"
              "bersicht F\xF6rderband.pdf\n");
-  const RunResult run = tree.Run({"EXTERNAL=SILENT"}, 10000);
-  ASSERT_TRUE(run.finished);
+  const RunResult run = tree.Run({"EXTERNAL=SILENT"});
+  ASSERT_TRUE(run.finished) << run.Report();
   EXPECT_EQ(run.status, 0) << ReadBytes(tree.serviceLog()).toStdString();
   const QByteArray written = ReadBytes(tree.settings());
   EXPECT_TRUE(
@@ -95,8 +96,8 @@ TEST(CommandLineE2eTest, ProgramIniInUtf16IsReadAndStaysUtf16) {
   WriteBytes(
       tree.settings(),
       "[Machine1]\r\nReference1=\\\\srv\\docs\\a.pdf\r\n[NetAddress]\r\nNetAddress1=\\\\srv\\docs\r\n");
-  const RunResult run = tree.Run({"EXTERNAL=SILENT"}, 10000);
-  ASSERT_TRUE(run.finished);
+  const RunResult run = tree.Run({"EXTERNAL=SILENT"});
+  ASSERT_TRUE(run.finished) << run.Report();
   EXPECT_EQ(run.status, 0) << ReadBytes(tree.serviceLog()).toStdString();
   EXPECT_EQ(
       ReadBytes(tree.programIni()),
@@ -117,8 +118,8 @@ TEST(CommandLineE2eTest, SilentRunWithAnUnreachableDisplayDrawsOffscreen) {
   environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
   environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
   environment.insert(QStringLiteral("DISPLAY"), QStringLiteral(":%1").arg(n));
-  const RunResult run = tree.Run({"EXTERNAL=SILENT"}, environment, 20000);
-  ASSERT_TRUE(run.finished) << run.output.toStdString();
+  const RunResult run = tree.Run({"EXTERNAL=SILENT"}, environment);
+  ASSERT_TRUE(run.finished) << run.Report();
   EXPECT_EQ(run.status, 0) << run.output.toStdString();
   EXPECT_TRUE(QFile::exists(tree.settings()));
 }

@@ -33,7 +33,7 @@ TEST(DatabaseE2eTest, SilentUpdateRebuildsThePresetsTakesValuesOverAndCopiesTheS
       QStringLiteral("INSERT INTO PRESET_DEFS VALUES (9, 'wrapper', 1, 1, 'KEY1_WRAPPER', 7, 0, "
                      "12, 'old', 'Doc', 1, 99, 5, 50, 4);\n"));
   const RunResult run = tree.Run({"EXTERNAL=SILENT"});
-  ASSERT_TRUE(run.finished) << run.output.toStdString();
+  ASSERT_TRUE(run.finished) << run.Report();
   EXPECT_EQ(run.status, 0) << run.output.toStdString() << ReadBytes(tree.errorLog()).toStdString();
 
   EXPECT_EQ(
@@ -64,7 +64,7 @@ TEST(DatabaseE2eTest, ProjectDatabaseLeftByACrashedWriterIsReadAsItWasBeforeTheC
             QString());
 
   const RunResult run = tree.Run({"EXTERNAL=SILENT"});
-  ASSERT_TRUE(run.finished) << run.output.toStdString();
+  ASSERT_TRUE(run.finished) << run.Report();
   EXPECT_EQ(run.status, 0) << ReadBytes(tree.errorLog()).toStdString();
   // The values taken over are those from before the crash.
   EXPECT_EQ(
@@ -87,7 +87,7 @@ TEST(DatabaseE2eTest, SourceThatCannotBeCommittedKeepsTheProjectDatabase) {
     ASSERT_TRUE(lock.held());
     run = tree.Run({"EXTERNAL=SILENT"});
   }
-  ASSERT_TRUE(run.finished) << run.output.toStdString();
+  ASSERT_TRUE(run.finished) << run.Report();
   EXPECT_EQ(run.status, 1);
   EXPECT_TRUE(ReadBytes(tree.errorLog()).contains("(Nr. 5) :database is locked"))
       << ReadBytes(tree.errorLog()).toStdString();
@@ -104,7 +104,7 @@ TEST(DatabaseE2eTest, SourceThatIsNoDatabaseIsReportedAndKeepsTheProjectDatabase
   const QByteArray project = ReadBytes(tree.projectDb());
 
   const RunResult run = tree.Run({"EXTERNAL=SILENT"});
-  ASSERT_TRUE(run.finished) << run.output.toStdString();
+  ASSERT_TRUE(run.finished) << run.Report();
   EXPECT_EQ(run.status, 1);
   const QString line =
       QStringLiteral("Fehler in Documentation / SQLite / WorkOnMDB (Nr. 26) :file is not a database");
@@ -133,7 +133,7 @@ TEST(DatabaseE2eTest, SourceWithoutTemplateTableIsReportedAndKeepsTheProjectData
             QString());
   const QByteArray project = ReadBytes(tree.projectDb());
   const RunResult run = tree.Run({"EXTERNAL=SILENT"});
-  ASSERT_TRUE(run.finished) << run.output.toStdString();
+  ASSERT_TRUE(run.finished) << run.Report();
   EXPECT_EQ(run.status, 1);
   EXPECT_TRUE(
       LogLines(tree.errorLog())
@@ -164,7 +164,7 @@ TEST(DatabaseE2eTest, MissingAdditionalFieldAbortsAndLeavesTheProjectDatabaseAlo
   const QByteArray project = ReadBytes(tree.projectDb());
 
   const RunResult run = tree.Run({"EXTERNAL=SILENT"});
-  ASSERT_TRUE(run.finished) << run.output.toStdString();
+  ASSERT_TRUE(run.finished) << run.Report();
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(LogLines(tree.errorLog()),
             QStringList(
@@ -199,7 +199,7 @@ TEST(DatabaseE2eTest, NamesWithQuotesSemicolonsAndBracketsAreResolvedAndTakenOve
   ASSERT_TRUE(ReadBytes(tree.programIni()).contains("MachineName=M\"1;[x]\r\n"));
 
   const RunResult run = tree.Run({"EXTERNAL=SILENT"});
-  ASSERT_TRUE(run.finished) << run.output.toStdString();
+  ASSERT_TRUE(run.finished) << run.Report();
   EXPECT_EQ(run.status, 0) << ReadBytes(tree.errorLog()).toStdString();
   EXPECT_EQ(
       QueryRows(tree.projectDb(), QStringLiteral("SELECT machine_type, var_name, text, abs_min, abs_max, "

@@ -101,6 +101,7 @@ RunResult Finish(QProcess& process, int timeoutMs) {
   if (process.state() != QProcess::NotRunning && !process.waitForFinished(timeoutMs)) {
     process.kill();
     process.waitForFinished();
+    result.timedOut = true;
     result.output = process.readAll();
     return result;
   }
@@ -108,4 +109,40 @@ RunResult Finish(QProcess& process, int timeoutMs) {
   result.status = process.exitCode();
   result.output = process.readAll();
   return result;
+}
+
+namespace {
+
+std::string WithOutput(const QString& state, const QByteArray& output) {
+  return (state + QStringLiteral("; its output:\n")).toStdString() + output.toStdString() +
+         (output.endsWith('\n') ? "" : "\n") + "(end of output)\n";
+}
+
+}  // namespace
+
+std::string RunResult::Report() const {
+  QString state;
+  if (timedOut) {
+    state = QStringLiteral("the program did not end in time and was killed");
+  } else if (!finished) {
+    state = QStringLiteral("the program crashed or could not be started (exit code %1)").arg(status);
+  } else {
+    state = QStringLiteral("the program ended with status %1").arg(status);
+  }
+  return WithOutput(state, output);
+}
+
+std::string Report(QProcess& process) {
+  // A short wait takes note of an end and of output that came meanwhile; peeking leaves the output in
+  // the buffer for Finish.
+  if (process.state() != QProcess::NotRunning) process.waitForFinished(0);
+  QString state;
+  if (process.state() != QProcess::NotRunning) {
+    state = QStringLiteral("the program still runs (process %1)").arg(process.processId());
+  } else if (process.exitStatus() == QProcess::CrashExit) {
+    state = QStringLiteral("the program crashed (%1)").arg(process.errorString());
+  } else {
+    state = QStringLiteral("the program ended with status %1").arg(process.exitCode());
+  }
+  return WithOutput(state, process.peek(process.bytesAvailable()));
 }

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <string>
 
 // Readable test failures: texts and bytes printed as text.
 inline void PrintTo(const QString& text, std::ostream* os) {
@@ -22,10 +23,19 @@ inline void PrintTo(const QByteArray& bytes, std::ostream* os) {
   *os << '"' << bytes.toStdString() << '"';
 }
 
+// How long a run may take before it is taken for hung and killed. It only bounds how long a broken run
+// is waited for (a passing run is over when it ends), so it is generous enough for a sanitizer build on
+// a busy machine.
+inline constexpr int kRunTimeoutMs = 120000;
+
 struct RunResult {
   int status = -1;
-  bool finished = false;
-  QByteArray output;  // standard output and error
+  bool finished = false;  // ended by itself, not by a crash or a kill
+  bool timedOut = false;  // killed at the deadline
+  QByteArray output;      // standard output and error
+
+  // How the run ended and what it wrote, for failure messages.
+  std::string Report() const;
 };
 
 // <root>/project is the base folder, <root>/project/program the program folder with a copy of the
@@ -54,10 +64,10 @@ class InstallTree {
   void WriteProject(const QStringList& machines, bool vwfd);
 
   // Starts the program with the arguments and waits for it (timeout: it is killed, finished stays false).
-  RunResult Run(const QStringList& arguments, int timeoutMs = 60000) const;
+  RunResult Run(const QStringList& arguments, int timeoutMs = kRunTimeoutMs) const;
   // The same with an environment of the caller's making.
   RunResult Run(const QStringList& arguments, const QProcessEnvironment& environment,
-                int timeoutMs = 60000) const;
+                int timeoutMs = kRunTimeoutMs) const;
 
   // The program's environment: the service log in the tree, and the offscreen platform unless an X
   // display (":N") is given, which selects the X platform.
@@ -79,7 +89,10 @@ class InstallTree {
 };
 
 // Waits for a started program (timeout: it is killed, finished stays false).
-RunResult Finish(QProcess& process, int timeoutMs = 60000);
+RunResult Finish(QProcess& process, int timeoutMs = kRunTimeoutMs);
+// A started program as it is now, for failure messages: whether it still runs or how it ended, and its
+// output so far. Leaves the output to Finish.
+std::string Report(QProcess& process);
 
 // The path of the program under test.
 QString ProgramUnderTest();

@@ -9,7 +9,7 @@ TEST(EditorE2eTest, SilentRunOnAFreshProjectWritesAllSettingsAndEndsWithStatus0)
   InstallTree tree;
   tree.WriteProject({"Line1", "Line2"}, true);
   const RunResult run = tree.Run({"EXTERNAL=SILENT"});
-  ASSERT_TRUE(run.finished) << run.output.toStdString();
+  ASSERT_TRUE(run.finished) << run.Report();
   EXPECT_EQ(run.status, 0) << run.output.toStdString();
 
   QByteArray expected;
@@ -38,7 +38,7 @@ TEST(EditorE2eTest, SilentRunWithAnUncoveredShareEndsWithStatus1AndWritesNothing
   const QByteArray settings = "[Machine1]\r\nReference1=\\\\srv\\docs\\a.pdf\r\n";
   WriteBytes(tree.settings(), settings);
   const RunResult run = tree.Run({"EXTERNAL=SILENT"});
-  ASSERT_TRUE(run.finished) << run.output.toStdString();
+  ASSERT_TRUE(run.finished) << run.Report();
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(ReadBytes(tree.settings()), settings);
   EXPECT_EQ(

@@ -21,7 +21,8 @@ namespace {
 bool RunTool(const QString& program, const QStringList& arguments) {
   QProcess tool;
   tool.start(program, arguments);
-  return tool.waitForFinished(10000) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
+  return tool.waitForFinished(kRunTimeoutMs) && tool.exitStatus() == QProcess::NormalExit &&
+         tool.exitCode() == 0;
 }
 
 bool CanCreateFileIn(const QString& folder) {
@@ -94,9 +95,9 @@ TEST(FaultE2eTest, ReadOnlyProgramFolderIsReportedAndLeavesItsFilesWhole) {
   {
     ReadOnlyFolder readOnly(tree.program());
     if (!readOnly.active()) GTEST_SKIP() << "cannot make a folder read-only here";
-    run = tree.Run({"EXTERNAL=SILENT"}, 20000);
+    run = tree.Run({"EXTERNAL=SILENT"});
   }
-  ASSERT_TRUE(run.finished) << run.output.toStdString();
+  ASSERT_TRUE(run.finished) << run.Report();
   EXPECT_EQ(run.status, 1);
   EXPECT_TRUE(FilesBelow(tree, QStringLiteral("project/program/")) == before) << "program folder changed";
   const QByteArray report = "Path/File access error: " + tree.settings().toLocal8Bit();
@@ -118,9 +119,9 @@ TEST(FaultE2eTest, ReadOnlyBaseFolderIsReportedAndChangesNothing) {
   {
     ReadOnlyFolder readOnly(tree.base());
     if (!readOnly.active()) GTEST_SKIP() << "cannot make a folder read-only here";
-    run = tree.Run({"EXTERNAL=SILENT"}, 20000);
+    run = tree.Run({"EXTERNAL=SILENT"});
   }
-  ASSERT_TRUE(run.finished) << run.output.toStdString();
+  ASSERT_TRUE(run.finished) << run.Report();
   EXPECT_EQ(run.status, 1);
   EXPECT_TRUE(FilesBelow(tree, QStringLiteral("project/")) == before)
       << "a file below the base folder changed";
@@ -183,9 +184,9 @@ TEST(FaultE2eTest, KilledWhileWritingTheSettingsLeavesEveryFileOldOrNew) {
     const std::unique_ptr<QProcess> process = tree.Start({"EXTERNAL=SILENT"});
     ASSERT_TRUE(process);
     // Kill the moment the first settings file or edit info appears.
-    WaitUntil([&] { return QFile::exists(tree.settings()) || Inode(tree.cfg()) != cfgInode; }, 20000);
+    WaitUntil([&] { return QFile::exists(tree.settings()) || Inode(tree.cfg()) != cfgInode; }, kRunTimeoutMs);
     process->kill();
-    process->waitForFinished(5000);
+    process->waitForFinished(kRunTimeoutMs);
     ExpectOldOrNew(IniFiles(tree), old, fresh);
   }
 }
@@ -244,7 +245,7 @@ void KillDuringTheUpdate(bool integrated) {
     QThread::msleep(static_cast<unsigned long>(runTime * share));
     const bool running = process->state() == QProcess::Running;
     process->kill();
-    process->waitForFinished(5000);
+    process->waitForFinished(kRunTimeoutMs);
     if (!running) continue;
     EXPECT_EQ(IntegrityCheck(tree.projectDb()), QStringLiteral("ok"));
     EXPECT_EQ(IntegrityCheck(tree.sourceDb()), QStringLiteral("ok"));

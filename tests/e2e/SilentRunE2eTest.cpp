@@ -51,7 +51,7 @@ TEST(SilentRunE2eTest, ExistingSettingsKeepOtherMachinesByteForByteAndNormaliseD
   WriteBytes(tree.settings(), settings);
 
   const RunResult run = tree.Run({"EXTERNAL=SILENT"});
-  ASSERT_TRUE(run.finished) << run.output.toStdString();
+  ASSERT_TRUE(run.finished) << run.Report();
   EXPECT_EQ(run.status, 0) << run.output.toStdString() << ReadBytes(tree.serviceLog()).toStdString();
   const QByteArray written = ReadBytes(tree.settings());
 
@@ -85,7 +85,7 @@ TEST(SilentRunE2eTest, EditorSwitchedOffLeavesEverySettingsEntryAsItIs) {
       "NetDrive1=c\r\n";
   WriteBytes(tree.settings(), settings);
   const RunResult run = tree.Run({"EXTERNAL=SILENT"});
-  ASSERT_TRUE(run.finished) << run.output.toStdString();
+  ASSERT_TRUE(run.finished) << run.Report();
   EXPECT_EQ(run.status, 0) << run.output.toStdString();
   EXPECT_EQ(ReadBytes(tree.settings()), settings);
   // Nothing was loaded, so no net address counts.

@@ -10,7 +10,7 @@ TEST(StartupE2eTest, SilentRunWithoutCfgFileLogsAndEndsWithStatusOne) {
   tree.WriteProject({"M1"}, true);
   QFile::remove(tree.cfg());
   const RunResult run = tree.Run({"EXTERNAL=SILENT"});
-  ASSERT_TRUE(run.finished) << run.output.toStdString();
+  ASSERT_TRUE(run.finished) << run.Report();
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(ReadBytes(tree.serviceLog()), "! Fault Documentation_Config: File not found: \n\r" +
                                               tree.cfg().toUpper().toLocal8Bit() + "\r\n");
