@@ -21,11 +21,6 @@ void Trap::Handle(const AppError& error) const {
   }
 }
 
-void Trap::HandleUnexpected(const std::exception& e) const {
-  // Failures of the runtime reach the user like any other.
-  Handle(AppError(kErrInternal, QString(), QString::fromLocal8Bit(e.what())));
-}
-
 void RecordTrap::Note(const AppError& error) {
   for (Failure& failure : failures_) {
     if (failure.error.number == error.number && failure.error.source == error.source &&

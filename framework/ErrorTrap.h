@@ -66,6 +66,21 @@ class ErrorSink {
   ~ErrorSink() = default;
 };
 
+// Runs a step; an error it raises goes to onError, a failure of the runtime (out of memory, a broken
+// container access) as an error of the program's own. True when the step succeeded.
+template <class Step, class OnError>
+bool RunCatching(Step&& step, OnError&& onError) {
+  try {
+    std::forward<Step>(step)();
+    return true;
+  } catch (const AppError& e) {
+    onError(e);
+  } catch (const std::exception& e) {
+    onError(AppError(kErrInternal, QString(), QString::fromLocal8Bit(e.what())));
+  }
+  return false;
+}
+
 class Trap {
  public:
   Trap(ErrorSink& sink, QString procedure) : sink_(sink), procedure_(std::move(procedure)) {}
@@ -74,15 +89,7 @@ class Trap {
   // procedure go on (whatever the step should have produced keeps its previous value).
   template <class Step>
   bool Run(Step&& step) {
-    try {
-      std::forward<Step>(step)();
-      return true;
-    } catch (const AppError& e) {
-      Handle(e);
-    } catch (const std::exception& e) {
-      HandleUnexpected(e);
-    }
-    return false;
+    return RunCatching(std::forward<Step>(step), [this](const AppError& e) { Handle(e); });
   }
 
   // Runs the condition of a decision. A condition that fails counts as true: the guarded branch runs.
@@ -101,7 +108,6 @@ class Trap {
   ErrorSink& Sink() const { return sink_; }
 
  private:
-  void HandleUnexpected(const std::exception& e) const;
   ErrorSink& sink_;
   QString procedure_;
 };
@@ -119,15 +125,7 @@ class RecordTrap {
   // Runs one step of the current record; false when it failed (the loop goes on with its next step).
   template <class Step>
   bool Run(Step&& step) {
-    try {
-      std::forward<Step>(step)();
-      return true;
-    } catch (const AppError& e) {
-      Note(e);
-    } catch (const std::exception& e) {
-      Note(AppError(kErrInternal, QString(), QString::fromLocal8Bit(e.what())));
-    }
-    return false;
+    return RunCatching(std::forward<Step>(step), [this](const AppError& e) { Note(e); });
   }
 
   // True when a step of the loop failed.
