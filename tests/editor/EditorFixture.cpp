@@ -2,6 +2,9 @@
 
 #include "core/RunProgram.h"
 
+#include <QApplication>
+#include <QTest>
+
 std::optional<int> EditorTest::Load(const QString& commandLine) {
   form.reset();
   context = install.Context(*userPort, commandLine);
@@ -21,4 +24,13 @@ std::optional<int> EditorTest::Load(const QString& commandLine) {
 std::optional<int> EditorTest::Run(const std::function<void()>& handler) {
   form->RunHandler(handler);
   return form->EndStatus();
+}
+
+void EditorTest::Activate() {
+  form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+}
+
+QWidget* EditorTest::Focused() {
+  return QApplication::focusWidget();
 }

@@ -13,6 +13,12 @@
 #include <QTabBar>
 
 #include <memory>
+#include <ostream>
+
+// Failed expectations show texts as texts.
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
 
 class EditorTest : public ProjectTest {
  protected:
@@ -21,6 +27,10 @@ class EditorTest : public ProjectTest {
   std::optional<int> Load(const QString& commandLine = {});
   // Runs a handler through the window's boundary and returns the end status, if the program ended.
   std::optional<int> Run(const std::function<void()>& handler);
+  // Makes the window the active one, so that it takes keys and focus as on a desktop.
+  void Activate();
+  // The widget that has the keyboard focus.
+  static QWidget* Focused();
 
   std::unique_ptr<Session> session;
   std::unique_ptr<frm_Quorvel_Exe> form;
