@@ -152,7 +152,12 @@ void frm_Quorvel_Exe::FitInto(const QRect& available) {
   fittedFrame_ = frameGeometry().size() - size();
   const QSize form = scroller_->widget()->size();
   const QSize room = available.size() - fittedFrame_;
-  setFixedSize(std::min(form.width(), room.width()), std::min(form.height(), room.height()));
+  const QSize window(std::min(form.width(), room.width()), std::min(form.height(), room.height()));
+  setFixedSize(window);
+  // Scroll bars only when the form does not fit; set at once, so the first picture has none.
+  const Qt::ScrollBarPolicy bars = window == form ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded;
+  scroller_->setHorizontalScrollBarPolicy(bars);
+  scroller_->setVerticalScrollBarPolicy(bars);
   // A shown window that reaches beyond the area moves into it.
   if (!isVisible()) return;
   const QRect outer = frameGeometry();
@@ -409,7 +414,8 @@ void frm_Quorvel_Exe::ShowDrive(int index, const QString& drive) {
     if (combo->currentIndex() != item) combo->setCurrentIndex(item);
     if (combo->currentText() != drive) combo->setEditText(drive);
   }
-  combo->lineEdit()->selectAll();
+  // Only in the field being typed in: a selection shows in every field.
+  if (combo->hasFocus()) combo->lineEdit()->selectAll();
 }
 
 void frm_Quorvel_Exe::ComboDrive_Click(int index) {

@@ -124,7 +124,7 @@ class frm_Quorvel_Exe : public QWidget {
   void ShowMachineView(int machine);
   void ShowNetAddressView();
   // Shows a checked drive letter: its list entry becomes the current one, so the drop-down opens on it,
-  // and the text is selected, so the next letter typed replaces it.
+  // and in the focused field the text is selected, so the next letter typed replaces it.
   void ShowDrive(int index, const QString& drive);
   // Goes step tabs on, wrapping around at either end.
   void StepTab(int step);

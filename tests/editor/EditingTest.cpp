@@ -163,6 +163,7 @@ TEST_F(EditingTest, ADriveLetterIsRetypedOverTheSelectedLetter) {
   Activate();
   SelectTab(kNetTab);
   QComboBox* drive = form->ComboDrive[2];
+  EXPECT_FALSE(drive->lineEdit()->hasSelectedText()) << "only the field being typed in shows a selection";
   // Tab from the password selects the letter; a typed letter replaces it.
   form->TextPassword[2]->setFocus();
   QTest::keyClick(form->TextPassword[2], Qt::Key_Tab);
