@@ -97,6 +97,7 @@ Answer QtUserPort::Ask(const Question& question) {
   if (busy_) QApplication::setOverrideCursor(Qt::ArrowCursor);
   const int pressed = box.exec();
   if (busy_) QApplication::restoreOverrideCursor();
+  GiveKeyboardBack();
   if (question.buttons == Buttons::Ok) return Answer::Ok;
   if (pressed == QMessageBox::Yes) return Answer::Yes;
   if (pressed == QMessageBox::No) return Answer::No;
@@ -117,10 +118,16 @@ std::optional<QString> QtUserPort::PickFile(const QString& title, const QString&
   presetFile.replace(u'\\', u'/');
   if (QFileInfo(presetFile).isFile()) dialog.selectFile(QFileInfo(presetFile).fileName());
   const bool accepted = dialog.exec() == QDialog::Accepted;
+  GiveKeyboardBack();
   const QStringList files = dialog.selectedFiles();
   if (!accepted || files.isEmpty() || files.first().isEmpty()) return std::nullopt;
   lastFolder_ = QFileInfo(files.first()).absolutePath();
   return files.first();
+}
+
+void QtUserPort::GiveKeyboardBack() {
+  // Without a window manager nobody else returns the keyboard to the window.
+  if (parent_ && parent_->isVisible()) parent_->activateWindow();
 }
 
 void QtUserPort::ProcessEvents() {

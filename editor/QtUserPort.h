@@ -32,6 +32,9 @@ class QtUserPort : public UserPort {
   void SetBusy(bool busy) override;
 
  private:
+  // After a dialog: the window under it takes the keyboard again.
+  void GiveKeyboardBack();
+
   GuiApplication& gui_;
   QString defaultTitle_;
   bool silent_;

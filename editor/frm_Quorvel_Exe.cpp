@@ -303,6 +303,12 @@ void frm_Quorvel_Exe::ShowFaultyField(const NetAddressFault& fault) {
   }
   TabStripMachine->setCurrentIndex(tab);  // its handler shows the tab's view
   PassOnProgramEnd();
+  // The field that had the focus gives up its selection; a selection shows even without the focus.
+  if (auto* combo = qobject_cast<QComboBox*>(focusWidget())) {
+    combo->lineEdit()->deselect();
+  } else if (auto* edit = qobject_cast<QLineEdit*>(focusWidget())) {
+    edit->deselect();
+  }
   field->setFocus();
   field->selectAll();
   scroller_->ensureWidgetVisible(field);
@@ -414,8 +420,9 @@ void frm_Quorvel_Exe::ShowDrive(int index, const QString& drive) {
     if (combo->currentIndex() != item) combo->setCurrentIndex(item);
     if (combo->currentText() != drive) combo->setEditText(drive);
   }
-  // Only in the field being typed in: a selection shows in every field.
-  if (combo->hasFocus()) combo->lineEdit()->selectAll();
+  // Only in the field being typed in: a selection shows in every field. That field keeps the window's
+  // focus also while the fault message has the keyboard.
+  if (focusWidget() == combo) combo->lineEdit()->selectAll();
 }
 
 void frm_Quorvel_Exe::ComboDrive_Click(int index) {

@@ -1,10 +1,12 @@
 // Editing through the window: tab switches, the drive check, the net address folder cut and browsing.
 
+#include "editor/QtUserPort.h"
 #include "tests/editor/EditorFixture.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
+#include <QMessageBox>
 #include <QTest>
 
 namespace {
@@ -199,6 +201,34 @@ TEST_F(EditingTest, ADriveLetterIsRetypedOverTheSelectedLetter) {
   EXPECT_EQ(drive->currentText(), QStringLiteral("L"));
   EXPECT_EQ(form->Settings().NetDrives[1], QStringLiteral("L"));
   EXPECT_EQ(form->EndStatus(), std::nullopt) << "Enter in the list only picks the letter";
+}
+
+TEST_F(EditingTest, AfterTheDriveFaultMessageTheNextLetterReplacesTheX) {
+  // The real message box: it takes the keyboard from the window while it is shown.
+  int argc = 0;
+  GuiApplication gui(argc, nullptr, QStringLiteral("Documentation_Config"));
+  QtUserPort qtPort(gui, QStringLiteral("Documentation_Config"), false);
+  userPort = &qtPort;
+  ASSERT_EQ(Load(), std::nullopt);
+  qtPort.SetParent(form.get());
+  LeaveEndedEventLoops();
+  Activate();
+  SelectTab(kNetTab);
+  QComboBox* drive = form->ComboDrive[3];
+  drive->setFocus(Qt::TabFocusReason);
+  QString message;
+  WhenShown<QMessageBox>([&](QMessageBox* box) {
+    message = box->text();
+    QTest::keyClick(box, Qt::Key_Return);
+  });
+  QTest::keyClick(drive, 'c');
+  EXPECT_EQ(message, QStringLiteral("Fault: only 'G' To 'X'"));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get())) << "the window takes the keyboard back";
+  EXPECT_EQ(Focused(), drive);
+  EXPECT_EQ(drive->lineEdit()->selectedText(), QStringLiteral("X"));
+  QTest::keyClick(drive, 'm');
+  EXPECT_EQ(drive->currentText(), QStringLiteral("M"));
+  EXPECT_EQ(form->Settings().NetDrives[2], QStringLiteral("M"));
 }
 
 TEST_F(EditingTest, CtrlTabAndCtrlPageKeysSwitchTabsFromAnyField) {

@@ -34,3 +34,9 @@ void EditorTest::Activate() {
 QWidget* EditorTest::Focused() {
   return QApplication::focusWidget();
 }
+
+void LeaveEndedEventLoops() {
+  // exit(), not quit(): quit() would try to close every window first.
+  QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+  QCoreApplication::exec();
+}

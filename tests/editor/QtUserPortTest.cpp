@@ -2,6 +2,7 @@
 // with its start folder, and never a dialog in a silent run.
 
 #include "editor/QtUserPort.h"
+#include "tests/editor/EditorFixture.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -20,32 +21,14 @@
 
 namespace {
 
-// A port that shows real dialogs. Earlier window tests ended the program with QCoreApplication::exit(),
-// which makes every nested event loop return at once until the application's own loop has run again.
+// A port that shows real dialogs.
 class QtPortTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-    QCoreApplication::exec();
-  }
+  void SetUp() override { LeaveEndedEventLoops(); }
   int argc = 0;
   GuiApplication gui{argc, nullptr, QStringLiteral("Documentation_Config")};
   QtUserPort port{gui, QStringLiteral("Documentation_Config"), false};
 };
-
-// Runs action on the next modal dialog of type D as soon as it is shown.
-template <class D>
-void WhenShown(std::function<void(D*)> action) {
-  auto* poll = new QTimer(qApp);
-  QObject::connect(poll, &QTimer::timeout, qApp, [poll, action] {
-    auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
-    if (!dialog || !dialog->isVisible()) return;
-    poll->deleteLater();
-    poll->stop();
-    action(dialog);
-  });
-  poll->start(5);
-}
 
 }  // namespace
 
