@@ -108,7 +108,7 @@ std::optional<QString> QtUserPort::PickFile(const QString& title, const QString&
                                             const QString& preset) {
   if (silent_) return std::nullopt;
   gui_.Ensure();
-  const QString folder = DialogStartFolder(preset, lastFolder_.isEmpty() ? startFolder_ : lastFolder_);
+  const QString folder = DialogStartFolder(preset, DialogStartFolder(lastFolder_, startFolder_));
   // Qt's own dialog: a native one may insist on existing files.
   QFileDialog dialog(parent_, title, folder, QtFileFilter(filter));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -121,7 +121,8 @@ std::optional<QString> QtUserPort::PickFile(const QString& title, const QString&
   GiveKeyboardBack();
   const QStringList files = dialog.selectedFiles();
   if (!accepted || files.isEmpty() || files.first().isEmpty()) return std::nullopt;
-  lastFolder_ = QFileInfo(files.first()).absolutePath();
+  // A new file may name a folder that does not exist yet either: the nearest one that does.
+  lastFolder_ = DialogStartFolder(files.first(), dialog.directory().absolutePath());
   return files.first();
 }
 

@@ -113,17 +113,17 @@ TEST_F(QtPortTest, TheFileDialogStartsInTheNearestFolderAndRemembersTheLastOne) 
     anyFile = dialog->fileMode() == QFileDialog::AnyFile;
     dialog->setDirectory(base + QStringLiteral("/docs"));
     auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    QTest::keyClicks(name, QStringLiteral("new.pdf"));
+    QTest::keyClicks(name, QStringLiteral("line1/new.pdf"));
     QTest::keyClick(name, Qt::Key_Return);
   });
   EXPECT_EQ(port.PickFile(QStringLiteral("Browse File Htlm / Htm / Pdf"), documents,
                           QStringLiteral("\\\\hmi-server\\docs\\Wrapper\\a.pdf")),
-            base + QStringLiteral("/docs/new.pdf"));
+            base + QStringLiteral("/docs/line1/new.pdf"));
   EXPECT_EQ(folder, base);
   EXPECT_EQ(filters, QStringList{QStringLiteral("*.html;*.htm;*.pdf (*.html *.htm *.pdf)")});
   EXPECT_TRUE(anyFile);
 
-  // No preset: the folder of the last pick.
+  // No preset: the folder of the last pick, or the nearest one that exists.
   WhenShown<QFileDialog>([&](QFileDialog* dialog) {
     folder = dialog->directory().absolutePath();
     dialog->reject();
