@@ -1,7 +1,7 @@
 // The window's controls: places and sizes of the form description (in twips, 15 to a pixel), its bold
 // sans-serif texts, the two picture buttons and the tab order. The form lies in a scroll area that fills
-// the window, so a window smaller than the form (a screen that cannot hold it) still reaches every control. Names, tags and help ids of the controls
-// are described once, for the language texts, in core/FormControls.
+// the window, so a window smaller than the form (a screen that cannot hold it) still reaches every control.
+// Names, tags and help ids of the controls are described once, for the language texts, in core/FormControls.
 
 #include "editor/frm_Quorvel_Exe.h"
 

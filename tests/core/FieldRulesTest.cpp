@@ -53,7 +53,8 @@ TEST(FieldRules, FileDialogsStartInTheNearestExistingFolderOfThePreset) {
   QFile file(root + QStringLiteral("/docs/line1/manual.pdf"));
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   EXPECT_EQ(DialogStartFolder(file.fileName(), fallback), root + QStringLiteral("/docs/line1"));
-  EXPECT_EQ(DialogStartFolder(root + QStringLiteral("/docs/new.pdf"), fallback), root + QStringLiteral("/docs"));
+  EXPECT_EQ(DialogStartFolder(root + QStringLiteral("/docs/new.pdf"), fallback),
+            root + QStringLiteral("/docs"));
   EXPECT_EQ(DialogStartFolder(root + QStringLiteral("/docs/*.*"), fallback), root + QStringLiteral("/docs"));
   EXPECT_EQ(DialogStartFolder(root + QStringLiteral("/docs/old/v1.2/a.pdf"), fallback),
             root + QStringLiteral("/docs"));

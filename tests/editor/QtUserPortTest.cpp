@@ -128,7 +128,8 @@ TEST_F(QtPortTest, TheFileDialogStartsInTheNearestFolderAndRemembersTheLastOne) 
     folder = dialog->directory().absolutePath();
     dialog->reject();
   });
-  EXPECT_EQ(port.PickFile(QStringLiteral("Browse File Htlm / Htm / Pdf"), documents, QString()), std::nullopt);
+  EXPECT_EQ(port.PickFile(QStringLiteral("Browse File Htlm / Htm / Pdf"), documents, QString()),
+            std::nullopt);
   EXPECT_EQ(folder, base + QStringLiteral("/docs"));
 
   // A preset written with Windows separators: its folder, with the file selected.
