@@ -7,16 +7,18 @@ install(TARGETS Documentation_Config RUNTIME DESTINATION ${QVZ_PROGRAM_DIR})
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/Documentation_Config.ini DESTINATION ${QVZ_PROGRAM_DIR})
 # The OK and Cancel pictures are compiled into the program.
 
+# The program's icon (the window carries it compiled in) for the desktop entry.
+set(QVZ_ICON_DIR "share/icons/hicolor/128x128/apps" CACHE STRING "Folder of the icon below the install prefix")
+install(FILES ${CMAKE_SOURCE_DIR}/editor/images/documentation-config.png DESTINATION ${QVZ_ICON_DIR})
+
 # The desktop entry starts the editor standalone (no command words). It is written at install time, so
-# that it names the program where it was installed (cmake --install --prefix, or the package's prefix).
+# that it names the program and its icon where they were installed.
 install(CODE "
-  string(REGEX REPLACE \"/+$\" \"\" prefix \"\${CMAKE_INSTALL_PREFIX}\")
-  file(READ \"${CMAKE_SOURCE_DIR}/packaging/documentation-config.desktop.in\" entry)
-  string(REPLACE \"@QVZ_DESKTOP_EXEC@\" \"\${prefix}/${QVZ_PROGRAM_DIR}/Documentation_Config\" entry \"\${entry}\")
-  set(folder \"\$ENV{DESTDIR}\${prefix}/${QVZ_DESKTOP_DIR}\")
-  file(MAKE_DIRECTORY \"\${folder}\")
-  file(WRITE \"\${folder}/documentation-config.desktop\" \"\${entry}\")
-  message(STATUS \"Installing: \${folder}/documentation-config.desktop\")
+  set(QVZ_DESKTOP_TEMPLATE \"${CMAKE_SOURCE_DIR}/packaging/documentation-config.desktop.in\")
+  set(QVZ_PROGRAM_DIR \"${QVZ_PROGRAM_DIR}\")
+  set(QVZ_DESKTOP_DIR \"${QVZ_DESKTOP_DIR}\")
+  set(QVZ_ICON_FILE \"${QVZ_ICON_DIR}/documentation-config.png\")
+  include(\"${CMAKE_SOURCE_DIR}/cmake/DesktopEntry.cmake\")
 ")
 
 set(CPACK_PACKAGE_NAME "documentation-config")

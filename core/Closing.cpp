@@ -3,6 +3,8 @@
 #include "framework/ErrorTrap.h"
 #include "presets/WorkOnMdb.h"
 
+#include <vector>
+
 NetAddressView LoadedView(const Session& session) {
   NetAddressView view;
   view.documentCaption = session.settings.TabMachine.empty() ? kNetAddressCaption : kDocumentCaption;
@@ -11,25 +13,26 @@ NetAddressView LoadedView(const Session& session) {
   return view;
 }
 
-bool CheckNetAddresses(Session& session, const NetAddressView& view, std::vector<int>* trimmed) {
-  std::vector<int> trimmedHere;
-  const std::optional<QString> fault = session.settings.NetAddressFault(
-      session.context, view.documentCaption, view.symbolCaption, view.driveTexts, trimmedHere);
-  if (trimmed) *trimmed = std::move(trimmedHere);
-  if (!fault) return true;
+bool CheckNetAddresses(Session& session, const NetAddressView& view, std::optional<NetAddressFault>* fault) {
+  std::vector<int> trimmed;
+  const std::optional<NetAddressFault> found = session.settings.FindNetAddressFault(
+      session.context, view.documentCaption, view.symbolCaption, view.driveTexts, trimmed);
+  if (fault) *fault = found;
+  if (!found) return true;
   if (session.context.mode.silent) {
-    session.context.errors.WriteServiceLog(*fault);
+    session.context.errors.WriteServiceLog(found->text);
   } else {
-    session.context.port.ShowMessage(*fault);
+    session.context.port.ShowMessage(found->text);
   }
   return false;
 }
 
-bool CommandOK_Click(Session& session, const NetAddressView& view) {
+bool CommandOK_Click(Session& session, const NetAddressView& view, std::optional<NetAddressFault>* fault) {
   Trap trap(session.context.errors, QStringLiteral("CommandOK_Click"));
+  session.settings.KeepNetAddressFolders();
   // A check that fails with an error counts as passed: the editor closes.
   bool passed = true;
-  trap.Run([&] { passed = CheckNetAddresses(session, view); });
+  trap.Run([&] { passed = CheckNetAddresses(session, view, fault); });
   if (!passed && session.context.mode.silent) EndProgram(kExitError);
   return passed;
 }

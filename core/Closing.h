@@ -5,7 +5,7 @@
 #include "core/Session.h"
 
 #include <array>
-#include <vector>
+#include <optional>
 
 // What the window shows when OK is pressed: the column captions that fault texts name, and the texts
 // of the five drive fields.
@@ -20,14 +20,17 @@ struct NetAddressView {
 NetAddressView LoadedView(const Session& session);
 
 // The net address check: every document and symbol on a share lies under a net address, and no two
-// net addresses share a drive. A failure is shown (not in silent mode) and gives false. trimmed gets
-// the net addresses whose trailing separator was removed.
-bool CheckNetAddresses(Session& session, const NetAddressView& view, std::vector<int>* trimmed = nullptr);
+// net addresses share a drive. A failure is shown (not in silent mode) and gives false; fault then
+// gets what was found, so the window can show the field to correct.
+bool CheckNetAddresses(Session& session, const NetAddressView& view,
+                       std::optional<NetAddressFault>* fault = nullptr);
 
-// The OK button: true when the closing sequence is to follow, false when the editor stays open. In
-// silent mode nobody could correct the entries: a failed check goes to the service log and ends the
-// program with status 1, touching neither the database nor the settings.
-bool CommandOK_Click(Session& session, const NetAddressView& view);
+// The OK button: true when the closing sequence is to follow, false when the editor stays open. Editing
+// has finished, so every net address first keeps only its folder. In silent mode nobody could correct
+// the entries: a failed check goes to the service log and ends the program with status 1, touching
+// neither the database nor the settings.
+bool CommandOK_Click(Session& session, const NetAddressView& view,
+                     std::optional<NetAddressFault>* fault = nullptr);
 
 // The closing sequence: database update, settings write, end of the program (status 0, or 1 when an
 // error was handled during the run).

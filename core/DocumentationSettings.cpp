@@ -115,7 +115,7 @@ int DocumentationSettings::MachineOfTab(int position) const {
   return TabMachine[position - 1];
 }
 
-std::optional<QString> DocumentationSettings::NetAddressFault(
+std::optional<NetAddressFault> DocumentationSettings::FindNetAddressFault(
     const ProjectContext& context, const QString& documentCaption, const QString& symbolCaption,
     const std::array<QString, kNetAddressCount>& driveTexts, std::vector<int>& trimmed) {
   auto covered = [&](const QString& path) {
@@ -131,22 +131,28 @@ std::optional<QString> DocumentationSettings::NetAddressFault(
     }
     return 0;
   };
-  auto fault = [&context](int machine, int key, const QString& caption) {
-    return QStringLiteral("Fault in ") + context.ExistingMachine(machine) + QStringLiteral(" , Key ") +
-           QString::number(key) + QStringLiteral(" , ") + caption +
-           QStringLiteral(" : no net address found!");
+  auto fault = [&context](int machine, int key, NetAddressFault::Field field, const QString& caption) {
+    return NetAddressFault{QStringLiteral("Fault in ") + context.ExistingMachine(machine) +
+                               QStringLiteral(" , Key ") + QString::number(key) + QStringLiteral(" , ") +
+                               caption + QStringLiteral(" : no net address found!"),
+                           field, machine, key};
   };
 
   for (int machine = 1; machine <= HandledMachineCount(context); ++machine) {
-    if (int key = uncovered(References[machine - 1])) return fault(machine, key, documentCaption);
-    if (int key = uncovered(Symbols[machine - 1])) return fault(machine, key, symbolCaption);
+    if (int key = uncovered(References[machine - 1])) {
+      return fault(machine, key, NetAddressFault::Field::Document, documentCaption);
+    }
+    if (int key = uncovered(Symbols[machine - 1])) {
+      return fault(machine, key, NetAddressFault::Field::Symbol, symbolCaption);
+    }
   }
 
   for (int n = 1; n <= kNetAddressCount; ++n) {
     for (int j = n + 1; j <= kNetAddressCount; ++j) {
       if (!driveTexts[n - 1].isEmpty() && driveTexts[n - 1] == driveTexts[j - 1]) {
-        return QStringLiteral("Fault: double drive in net address ") + QString::number(n) +
-               QStringLiteral(" and ") + QString::number(j);
+        return NetAddressFault{QStringLiteral("Fault: double drive in net address ") + QString::number(n) +
+                                   QStringLiteral(" and ") + QString::number(j),
+                               NetAddressFault::Field::Drive, 0, j};
       }
     }
     QString& address = NetAddresses[n - 1];
@@ -156,4 +162,8 @@ std::optional<QString> DocumentationSettings::NetAddressFault(
     }
   }
   return std::nullopt;
+}
+
+void DocumentationSettings::KeepNetAddressFolders() {
+  for (QString& address : NetAddresses) address = NetAddressFolder(address);
 }

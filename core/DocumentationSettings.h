@@ -17,6 +17,15 @@ inline constexpr int kNetAddressCount = 5;  // net addresses 1 ... 5
 
 using KeyTexts = std::array<QString, kKeyCount + 2>;
 
+// A fault the net address check found: its text and the field the user has to correct.
+struct NetAddressFault {
+  enum class Field { Document, Symbol, Drive };
+  QString text;
+  Field field = Field::Document;
+  int machine = 0;  // document or symbol: the machine number
+  int row = 0;      // document or symbol: the key; drive: the second net address of the pair
+};
+
 class DocumentationSettings {
  public:
   // The settings file: program folder + "Documentation_Customer.cfg".
@@ -42,10 +51,13 @@ class DocumentationSettings {
   // a configured net address and no two net addresses share a drive. driveTexts are the texts of the
   // five drive fields. Trailing separators of the net addresses the check reaches are removed; their
   // numbers are added to trimmed.
-  std::optional<QString> NetAddressFault(const ProjectContext& context, const QString& documentCaption,
-                                         const QString& symbolCaption,
-                                         const std::array<QString, kNetAddressCount>& driveTexts,
-                                         std::vector<int>& trimmed);
+  std::optional<NetAddressFault> FindNetAddressFault(const ProjectContext& context,
+                                                     const QString& documentCaption,
+                                                     const QString& symbolCaption,
+                                                     const std::array<QString, kNetAddressCount>& driveTexts,
+                                                     std::vector<int>& trimmed);
+  // Editing of the net addresses has finished: each keeps only its folder (a file name is cut off).
+  void KeepNetAddressFolders();
 
   // Slot m - 1, key k.
   std::array<KeyTexts, kMachineSlots> References;

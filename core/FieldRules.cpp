@@ -2,6 +2,8 @@
 
 #include "framework/Text.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QStringList>
 
 namespace {
@@ -42,6 +44,21 @@ QStringList DriveLetters() {
   QStringList letters;
   for (char16_t c = kFirstDrive; c <= kLastDrive; ++c) letters << QString(QChar(c));
   return letters;
+}
+
+QString DialogStartFolder(const QString& preset, const QString& fallback) {
+  QString candidate = preset;
+  candidate.replace(u'\\', u'/');
+  if (candidate.isEmpty() || !QDir::isAbsolutePath(candidate)) return fallback;
+  for (;;) {
+    const QFileInfo info(candidate);
+    if (info.isRoot()) break;
+    if (info.isDir()) return info.absoluteFilePath();
+    const QString parent = info.path();
+    if (parent == candidate) break;
+    candidate = parent;
+  }
+  return fallback;
 }
 
 bool IsUncPath(const QString& path) {

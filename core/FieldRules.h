@@ -27,5 +27,11 @@ QString DefaultDrive(int netAddress);
 // The drive letters a net address may use, G ... X.
 QStringList DriveLetters();
 
+// The folder a file dialog opens in for a preset path (a file, a folder or a folder with a pattern such
+// as "*.*"): the nearest folder of the preset that exists here, never the file system's root. Windows
+// separators are read as "/". A relative preset (a Windows drive path on Linux) or one of which no
+// folder exists gives fallback.
+QString DialogStartFolder(const QString& preset, const QString& fallback);
+
 // True for a path on a network share (\\server\share...).
 bool IsUncPath(const QString& path);

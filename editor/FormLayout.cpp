@@ -1,6 +1,7 @@
 // The window's controls: places and sizes of the form description (in twips, 15 to a pixel), its bold
-// sans-serif texts, the two picture buttons and the tab order. Names, tags and help ids of the controls
-// are described once, for the language texts, in core/FormControls.
+// sans-serif texts, the two picture buttons and the tab order. The form lies in a scroll area that fills
+// the window, so a window smaller than the form (a screen that cannot hold it) still reaches every control.
+// Names, tags and help ids of the controls are described once, for the language texts, in core/FormControls.
 
 #include "editor/frm_Quorvel_Exe.h"
 
@@ -11,7 +12,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTabBar>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -118,24 +121,32 @@ class FormBuilder {
 
 void frm_Quorvel_Exe::BuildControls() {
   setFont(FormFont(8.25));
-  resize(Px(11910), Px(8625));
+  auto* form = new QWidget;
+  form->setFixedSize(Px(11910), Px(8625));
+  scroller_ = new QScrollArea(this);
+  scroller_->setFrameShape(QFrame::NoFrame);
+  scroller_->setWidget(form);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(scroller_);
+  setFixedSize(form->size());
   FormBuilder build(controls_);
 
-  Header = build.Label(this, "Header", QStringLiteral("Documentation - Customer Configuration"), 13.5, false);
+  Header = build.Label(form, "Header", QStringLiteral("Documentation - Customer Configuration"), 13.5, false);
   Place(Header, 30, 30, 7245, 360);
 
   // The tab strip: the row of tabs, and below it the page on which MainFrame lies.
-  TabStripMachine = build.Add(new QTabBar(this), "TabStripMachine");
+  TabStripMachine = build.Add(new QTabBar(form), "TabStripMachine");
   TabStripMachine->setFont(FormFont(12));
   TabStripMachine->setExpanding(false);
   TabStripMachine->setDrawBase(false);
   Place(TabStripMachine, 0, 390, 11880, 420);
-  auto* page = new QFrame(this);
+  auto* page = new QFrame(form);
   page->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
   Place(page, 0, 390 + 405, 11880, 7260 - 405);
   page->lower();
 
-  MainFrame = build.Add(new QGroupBox(this), "MainFrame");
+  MainFrame = build.Add(new QGroupBox(form), "MainFrame");
   Place(MainFrame, 120, 810, 11700, 6720);
 
   FrameKey = build.Column(MainFrame, "FrameKey", 120, 750);
@@ -173,8 +184,8 @@ void frm_Quorvel_Exe::BuildControls() {
 
   // A green check mark and a red cross.
   CommandOK =
-      build.PictureButton(this, "CommandOK", QStringLiteral(":/images/CommandOK.gif"), QSize(44, 36), 8400);
-  CommandCancel = build.PictureButton(this, "CommandCancel", QStringLiteral(":/images/CommandCancel.gif"),
+      build.PictureButton(form, "CommandOK", QStringLiteral(":/images/CommandOK.gif"), QSize(44, 36), 8400);
+  CommandCancel = build.PictureButton(form, "CommandCancel", QStringLiteral(":/images/CommandCancel.gif"),
                                       QSize(37, 39), 10170);
 }
 

@@ -3,6 +3,7 @@
 #include "framework/ErrorTrap.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <cstdio>
 #include <cstdlib>
@@ -97,4 +98,6 @@ void GuiApplication::Ensure() {
   const QtMessageHandler previous = qInstallMessageHandler(FatalDuringStart);
   app_ = std::make_unique<QApplication>(argc_, argv_);
   qInstallMessageHandler(previous);
+  // Message boxes and file dialogs carry the program's icon too.
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/documentation-config.png")));
 }

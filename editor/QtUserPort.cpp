@@ -1,13 +1,40 @@
 #include "editor/QtUserPort.h"
 
+#include "core/FieldRules.h"
 #include "framework/Text.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCursor>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QKeyEvent>
 #include <QMessageBox>
 
 namespace {
+
+// A message box that may refuse to be closed without an answer: Qt takes the No button of a Yes/No box
+// as its Escape answer, and a box that cannot be escaped must not give that answer by itself.
+class AnswerBox : public QMessageBox {
+ public:
+  AnswerBox(QWidget* parent, bool escapable) : QMessageBox(parent), escapable_(escapable) {}
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (!escapable_ && event->matches(QKeySequence::Cancel)) return;
+    QMessageBox::keyPressEvent(event);
+  }
+  void closeEvent(QCloseEvent* event) override {
+    if (!escapable_) {
+      event->ignore();
+      return;
+    }
+    QMessageBox::closeEvent(event);
+  }
+
+ private:
+  bool escapable_;
+};
 
 QMessageBox::Icon BoxIcon(Icon icon) {
   switch (icon) {
@@ -51,7 +78,7 @@ QString QtFileFilter(const QString& filter) {
 Answer QtUserPort::Ask(const Question& question) {
   if (silent_) return question.defaultAnswer;
   gui_.Ensure();
-  QMessageBox box(parent_);
+  AnswerBox box(parent_, question.escapable);
   box.setWindowTitle(question.title.isEmpty() ? defaultTitle_ : question.title);
   // The system's messages separate lines by line feed and carriage return, a few by CR LF.
   QString text = question.text;
@@ -70,6 +97,7 @@ Answer QtUserPort::Ask(const Question& question) {
   if (busy_) QApplication::setOverrideCursor(Qt::ArrowCursor);
   const int pressed = box.exec();
   if (busy_) QApplication::restoreOverrideCursor();
+  GiveKeyboardBack();
   if (question.buttons == Buttons::Ok) return Answer::Ok;
   if (pressed == QMessageBox::Yes) return Answer::Yes;
   if (pressed == QMessageBox::No) return Answer::No;
@@ -80,9 +108,27 @@ std::optional<QString> QtUserPort::PickFile(const QString& title, const QString&
                                             const QString& preset) {
   if (silent_) return std::nullopt;
   gui_.Ensure();
-  const QString file = QFileDialog::getOpenFileName(parent_, title, preset, QtFileFilter(filter));
-  if (file.isEmpty()) return std::nullopt;
-  return file;
+  const QString folder = DialogStartFolder(preset, DialogStartFolder(lastFolder_, startFolder_));
+  // Qt's own dialog: a native one may insist on existing files.
+  QFileDialog dialog(parent_, title, folder, QtFileFilter(filter));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  QString presetFile = preset;
+  presetFile.replace(u'\\', u'/');
+  if (QFileInfo(presetFile).isFile()) dialog.selectFile(QFileInfo(presetFile).fileName());
+  const bool accepted = dialog.exec() == QDialog::Accepted;
+  GiveKeyboardBack();
+  const QStringList files = dialog.selectedFiles();
+  if (!accepted || files.isEmpty() || files.first().isEmpty()) return std::nullopt;
+  // A new file may name a folder that does not exist yet either: the nearest one that does.
+  lastFolder_ = DialogStartFolder(files.first(), dialog.directory().absolutePath());
+  return files.first();
+}
+
+void QtUserPort::GiveKeyboardBack() {
+  // Without a window manager nobody else returns the keyboard to the window.
+  if (parent_ && parent_->isVisible()) parent_->activateWindow();
 }
 
 void QtUserPort::ProcessEvents() {

@@ -10,21 +10,27 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTabBar>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
 
-QString FirstNonEmpty(std::initializer_list<QString> candidates, const QString& fallback) {
+QString FirstNonEmpty(std::initializer_list<QString> candidates) {
   for (const QString& candidate : candidates) {
     if (!candidate.isEmpty()) return candidate;
   }
-  return fallback;
+  return {};
 }
 
 }  // namespace
@@ -32,9 +38,11 @@ QString FirstNonEmpty(std::initializer_list<QString> candidates, const QString& 
 frm_Quorvel_Exe::frm_Quorvel_Exe(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
   setObjectName(QStringLiteral("frm_Quorvel_Exe"));
   setWindowTitle(QStringLiteral("Base QVZCFG-Erweiterung"));
+  setWindowIcon(QIcon(QStringLiteral(":/images/documentation-config.png")));
   BuildControls();
   SetTabOrder();
   ConnectHandlers();
+  ConnectTabKeys();
 }
 
 frm_Quorvel_Exe::~frm_Quorvel_Exe() = default;
@@ -45,6 +53,7 @@ void frm_Quorvel_Exe::ConnectHandlers() {
   };
   for (int i = 1; i <= kKeyCount; ++i) {
     connect(TextExe[i], &QLineEdit::textChanged, this, on(&frm_Quorvel_Exe::TextExe_Change, i));
+    connect(TextExe[i], &QLineEdit::editingFinished, this, on(&frm_Quorvel_Exe::TextExe_LostFocus, i));
     connect(TextSymbol[i], &QLineEdit::textChanged, this, on(&frm_Quorvel_Exe::TextSymbol_Change, i));
     connect(TextUser[i], &QLineEdit::textChanged, this, on(&frm_Quorvel_Exe::TextUser_Change, i));
     connect(TextUser[i], &QLineEdit::editingFinished, this, on(&frm_Quorvel_Exe::TextUser_LostFocus, i));
@@ -61,6 +70,19 @@ void frm_Quorvel_Exe::ConnectHandlers() {
   connect(CommandOK, &QPushButton::clicked, this, [this] { RunHandler([this] { CommandOK_Click(); }); });
   connect(CommandCancel, &QPushButton::clicked, this,
           [this] { RunHandler([this] { CommandCancel_Click(); }); });
+}
+
+void frm_Quorvel_Exe::ConnectTabKeys() {
+  auto add = [this](const QKeySequence& keys, int step) {
+    auto* shortcut = new QShortcut(keys, this);
+    connect(shortcut, &QShortcut::activated, this, [this, step] { StepTab(step); });
+  };
+  add(QKeySequence(Qt::CTRL | Qt::Key_Tab), 1);
+  add(QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1);
+  // X11 reports Shift+Tab as Backtab.
+  add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1);
+  add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1);
+  add(QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1);
 }
 
 // ---- The boundary between Qt and the handlers ----
@@ -113,8 +135,50 @@ void frm_Quorvel_Exe::closeEvent(QCloseEvent* event) {
 }
 
 bool frm_Quorvel_Exe::event(QEvent* event) {
-  if (event->type() == QEvent::WindowActivate) RunHandler([this] { Form_Activate(); });
+  if (event->type() == QEvent::WindowActivate) {
+    // The window manager's frame is known once the window is shown: the window must fit with it.
+    if (frameGeometry().size() - size() != fittedFrame_ && screen()) FitInto(screen()->availableGeometry());
+    RunHandler([this] { Form_Activate(); });
+  }
   return QWidget::event(event);
+}
+
+void frm_Quorvel_Exe::showEvent(QShowEvent* event) {
+  if (!event->spontaneous() && screen()) FitInto(screen()->availableGeometry());
+  QWidget::showEvent(event);
+}
+
+void frm_Quorvel_Exe::FitInto(const QRect& available) {
+  fittedFrame_ = frameGeometry().size() - size();
+  const QSize form = scroller_->widget()->size();
+  const QSize room = available.size() - fittedFrame_;
+  const QSize window(std::min(form.width(), room.width()), std::min(form.height(), room.height()));
+  setFixedSize(window);
+  // Scroll bars only when the form does not fit; set at once, so the first picture has none.
+  const Qt::ScrollBarPolicy bars = window == form ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded;
+  scroller_->setHorizontalScrollBarPolicy(bars);
+  scroller_->setVerticalScrollBarPolicy(bars);
+  // A shown window that reaches beyond the area moves into it.
+  if (!isVisible()) return;
+  const QRect outer = frameGeometry();
+  const int left = std::max(available.left(), std::min(outer.left(), available.right() + 1 - outer.width()));
+  const int top = std::max(available.top(), std::min(outer.top(), available.bottom() + 1 - outer.height()));
+  if (left != outer.left() || top != outer.top()) move(left, top);
+}
+
+void frm_Quorvel_Exe::keyPressEvent(QKeyEvent* event) {
+  // Keys the focused control left alone.
+  const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+  if (modifiers == Qt::NoModifier && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+    auto* focused = qobject_cast<QPushButton*>(focusWidget());
+    (focused ? focused : CommandOK)->click();
+    return;
+  }
+  if (modifiers == Qt::NoModifier && event->key() == Qt::Key_Escape) {
+    CommandCancel->click();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 // ---- Loading and leaving ----
@@ -141,11 +205,11 @@ void frm_Quorvel_Exe::Form_Load() {
     for (const int16_t m : settings.TabMachine) TabStripMachine->addTab(session_.context.ExistingMachine(m));
     if (!settings.UseVWFD) return;
     for (int i = 1; i <= kNetAddressCount; ++i) {
-      // Filling the list must not change the field's text (Qt would select the first letter).
-      const QSignalBlocker quietCombo(ComboDrive[i]);
-      ComboDrive[i]->addItems(DriveLetters());
-      ComboDrive[i]->setCurrentIndex(-1);
-      ComboDrive[i]->setEditText(settings.NetDrives[i - 1]);
+      {
+        const QSignalBlocker quietCombo(ComboDrive[i]);
+        ComboDrive[i]->addItems(DriveLetters());
+      }
+      ShowDrive(i, settings.NetDrives[i - 1]);
     }
     TabStripMachine->addTab(kNetAddressCaption);
     TabStripMachine->setCurrentIndex(0);
@@ -153,6 +217,7 @@ void frm_Quorvel_Exe::Form_Load() {
   TabStripMachine_Click();
   CommandOK->setEnabled(true);
   CommandCancel->setEnabled(true);
+  TextExe[1]->setFocus();
 }
 
 void frm_Quorvel_Exe::Form_Activate() {
@@ -170,8 +235,10 @@ NetAddressView frm_Quorvel_Exe::View() const {
 }
 
 void frm_Quorvel_Exe::CommandOK_Click() {
-  const bool passed = ::CommandOK_Click(session_, View());
-  // The check removes trailing separators of net addresses: the fields show what will be written.
+  std::optional<NetAddressFault> fault;
+  const bool passed = ::CommandOK_Click(session_, View(), &fault);
+  // The check cuts file names off and removes trailing separators of net addresses: the fields show
+  // what will be written.
   if (NetAddressTabSelected()) {
     for (int n = 1; n <= kNetAddressCount; ++n) {
       if (TextExe[n]->text() != session_.settings.NetAddresses[n - 1]) {
@@ -179,7 +246,10 @@ void frm_Quorvel_Exe::CommandOK_Click() {
       }
     }
   }
-  if (!passed) return;
+  if (!passed) {
+    if (fault) ShowFaultyField(*fault);
+    return;
+  }
   CommandOK->setEnabled(false);
   CommandCancel->setEnabled(false);
   CloseMe(session_);
@@ -200,12 +270,48 @@ bool frm_Quorvel_Exe::NetAddressTabSelected() const {
 }
 
 void frm_Quorvel_Exe::TabStripMachine_Click() {
+  // Leaving a tab finishes the editing of a net address.
+  session_.settings.KeepNetAddressFolders();
+  QWidget* focused = focusWidget();
   const int m = SelectedMachine();
   if (m != 0) {
     ShowMachineView(m);
   } else {
     ShowNetAddressView();
   }
+  // A field that the new view hides hands the focus to the first field.
+  if (focused && !focused->isVisibleTo(this)) TextExe[1]->setFocus();
+}
+
+void frm_Quorvel_Exe::StepTab(int step) {
+  const int count = TabStripMachine->count();
+  if (count > 1) TabStripMachine->setCurrentIndex((TabStripMachine->currentIndex() + step + count) % count);
+}
+
+void frm_Quorvel_Exe::ShowFaultyField(const NetAddressFault& fault) {
+  int tab = TabStripMachine->count() - 1;  // the net address tab is the last
+  QLineEdit* field = nullptr;
+  if (fault.field == NetAddressFault::Field::Drive) {
+    if (fault.row < 1 || fault.row > kNetAddressCount) return;
+    field = ComboDrive[fault.row]->lineEdit();
+  } else {
+    const std::vector<int16_t>& tabs = session_.settings.TabMachine;
+    const auto found = std::find(tabs.begin(), tabs.end(), fault.machine);
+    if (found == tabs.end() || fault.row < 1 || fault.row > kKeyCount) return;
+    tab = static_cast<int>(found - tabs.begin());
+    field = fault.field == NetAddressFault::Field::Document ? TextExe[fault.row] : TextSymbol[fault.row];
+  }
+  TabStripMachine->setCurrentIndex(tab);  // its handler shows the tab's view
+  PassOnProgramEnd();
+  // The field that had the focus gives up its selection; a selection shows even without the focus.
+  if (auto* combo = qobject_cast<QComboBox*>(focusWidget())) {
+    combo->lineEdit()->deselect();
+  } else if (auto* edit = qobject_cast<QLineEdit*>(focusWidget())) {
+    edit->deselect();
+  }
+  field->setFocus();
+  field->selectAll();
+  scroller_->ensureWidgetVisible(field);
 }
 
 void frm_Quorvel_Exe::ShowMachineView(int m) {
@@ -266,13 +372,15 @@ void frm_Quorvel_Exe::TextExe_Change(int index) {
     return;
   }
   if (index > kNetAddressCount) return;  // rows 6 ... 9 are not shown on the net address tab
-  // A net address names a folder: a picked or typed file name is cut off.
-  const QString folder = NetAddressFolder(text);
-  settings.NetAddresses[index - 1] = folder;
-  if (folder != text) {
-    const QSignalBlocker quiet(TextExe[index]);
-    TextExe[index]->setText(folder);
-  }
+  // Kept as typed: the file name is cut off when the editing finishes, not after the first point.
+  settings.NetAddresses[index - 1] = text;
+}
+
+void frm_Quorvel_Exe::TextExe_LostFocus(int index) {
+  if (SelectedMachine() != 0 || index > kNetAddressCount) return;
+  // A net address names a folder: a typed or pasted file name is cut off.
+  const QString folder = NetAddressFolder(TextExe[index]->text());
+  if (folder != TextExe[index]->text()) SetFieldText(TextExe[index], folder);
 }
 
 void frm_Quorvel_Exe::TextSymbol_Change(int index) {
@@ -300,11 +408,21 @@ void frm_Quorvel_Exe::ComboDrive_Change(int index) {
   if (index > kNetAddressCount) return;
   const DriveCheck check = CheckDrive(ComboDrive[index]->currentText());
   if (check.fault) session_.context.port.ShowMessage(kDriveFault);
-  if (ComboDrive[index]->currentText() != check.drive) {
-    const QSignalBlocker quiet(ComboDrive[index]);
-    ComboDrive[index]->setEditText(check.drive);
-  }
+  ShowDrive(index, check.drive);
   session_.settings.NetDrives[index - 1] = check.drive;
+}
+
+void frm_Quorvel_Exe::ShowDrive(int index, const QString& drive) {
+  QComboBox* combo = ComboDrive[index];
+  {
+    const QSignalBlocker quiet(combo);
+    const int item = combo->findText(drive);
+    if (combo->currentIndex() != item) combo->setCurrentIndex(item);
+    if (combo->currentText() != drive) combo->setEditText(drive);
+  }
+  // Only in the field being typed in: a selection shows in every field. That field keeps the window's
+  // focus also while the fault message has the keyboard.
+  if (focusWidget() == combo) combo->lineEdit()->selectAll();
 }
 
 void frm_Quorvel_Exe::ComboDrive_Click(int index) {
@@ -326,30 +444,26 @@ void frm_Quorvel_Exe::CommandSymbol_Click(int index) {
 void frm_Quorvel_Exe::FindFile(int index, bool forDocument, bool forSymbol, bool forNetAddress) {
   Trap trap(session_.context.errors, QStringLiteral("FindFile"));
   DocumentationSettings& settings = session_.settings;
-  const QString programFolder = session_.context.location.ProgramFolder();
   const int m = SelectedMachine();
   QString title;
   QString filter;
   QString preset;
   if (forDocument && DocumentationSettings::HasSlot(m)) {
     title = QStringLiteral("Browse File Htlm / Htm / Pdf");
-    filter = QStringLiteral("*.html;*.htm|*.html;*.htm");
+    filter = QStringLiteral("*.html;*.htm;*.pdf|*.html;*.htm;*.pdf");
     const KeyTexts& references = settings.References[m - 1];
-    preset = FirstNonEmpty({references[index], settings.Symbols[m - 1][index], references[index - 1]},
-                           programFolder);
+    preset = FirstNonEmpty({references[index], settings.Symbols[m - 1][index], references[index - 1]});
   } else if (forSymbol && DocumentationSettings::HasSlot(m)) {
     title = QStringLiteral("Browse File Gif / Bmp");
     filter = QStringLiteral("*.gif;*.bmp|*.gif;*.bmp");
     const KeyTexts& symbols = settings.Symbols[m - 1];
-    preset =
-        FirstNonEmpty({symbols[index], settings.References[m - 1][index], symbols[index - 1]}, programFolder);
+    preset = FirstNonEmpty({symbols[index], settings.References[m - 1][index], symbols[index - 1]});
   } else if (forNetAddress && index <= kNetAddressCount) {
     title = QStringLiteral("Browse Net Address");
     filter = QStringLiteral("*.*|*.*");
+    TextExe_LostFocus(index);  // opening the dialog finishes the editing of the field
     QString& address = settings.NetAddresses[index - 1];
-    if (address.isEmpty()) {
-      preset = programFolder;
-    } else {
+    if (!address.isEmpty()) {
       if (EndsInSeparator(address)) {
         address.chop(1);
         SetFieldText(TextExe[index], address);
@@ -372,7 +486,8 @@ void frm_Quorvel_Exe::FindFile(int index, bool forDocument, bool forSymbol, bool
     settings.Symbols[m - 1][index] = *picked;
     SetFieldText(TextSymbol[index], *picked);
   } else {
-    settings.NetAddresses[index - 1] = *picked;
-    SetFieldText(TextExe[index], *picked);  // its change handler cuts the file name off
+    // The net address becomes the picked file's folder.
+    settings.NetAddresses[index - 1] = NetAddressFolder(*picked);
+    SetFieldText(TextExe[index], settings.NetAddresses[index - 1]);
   }
 }

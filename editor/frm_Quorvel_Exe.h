@@ -6,6 +6,10 @@
 // Handlers keep the names of the window's events. They may end the program (ProgramEnd); Qt enters
 // them only through RunHandler, which turns a program end into an exit status instead of letting the
 // exception cross Qt's event loop.
+//
+// Keyboard: Enter presses the focused button, elsewhere OK; Escape is Cancel; Ctrl+Tab and Ctrl+PgDn
+// go to the next tab, Ctrl+Shift+Tab and Ctrl+PgUp to the previous one. The window has a fixed size
+// and never opens larger than the screen can hold; scroll bars reach the rest.
 
 #include "core/Closing.h"
 #include "core/Session.h"
@@ -23,6 +27,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QScrollArea;
 class QTabBar;
 
 template <class T>
@@ -53,6 +58,7 @@ class frm_Quorvel_Exe : public QWidget {
   // Tabs and fields.
   void TabStripMachine_Click();
   void TextExe_Change(int index);
+  void TextExe_LostFocus(int index);
   void TextSymbol_Change(int index);
   void TextUser_Change(int index);
   void TextUser_LostFocus(int index);
@@ -71,6 +77,10 @@ class frm_Quorvel_Exe : public QWidget {
   NetAddressView View() const;
   // The controls the language texts name, in the order of the form description.
   const std::vector<QWidget*>& Controls() const { return controls_; }
+  // Gives the window the size of the form, or less with scroll bars where the area cannot hold it.
+  void FitInto(const QRect& available);
+  // The scroll area the form lies in.
+  QScrollArea* Scroller() const { return scroller_; }
 
   // Controls, named as in the form description.
   QLabel* Header = nullptr;
@@ -102,14 +112,24 @@ class frm_Quorvel_Exe : public QWidget {
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool event(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void BuildControls();
   void ConnectHandlers();
+  void ConnectTabKeys();
   void SetTabOrder();
   void ApplyLanguageTexts();
   void ShowMachineView(int machine);
   void ShowNetAddressView();
+  // Shows a checked drive letter: its list entry becomes the current one, so the drop-down opens on it,
+  // and in the focused field the text is selected, so the next letter typed replaces it.
+  void ShowDrive(int index, const QString& drive);
+  // Goes step tabs on, wrapping around at either end.
+  void StepTab(int step);
+  // After a failed net address check: the tab of the field to correct, and the field focused.
+  void ShowFaultyField(const NetAddressFault& fault);
   // Sets a field's text as the program does: its change handler runs. A program end inside that
   // handler is passed on here, outside Qt's signal delivery.
   void SetFieldText(QLineEdit* field, const QString& text);
@@ -118,5 +138,7 @@ class frm_Quorvel_Exe : public QWidget {
 
   Session& session_;
   std::vector<QWidget*> controls_;  // in the order of the form description
+  QScrollArea* scroller_ = nullptr;
+  QSize fittedFrame_{-1, -1};  // the window frame FitInto last allowed for
   std::optional<int> endStatus_;
 };

@@ -26,6 +26,7 @@ int main(int argc, char** argv) {
   // The GUI application is made only when something is shown: a silent run never shows anything.
   GuiApplication gui(argc, argv, location.ExecutableName());
   QtUserPort port(gui, location.ExecutableName(), mode.silent);
+  port.SetStartFolder(location.BaseFolder());
   ProjectContext context(location, mode, port);
   QtEditorWindow window(gui, port);
   return RunProgram(context, window);

@@ -7,6 +7,6 @@ bash tools/deps.sh
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B build/package -G Ninja -DCMAKE_BUILD_TYPE=Release -DQVZ_BUILD_TESTS=OFF -DQVZ_BUILD_BENCHMARKS=OFF \
   -DCMAKE_INSTALL_PREFIX=/ -DQVZ_PROGRAM_DIR=opt/documentation-config/program \
-  -DQVZ_DESKTOP_DIR=usr/share/applications >/dev/null
+  -DQVZ_DESKTOP_DIR=usr/share/applications -DQVZ_ICON_DIR=usr/share/icons/hicolor/128x128/apps >/dev/null
 cmake --build build/package -j"$jobs" --target Documentation_Config
 (cd build/package && cpack -G DEB)

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
 TEST(FieldRules, NetAddressKeepsOnlyTheFolder) {
   EXPECT_EQ(NetAddressFolder(QStringLiteral("\\\\srv\\docs\\manual.pdf")), QStringLiteral("\\\\srv\\docs"));
   // A last folder name with a point is taken for a file name, repeatedly.
@@ -38,4 +42,31 @@ TEST(FieldRules, DriveDefaultsAndLetters) {
   ASSERT_EQ(letters.size(), 18);
   EXPECT_EQ(letters.front(), QStringLiteral("G"));
   EXPECT_EQ(letters.back(), QStringLiteral("X"));
+}
+
+TEST(FieldRules, FileDialogsStartInTheNearestExistingFolderOfThePreset) {
+  QTemporaryDir dir;
+  const QString root = dir.path();
+  ASSERT_TRUE(QDir().mkpath(root + QStringLiteral("/docs/line1")));
+  const QString fallback = QStringLiteral("/fallback");
+  // A file, a missing file and a pattern start in their folder; a missing folder in its nearest parent.
+  QFile file(root + QStringLiteral("/docs/line1/manual.pdf"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  EXPECT_EQ(DialogStartFolder(file.fileName(), fallback), root + QStringLiteral("/docs/line1"));
+  EXPECT_EQ(DialogStartFolder(root + QStringLiteral("/docs/new.pdf"), fallback),
+            root + QStringLiteral("/docs"));
+  EXPECT_EQ(DialogStartFolder(root + QStringLiteral("/docs/*.*"), fallback), root + QStringLiteral("/docs"));
+  EXPECT_EQ(DialogStartFolder(root + QStringLiteral("/docs/old/v1.2/a.pdf"), fallback),
+            root + QStringLiteral("/docs"));
+  EXPECT_EQ(DialogStartFolder(root + QStringLiteral("/docs/line1"), fallback),
+            root + QStringLiteral("/docs/line1"));
+  // Windows separators are read as "/".
+  QString windows = root + QStringLiteral("/docs/line1/a.html");
+  windows.replace(u'/', u'\\');
+  EXPECT_EQ(DialogStartFolder(windows, fallback), root + QStringLiteral("/docs/line1"));
+  // A share that is not mounted here, a drive path, an empty preset: never the root, the fallback.
+  EXPECT_EQ(DialogStartFolder(QStringLiteral("\\\\hmi-server\\docs\\Wrapper\\a.pdf"), fallback), fallback);
+  EXPECT_EQ(DialogStartFolder(QStringLiteral("/no-such-folder/a.pdf"), fallback), fallback);
+  EXPECT_EQ(DialogStartFolder(QStringLiteral("C:\\HMI\\Symbols\\parts.bmp"), fallback), fallback);
+  EXPECT_EQ(DialogStartFolder(QString(), fallback), fallback);
 }

@@ -22,7 +22,10 @@ class SettingsTest : public ProjectTest {
   std::optional<QString> NetAddressFault(const QString& documentCaption, const QString& symbolCaption,
                                          const std::array<QString, kNetAddressCount>& drives,
                                          std::vector<int>& trimmed) {
-    return settings.NetAddressFault(*context, documentCaption, symbolCaption, drives, trimmed);
+    const std::optional<::NetAddressFault> fault =
+        settings.FindNetAddressFault(*context, documentCaption, symbolCaption, drives, trimmed);
+    if (!fault) return std::nullopt;
+    return fault->text;
   }
   DocumentationSettings settings;
 };
@@ -127,6 +130,13 @@ TEST_F(SettingsTest, NetAddressCheckFindsUncoveredPathsInOrder) {
   EXPECT_EQ(NetAddressFault(doc, sym, drives, trimmed),
             QStringLiteral("Fault in Line2 , Key 7 , Symbol : no net address found!"));
 
+  // The fault names the field to correct.
+  std::optional<::NetAddressFault> fault = settings.FindNetAddressFault(*context, doc, sym, drives, trimmed);
+  ASSERT_NE(fault, std::nullopt);
+  EXPECT_EQ(fault->field, ::NetAddressFault::Field::Symbol);
+  EXPECT_EQ(fault->machine, 2);
+  EXPECT_EQ(fault->row, 7);
+
   // Three characters cover every UNC path that starts with them; two cover nothing.
   settings.NetAddresses[2] = QStringLiteral("\\\\");
   EXPECT_NE(NetAddressFault(doc, sym, drives, trimmed), std::nullopt);
@@ -139,8 +149,13 @@ TEST_F(SettingsTest, NetAddressCheckRefusesDoubleDrivesAndTrimsTrailingSeparator
   settings.NetAddresses[0] = QStringLiteral("\\\\srv\\docs\\");
   settings.NetAddresses[2] = QStringLiteral("\\\\srv\\more\\");
   const std::array<QString, kNetAddressCount> doubled = {"T", "G", "V", "G", "X"};
-  EXPECT_EQ(NetAddressFault({}, {}, doubled, trimmed),
-            QStringLiteral("Fault: double drive in net address 2 and 4"));
+  const std::optional<::NetAddressFault> fault =
+      settings.FindNetAddressFault(*context, {}, {}, doubled, trimmed);
+  ASSERT_NE(fault, std::nullopt);
+  EXPECT_EQ(fault->text, QStringLiteral("Fault: double drive in net address 2 and 4"));
+  // The window shows the second drive field of the pair.
+  EXPECT_EQ(fault->field, ::NetAddressFault::Field::Drive);
+  EXPECT_EQ(fault->row, 4);
   // Only the net addresses reached before the conflict lose their separator.
   EXPECT_EQ(trimmed, std::vector<int>{1});
   EXPECT_EQ(settings.NetAddresses[0], QStringLiteral("\\\\srv\\docs"));

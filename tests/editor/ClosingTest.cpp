@@ -4,6 +4,7 @@
 #include "tests/editor/EditorFixture.h"
 
 #include <QDir>
+#include <QTest>
 
 namespace {
 
@@ -12,7 +13,11 @@ class ClosingTest : public EditorTest {
   void SetUp() override {
     WriteProject({QStringLiteral("Line1"), QStringLiteral("Line2")}, true, "ALL", {1});
   }
-  void SelectTab(int position) { form->TabStripMachine->setCurrentIndex(position - 1); }
+  void SelectTab(int position) {
+    ASSERT_LT(position, form->TabStripMachine->count() + 1);
+    form->TabStripMachine->setCurrentIndex(position - 1);
+  }
+  static constexpr int kNetTab = 2;  // Line1, then the net address tab
   // OK pressed by the user, through the window's boundary.
   std::optional<int> PressOK() {
     form->CommandOK->click();
@@ -75,7 +80,9 @@ TEST_F(ClosingTest, UncoveredSharePathKeepsTheEditorOpen) {
   EXPECT_EQ(Customer(), before);
   EXPECT_FALSE(ReadFile(install.cfg()).contains("[Info]"));
 
-  // Corrected, OK passes; a trailing separator of a net address is removed on the way.
+  // Corrected, OK passes; a trailing separator of a net address is removed on the way. The failed OK
+  // showed the field of the fault, on the first tab.
+  SelectTab(2);
   form->TextExe[1]->setText(QStringLiteral("\\\\srv\\docs\\"));
   EXPECT_EQ(PressOK(), 0);
   EXPECT_EQ(form->TextExe[1]->text(), QStringLiteral("\\\\srv\\docs"));
@@ -180,4 +187,109 @@ TEST_F(ClosingTest, AnErrorAnsweredWithNoEndsAtOnce) {
   EXPECT_EQ(PressOK(), 1);
   // The program ended inside the settings write: no edit info follows.
   EXPECT_FALSE(ReadFile(install.cfg()).contains("[Info]"));
+}
+
+TEST_F(ClosingTest, AFaultShowsTheTabOfItsFieldAndFocusesIt) {
+  WriteProject({QStringLiteral("Line1"), QStringLiteral("Line2")}, true, "ALL", {1, 2});
+  WriteFile(CustomerFile(), IniText(QStringLiteral("[Machine1]\nReference3=\\\\srv\\docs\\a.pdf\n"
+                                                   "[Machine2]\nSymbol8=\\\\pics\\b.gif\n"
+                                                   "[NetAddress]\nNetAddress1=\\\\srv\\pub\n")));
+  ASSERT_EQ(Load(), std::nullopt);
+  Activate();
+  auto expectFocused = [&](int tab, QWidget* field) {
+    EXPECT_EQ(form->TabStripMachine->currentIndex() + 1, tab);
+    EXPECT_EQ(Focused(), field);
+    auto* combo = qobject_cast<QComboBox*>(field);
+    QLineEdit* edit = combo ? combo->lineEdit() : qobject_cast<QLineEdit*>(field);
+    EXPECT_EQ(edit->selectedText(), edit->text()) << "the whole entry is selected, ready to retype";
+  };
+  // OK on the net address tab: the document of key 3 of the first machine is the fault.
+  SelectTab(3);
+  EXPECT_EQ(PressOK(), std::nullopt);
+  expectFocused(1, form->TextExe[3]);
+  EXPECT_EQ(form->TextExe[3]->text(), QStringLiteral("\\\\srv\\docs\\a.pdf"));
+
+  // Corrected by typing; the next fault is the symbol of key 8 of the second machine.
+  QTest::keyClicks(form->TextExe[3], QStringLiteral("\\\\srv\\pub\\a.pdf"));
+  EXPECT_EQ(PressOK(), std::nullopt);
+  EXPECT_EQ(Messages().last(), QStringLiteral("Fault in Line2 , Key 8 , Symbol : no net address found!"));
+  expectFocused(2, form->TextSymbol[8]);
+
+  // A double drive shows the net address tab and the second drive field of the pair.
+  QTest::keyClicks(form->TextSymbol[8], QStringLiteral("C:\\pics\\b.gif"));
+  SelectTab(3);
+  form->ComboDrive[2]->setEditText(QStringLiteral("T"));
+  SelectTab(1);
+  EXPECT_EQ(PressOK(), std::nullopt);
+  EXPECT_EQ(Messages().last(), QStringLiteral("Fault: double drive in net address 1 and 2"));
+  expectFocused(3, form->ComboDrive[2]);
+  QTest::keyClick(form->ComboDrive[2], 'g');
+  EXPECT_EQ(PressOK(), 0);
+  EXPECT_TRUE(Customer().contains("Reference3=\\\\srv\\pub\\a.pdf\r\n"));
+  EXPECT_TRUE(Customer().contains("NetDrive2=G\r\n"));
+}
+
+TEST_F(ClosingTest, EnterInANetAddressFieldCutsTheFileNameAndPressesOk) {
+  ASSERT_EQ(Load(), std::nullopt);
+  Activate();
+  SelectTab(kNetTab);
+  form->TextExe[1]->setFocus();
+  QTest::keyClicks(form->TextExe[1], QStringLiteral("\\\\srv\\docs\\v1.2"));
+  QTest::keyClick(form->TextExe[1], Qt::Key_Return);
+  EXPECT_EQ(form->EndStatus(), 0);
+  EXPECT_TRUE(Customer().contains("NetAddress1=\\\\srv\\docs\r\n"));
+}
+
+TEST_F(ClosingTest, EnterPressesOkFromEveryKindOfFieldAndOnOkItself) {
+  // Each field in a run of its own: OK ends the run.
+  const std::vector<std::function<QWidget*()>> fields = {
+      [this] { return form->TextSymbol[9]; },
+      [this] { return form->TabStripMachine; },
+      [this] { return form->CommandOK; },
+      [this] {
+        SelectTab(kNetTab);
+        return form->ComboDrive[5];
+      },
+      [this] {
+        SelectTab(kNetTab);
+        return form->TextPassword[2];
+      },
+  };
+  for (size_t i = 0; i < fields.size(); ++i) {
+    ASSERT_EQ(Load(), std::nullopt);
+    Activate();
+    QWidget* field = fields[i]();
+    field->setFocus();
+    // Both Enter keys: the main one and the keypad's.
+    if (i % 2) {
+      QTest::keyClick(field, Qt::Key_Enter, Qt::KeypadModifier);
+    } else {
+      QTest::keyClick(field, Qt::Key_Return);
+    }
+    EXPECT_EQ(form->EndStatus(), 0) << field->objectName().toStdString();
+    EXPECT_TRUE(QFile::remove(CustomerFile()));
+  }
+}
+
+TEST_F(ClosingTest, EscapeAsksLikeCancelAndEnterOnCancelPressesCancel) {
+  ASSERT_EQ(Load(), std::nullopt);
+  Activate();
+  QTest::keyClick(Focused(), Qt::Key_Escape);
+  ASSERT_EQ(port.questions.size(), 1u);
+  EXPECT_EQ(port.questions[0].title, QStringLiteral("Cancel?"));
+  ExpectStillEditing();  // answered No
+  SelectTab(kNetTab);
+  form->ComboDrive[1]->setFocus();
+  port.answers = {Answer::Yes};
+  QTest::keyClick(form->ComboDrive[1], Qt::Key_Escape);
+  EXPECT_EQ(form->EndStatus(), 2);
+  EXPECT_FALSE(QFile::exists(CustomerFile()));
+
+  ASSERT_EQ(Load(), std::nullopt);
+  Activate();
+  form->CommandCancel->setFocus();
+  QTest::keyClick(form->CommandCancel, Qt::Key_Return);
+  EXPECT_EQ(port.questions.size(), 3u);
+  EXPECT_EQ(port.questions.back().title, QStringLiteral("Cancel?"));
+  ExpectStillEditing();
 }

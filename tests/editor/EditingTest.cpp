@@ -1,6 +1,13 @@
 // Editing through the window: tab switches, the drive check, the net address folder cut and browsing.
 
+#include "editor/QtUserPort.h"
 #include "tests/editor/EditorFixture.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QClipboard>
+#include <QMessageBox>
+#include <QTest>
 
 namespace {
 
@@ -96,19 +103,152 @@ TEST_F(EditingTest, DriveFieldsTakeOnlyGToX) {
   EXPECT_EQ(form->Settings().NetDrives[1], QStringLiteral("J"));
 }
 
-TEST_F(EditingTest, NetAddressFieldsKeepTheFolderOfAFile) {
+TEST_F(EditingTest, ANetAddressKeepsItsFolderOnceItsEditingFinishesTypedOrPasted) {
+  Activate();
   SelectTab(kNetTab);
-  form->TextExe[1]->setText(QStringLiteral("\\\\server\\share\\readme.txt"));
-  EXPECT_EQ(form->TextExe[1]->text(), QStringLiteral("\\\\server\\share"));
-  EXPECT_EQ(form->Settings().NetAddresses[0], QStringLiteral("\\\\server\\share"));
-  form->TextExe[2]->setText(QStringLiteral("\\\\srv\\a.b\\c.d"));
-  EXPECT_EQ(form->Settings().NetAddresses[1], QStringLiteral("\\\\srv"));
-  form->TextExe[3]->setText(QStringLiteral("\\\\server\\share\\"));
-  EXPECT_EQ(form->Settings().NetAddresses[2], QStringLiteral("\\\\server\\share\\"));
+  struct Case {
+    QString entered, folder;
+  };
+  const std::vector<Case> cases = {
+      {QStringLiteral("\\\\srv\\docs\\readme.txt"), QStringLiteral("\\\\srv\\docs")},
+      {QStringLiteral("\\\\srv\\docs\\v1.2"), QStringLiteral("\\\\srv\\docs")},
+      {QStringLiteral("\\\\srv\\a.b\\c.d"), QStringLiteral("\\\\srv")},
+      {QStringLiteral("\\\\server\\share\\"), QStringLiteral("\\\\server\\share\\")},  // until OK
+      {QStringLiteral("\\\\a.b"), QStringLiteral("\\\\a.b")},
+  };
+  QLineEdit* typed = form->TextExe[1];
+  QLineEdit* pasted = form->TextExe[2];
+  for (const Case& c : cases) {
+    typed->setFocus();
+    typed->clear();
+    QTest::keyClicks(typed, c.entered);
+    // Every keystroke is kept as typed, so a tab switch would lose nothing.
+    EXPECT_EQ(typed->text(), c.entered);
+    EXPECT_EQ(form->Settings().NetAddresses[0], c.entered);
+    QTest::keyClick(typed, Qt::Key_Tab);  // the focus leaves: the editing has finished
+    EXPECT_EQ(Focused(), form->CommandExe[1]);
+    EXPECT_EQ(typed->text(), c.folder);
+    EXPECT_EQ(form->Settings().NetAddresses[0], c.folder);
+
+    pasted->setFocus();
+    pasted->clear();
+    QApplication::clipboard()->setText(c.entered);
+    QTest::keyClick(pasted, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(pasted, Qt::Key_Tab);
+    EXPECT_EQ(pasted->text(), c.folder);
+    EXPECT_EQ(form->Settings().NetAddresses[1], c.folder);
+  }
   // On a machine tab the same column holds documents, uncut.
   SelectTab(1);
-  form->TextExe[1]->setText(QStringLiteral("\\\\server\\share\\readme.pdf"));
+  typed->setFocus();
+  QTest::keyClicks(typed, QStringLiteral("\\\\server\\share\\readme.pdf"));
+  QTest::keyClick(typed, Qt::Key_Tab);
   EXPECT_EQ(form->Settings().References[0][1], QStringLiteral("\\\\server\\share\\readme.pdf"));
+}
+
+TEST_F(EditingTest, LeavingTheNetAddressTabFinishesTheEditingOfItsField) {
+  Activate();
+  SelectTab(kNetTab);
+  form->TextExe[3]->setFocus();
+  QTest::keyClicks(form->TextExe[3], QStringLiteral("\\\\srv\\docs\\manual.pdf"));
+  // Ctrl+Tab goes on to the first machine; the field keeps the focus and shows that machine's document.
+  QTest::keyClick(form->TextExe[3], Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_EQ(form->TabStripMachine->currentIndex(), 0);
+  EXPECT_EQ(Focused(), form->TextExe[3]);
+  EXPECT_EQ(form->Settings().NetAddresses[2], QStringLiteral("\\\\srv\\docs"));
+  EXPECT_TRUE(form->Settings().References[0][3].isEmpty());
+  SelectTab(kNetTab);
+  EXPECT_EQ(form->TextExe[3]->text(), QStringLiteral("\\\\srv\\docs"));
+}
+
+TEST_F(EditingTest, ADriveLetterIsRetypedOverTheSelectedLetter) {
+  Activate();
+  SelectTab(kNetTab);
+  QComboBox* drive = form->ComboDrive[2];
+  EXPECT_FALSE(drive->lineEdit()->hasSelectedText()) << "only the field being typed in shows a selection";
+  // Tab from the password selects the letter; a typed letter replaces it.
+  form->TextPassword[2]->setFocus();
+  QTest::keyClick(form->TextPassword[2], Qt::Key_Tab);
+  ASSERT_EQ(Focused(), drive);
+  EXPECT_EQ(drive->lineEdit()->selectedText(), QStringLiteral("U"));
+  auto type = [&](auto key) {
+    QTest::keyClick(drive, key);
+    EXPECT_EQ(drive->lineEdit()->selectedText(), drive->currentText()) << "the letter is selected again";
+    return drive->currentText();
+  };
+  EXPECT_EQ(type('g'), QStringLiteral("G"));
+  EXPECT_EQ(type('h'), QStringLiteral("H"));
+  EXPECT_EQ(form->Settings().NetDrives[1], QStringLiteral("H"));
+  // Backspace after the letter gives X at once; the next letter replaces the X.
+  QTest::keyClick(drive, Qt::Key_End);
+  EXPECT_EQ(type(Qt::Key_Backspace), QStringLiteral("X"));
+  EXPECT_EQ(type('j'), QStringLiteral("J"));
+  EXPECT_TRUE(port.questions.empty());
+  // A letter outside G ... X still becomes X with its message.
+  EXPECT_EQ(type('c'), QStringLiteral("X"));
+  EXPECT_EQ(Messages(), QStringList{QStringLiteral("Fault: only 'G' To 'X'")});
+  EXPECT_EQ(type('k'), QStringLiteral("K"));
+  EXPECT_EQ(form->Settings().NetDrives[1], QStringLiteral("K"));
+
+  // The drop-down opens on the current letter; Down and Enter pick the next one.
+  EXPECT_EQ(drive->currentIndex(), drive->findText(QStringLiteral("K")));
+  QTest::keyClick(drive, Qt::Key_Down, Qt::AltModifier);
+  ASSERT_TRUE(drive->view()->isVisible());
+  EXPECT_EQ(drive->view()->currentIndex().data().toString(), QStringLiteral("K"));
+  QTest::keyClick(drive->view(), Qt::Key_Down);
+  QTest::keyClick(drive->view(), Qt::Key_Return);
+  EXPECT_FALSE(drive->view()->isVisible());
+  EXPECT_EQ(drive->currentText(), QStringLiteral("L"));
+  EXPECT_EQ(form->Settings().NetDrives[1], QStringLiteral("L"));
+  EXPECT_EQ(form->EndStatus(), std::nullopt) << "Enter in the list only picks the letter";
+}
+
+TEST_F(EditingTest, AfterTheDriveFaultMessageTheNextLetterReplacesTheX) {
+  // The real message box: it takes the keyboard from the window while it is shown.
+  int argc = 0;
+  GuiApplication gui(argc, nullptr, QStringLiteral("Documentation_Config"));
+  QtUserPort qtPort(gui, QStringLiteral("Documentation_Config"), false);
+  userPort = &qtPort;
+  ASSERT_EQ(Load(), std::nullopt);
+  qtPort.SetParent(form.get());
+  LeaveEndedEventLoops();
+  Activate();
+  SelectTab(kNetTab);
+  QComboBox* drive = form->ComboDrive[3];
+  drive->setFocus(Qt::TabFocusReason);
+  QString message;
+  WhenShown<QMessageBox>([&](QMessageBox* box) {
+    message = box->text();
+    QTest::keyClick(box, Qt::Key_Return);
+  });
+  QTest::keyClick(drive, 'c');
+  EXPECT_EQ(message, QStringLiteral("Fault: only 'G' To 'X'"));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get())) << "the window takes the keyboard back";
+  EXPECT_EQ(Focused(), drive);
+  EXPECT_EQ(drive->lineEdit()->selectedText(), QStringLiteral("X"));
+  QTest::keyClick(drive, 'm');
+  EXPECT_EQ(drive->currentText(), QStringLiteral("M"));
+  EXPECT_EQ(form->Settings().NetDrives[2], QStringLiteral("M"));
+}
+
+TEST_F(EditingTest, CtrlTabAndCtrlPageKeysSwitchTabsFromAnyField) {
+  Activate();
+  EXPECT_EQ(Focused(), form->TextExe[1]) << "the focus starts in the first field";
+  auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QTest::keyClick(Focused(), key, modifiers);
+    return form->TabStripMachine->currentIndex() + 1;
+  };
+  EXPECT_EQ(press(Qt::Key_Tab, Qt::ControlModifier), 2);
+  EXPECT_EQ(press(Qt::Key_PageDown, Qt::ControlModifier), kNetTab);
+  EXPECT_EQ(press(Qt::Key_Tab, Qt::ControlModifier), 1) << "wraps around";
+  // X11 reports Ctrl+Shift+Tab as Backtab with both modifiers.
+  EXPECT_EQ(press(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier), kNetTab);
+  // From a drive field, which the machine view hides: the focus goes to the first field.
+  form->ComboDrive[4]->setFocus();
+  EXPECT_EQ(press(Qt::Key_PageUp, Qt::ControlModifier), 2);
+  EXPECT_EQ(Focused(), form->TextExe[1]);
+  form->TabStripMachine->setFocus();
+  EXPECT_EQ(press(Qt::Key_PageUp, Qt::ControlModifier), 1);
 }
 
 TEST_F(EditingTest, BrowsingStartsFromTheNearestKnownFile) {
@@ -122,15 +262,16 @@ TEST_F(EditingTest, BrowsingStartsFromTheNearestKnownFile) {
   form->CommandSymbol[4]->click();  // the symbol of the key above
   ASSERT_EQ(port.picks.size(), 5u);
   EXPECT_EQ(port.picks[0].title, QStringLiteral("Browse File Htlm / Htm / Pdf"));
-  EXPECT_EQ(port.picks[0].filter, QStringLiteral("*.html;*.htm|*.html;*.htm"));
+  EXPECT_EQ(port.picks[0].filter, QStringLiteral("*.html;*.htm;*.pdf|*.html;*.htm;*.pdf"));
   EXPECT_EQ(port.picks[0].preset, QStringLiteral("C:\\Pics\\a.gif"));
-  EXPECT_EQ(port.picks[1].preset, install.program());
-  EXPECT_EQ(port.picks[2].preset, install.program());
+  // Nothing to start from: no preset, the dialog chooses the folder.
+  EXPECT_EQ(port.picks[1].preset, QString());
+  EXPECT_EQ(port.picks[2].preset, QString());
   EXPECT_EQ(port.picks[3].title, QStringLiteral("Browse File Gif / Bmp"));
   EXPECT_EQ(port.picks[3].filter, QStringLiteral("*.gif;*.bmp|*.gif;*.bmp"));
   EXPECT_EQ(port.picks[3].preset, QStringLiteral("C:\\Pics\\a.gif"));
   EXPECT_EQ(port.picks[4].preset, QStringLiteral("C:\\Pics\\a.gif"));
-  // The key above's document is the last choice before the program folder.
+  // The key above's document is the last choice.
   form->CommandExe[3]->click();
   s.Symbols[0][3].clear();
   form->CommandExe[3]->click();
@@ -168,5 +309,5 @@ TEST_F(EditingTest, BrowsingForANetAddressStartsInsideItAndKeepsTheFolder) {
   EXPECT_EQ(form->Settings().NetAddresses[1], QStringLiteral("\\\\srv\\docs\\line1"));
 
   form->CommandExe[4]->click();
-  EXPECT_EQ(port.picks.back().preset, install.program());
+  EXPECT_EQ(port.picks.back().preset, QString());
 }

@@ -2,6 +2,9 @@
 
 #include "core/RunProgram.h"
 
+#include <QApplication>
+#include <QTest>
+
 std::optional<int> EditorTest::Load(const QString& commandLine) {
   form.reset();
   context = install.Context(*userPort, commandLine);
@@ -21,4 +24,19 @@ std::optional<int> EditorTest::Load(const QString& commandLine) {
 std::optional<int> EditorTest::Run(const std::function<void()>& handler) {
   form->RunHandler(handler);
   return form->EndStatus();
+}
+
+void EditorTest::Activate() {
+  form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+}
+
+QWidget* EditorTest::Focused() {
+  return QApplication::focusWidget();
+}
+
+void LeaveEndedEventLoops() {
+  // exit(), not quit(): quit() would try to close every window first.
+  QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+  QCoreApplication::exec();
 }

@@ -1,19 +1,40 @@
-// The Qt user port: real message boxes with their title and default button, and never a dialog in a
-// silent run.
+// The Qt user port: real message boxes with their title, default button and Escape rule, the file dialog
+// with its start folder, and never a dialog in a silent run.
 
 #include "editor/QtUserPort.h"
+#include "tests/editor/EditorFixture.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
+#include <functional>
+
+namespace {
+
+// A port that shows real dialogs.
+class QtPortTest : public ::testing::Test {
+ protected:
+  void SetUp() override { LeaveEndedEventLoops(); }
+  int argc = 0;
+  GuiApplication gui{argc, nullptr, QStringLiteral("Documentation_Config")};
+  QtUserPort port{gui, QStringLiteral("Documentation_Config"), false};
+};
+
+}  // namespace
+
 TEST(QtUserPort, FilterTakesQtForm) {
-  EXPECT_EQ(QtFileFilter(QStringLiteral("*.html;*.htm|*.html;*.htm")),
-            QStringLiteral("*.html;*.htm (*.html *.htm)"));
+  EXPECT_EQ(QtFileFilter(QStringLiteral("*.html;*.htm;*.pdf|*.html;*.htm;*.pdf")),
+            QStringLiteral("*.html;*.htm;*.pdf (*.html *.htm *.pdf)"));
   EXPECT_EQ(QtFileFilter(QStringLiteral("*.*|*.*")), QStringLiteral("*.* (*.*)"));
 }
 
@@ -49,4 +70,80 @@ TEST(QtUserPort, MessageBoxCarriesTitleButtonsAndDefault) {
   EXPECT_EQ(answer, Answer::No);
   EXPECT_EQ(title, QStringLiteral("Documentation_Config"));
   EXPECT_EQ(text, QStringLiteral("Cancel edits?\nRemark:\nnone"));
+}
+
+TEST_F(QtPortTest, AQuestionThatIsNotEscapableWaitsForItsButtons) {
+  Question resume{QStringLiteral("Unexpected error!\n\rResume?"), QStringLiteral("Unexpected error"),
+                  Buttons::YesNo, Answer::Yes, Icon::Critical};
+  resume.escapable = false;
+  bool stayed = false;
+  WhenShown<QMessageBox>([&](QMessageBox* box) {
+    QTest::keyClick(box, Qt::Key_Escape);
+    const bool closed = box->close();
+    stayed = !closed && box->isVisible();
+    box->button(QMessageBox::No)->click();
+  });
+  EXPECT_EQ(port.Ask(resume), Answer::No);
+  EXPECT_TRUE(stayed) << "Escape and the close box gave no answer";
+
+  // An ordinary Yes/No question: Escape answers No.
+  WhenShown<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+  EXPECT_EQ(port.Ask(Question{QStringLiteral("Cancel edits?"), QStringLiteral("Cancel?"), Buttons::YesNo,
+                              Answer::Yes, Icon::Exclamation}),
+            Answer::No);
+}
+
+TEST_F(QtPortTest, TheFileDialogStartsInTheNearestFolderAndRemembersTheLastOne) {
+  QTemporaryDir dir;
+  const QString base = dir.path();
+  QDir().mkpath(base + QStringLiteral("/docs"));
+  QDir().mkpath(base + QStringLiteral("/symbols"));
+  WriteFile(base + QStringLiteral("/docs/manual.pdf"), "%PDF");
+  WriteFile(base + QStringLiteral("/symbols/stop.gif"), "GIF89a");
+  port.SetStartFolder(base);
+  const QString documents = QStringLiteral("*.html;*.htm;*.pdf|*.html;*.htm;*.pdf");
+
+  // A share that is not mounted here: the base folder; the dialog lists documents and takes a new name.
+  QString folder;
+  QStringList filters;
+  bool anyFile = false;
+  WhenShown<QFileDialog>([&](QFileDialog* dialog) {
+    folder = dialog->directory().absolutePath();
+    filters = dialog->nameFilters();
+    anyFile = dialog->fileMode() == QFileDialog::AnyFile;
+    dialog->setDirectory(base + QStringLiteral("/docs"));
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    QTest::keyClicks(name, QStringLiteral("line1/new.pdf"));
+    QTest::keyClick(name, Qt::Key_Return);
+  });
+  EXPECT_EQ(port.PickFile(QStringLiteral("Browse File Htlm / Htm / Pdf"), documents,
+                          QStringLiteral("\\\\hmi-server\\docs\\Wrapper\\a.pdf")),
+            base + QStringLiteral("/docs/line1/new.pdf"));
+  EXPECT_EQ(folder, base);
+  EXPECT_EQ(filters, QStringList{QStringLiteral("*.html;*.htm;*.pdf (*.html *.htm *.pdf)")});
+  EXPECT_TRUE(anyFile);
+
+  // No preset: the folder of the last pick, or the nearest one that exists.
+  WhenShown<QFileDialog>([&](QFileDialog* dialog) {
+    folder = dialog->directory().absolutePath();
+    dialog->reject();
+  });
+  EXPECT_EQ(port.PickFile(QStringLiteral("Browse File Htlm / Htm / Pdf"), documents, QString()),
+            std::nullopt);
+  EXPECT_EQ(folder, base + QStringLiteral("/docs"));
+
+  // A preset written with Windows separators: its folder, with the file selected.
+  QString preset = base + QStringLiteral("/symbols/stop.gif");
+  preset.replace(u'/', u'\\');
+  QStringList selected;
+  WhenShown<QFileDialog>([&](QFileDialog* dialog) {
+    folder = dialog->directory().absolutePath();
+    selected = dialog->selectedFiles();
+    QTest::keyClick(dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")), Qt::Key_Return);
+  });
+  EXPECT_EQ(port.PickFile(QStringLiteral("Browse File Gif / Bmp"), QStringLiteral("*.gif;*.bmp|*.gif;*.bmp"),
+                          preset),
+            base + QStringLiteral("/symbols/stop.gif"));
+  EXPECT_EQ(folder, base + QStringLiteral("/symbols"));
+  EXPECT_EQ(selected, QStringList{base + QStringLiteral("/symbols/stop.gif")});
 }

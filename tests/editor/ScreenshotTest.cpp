@@ -1,5 +1,6 @@
-// The window on the demo project. With QVZ_SCREENSHOT_DIR set, the two views are saved there as
-// screenshot.png (machine tab) and screenshot-net.png (net address tab).
+// The window on the demo project. With QVZ_SCREENSHOT_DIR set, the views are saved there as
+// screenshot.png (machine tab), screenshot-net.png (net address tab) and screenshot-en.png (the net
+// address tab in English, with the installed language INI).
 
 #include "tests/editor/EditorFixture.h"
 
@@ -42,5 +43,19 @@ TEST_F(EditorTest, DemoProjectShowsItsMachinesAndLanguageTexts) {
   if (!folder.isEmpty()) {
     EXPECT_TRUE(machineView.save(folder + QStringLiteral("/screenshot.png")));
     EXPECT_TRUE(netView.save(folder + QStringLiteral("/screenshot-net.png")));
+  }
+
+  // In English: the installed language INI with [Language] Language=1033.
+  QByteArray english = ReadFile(QStringLiteral(QVZ_SOURCE_DIR "/packaging/Documentation_Config.ini"));
+  english.replace("Language=1031", "Language=1033");
+  WriteFile(install.program() + QStringLiteral("/Documentation_Config.ini"), english);
+  ASSERT_EQ(Load(), std::nullopt);
+  EXPECT_EQ(form->Header->text(), QStringLiteral("Documentation - Customer Configuration"));
+  form->TabStripMachine->setCurrentIndex(2);
+  EXPECT_EQ(form->LabelDriveHeader->text(), QStringLiteral("Drive"));
+  const QPixmap englishView = form->grab();
+  EXPECT_EQ(englishView.size(), QSize(794, 575));
+  if (!folder.isEmpty()) {
+    EXPECT_TRUE(englishView.save(folder + QStringLiteral("/screenshot-en.png")));
   }
 }

@@ -4,6 +4,9 @@
 #include "tests/editor/EditorFixture.h"
 
 #include <QDir>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
 
 namespace {
 
@@ -176,4 +179,54 @@ TEST_F(EditorTest, TheWindowsControlsAreThoseTheLanguageTextsDescribe) {
     EXPECT_EQ(index.isValid() ? std::optional<int>(index.toInt()) : std::nullopt, described[i].index) << i;
     EXPECT_EQ(kind(widget), described[i].className) << widget->objectName().toStdString();
   }
+}
+
+TEST_F(EditorTest, TheWindowHasAFixedSizeWithinTheScreenAndAnIcon) {
+  WriteProject({QStringLiteral("A")});
+  ASSERT_EQ(Load(), std::nullopt);
+  EXPECT_FALSE(form->windowIcon().isNull());
+  EXPECT_EQ(form->size(), QSize(794, 575));
+  EXPECT_EQ(form->minimumSize(), form->maximumSize()) << "the user cannot resize it";
+  EXPECT_FALSE(form->Scroller()->horizontalScrollBar()->isVisible());
+  EXPECT_FALSE(form->Scroller()->verticalScrollBar()->isVisible());
+
+  // A screen that cannot hold the form (say a large scale factor): the window fits the screen and
+  // scroll bars reach the rest; Tab scrolls the focused control into view.
+  Activate();
+  form->FitInto(QRect(0, 0, 640, 480));
+  EXPECT_EQ(form->frameGeometry().size(), QSize(640, 480)) << "with its frame";
+  EXPECT_EQ(form->minimumSize(), form->maximumSize());
+  QScrollBar* across = form->Scroller()->horizontalScrollBar();
+  QScrollBar* down = form->Scroller()->verticalScrollBar();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return across->isVisible() && down->isVisible(); }));
+  EXPECT_TRUE(form->CommandCancel->visibleRegion().isEmpty());
+  QTest::keyClick(form->TextExe[1], Qt::Key_Backtab, Qt::ShiftModifier);
+  QTest::keyClick(form->TabStripMachine, Qt::Key_Backtab, Qt::ShiftModifier);
+  ASSERT_EQ(Focused(), form->CommandCancel);
+  EXPECT_FALSE(form->CommandCancel->visibleRegion().isEmpty());
+  EXPECT_GT(down->value(), 0);
+}
+
+TEST_F(EditorTest, TheInstalledLanguageIniHoldsEveryKeyInGermanAndInEnglish) {
+  WriteProject({QStringLiteral("A")});
+  const QString ini = install.program() + QStringLiteral("/Documentation_Config.ini");
+  QByteArray installed = ReadFile(QStringLiteral(QVZ_SOURCE_DIR "/packaging/Documentation_Config.ini"));
+  ASSERT_FALSE(installed.isEmpty());
+  // German by default; nothing is missing, so the program adds nothing.
+  WriteFile(ini, installed);
+  ASSERT_EQ(Load(), std::nullopt);
+  EXPECT_EQ(form->Header->text(), QStringLiteral("Dokumentation - Kundenkonfiguration"));
+  EXPECT_EQ(form->CommandOK->toolTip(), QStringLiteral("Einstellungen übernehmen und beenden"));
+  EXPECT_EQ(ReadFile(ini), installed);
+
+  installed.replace("Language=1031", "Language=1033");
+  WriteFile(ini, installed);
+  ASSERT_EQ(Load(), std::nullopt);
+  EXPECT_EQ(form->Header->text(), QStringLiteral("Documentation - Customer Configuration"));
+  EXPECT_EQ(form->LabelUserHeader->text(), QStringLiteral("User"));
+  EXPECT_EQ(form->TextSymbol[4]->toolTip(), QStringLiteral("Symbol (GIF or BMP) of key 4"));
+  EXPECT_EQ(form->CommandOK->toolTip(), QStringLiteral("Take the settings over and close"));
+  EXPECT_TRUE(form->CommandOK->text().isEmpty()) << "a picture button";
+  EXPECT_EQ(ReadFile(ini), installed);
+  EXPECT_TRUE(port.questions.empty());
 }
