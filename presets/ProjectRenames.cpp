@@ -3,8 +3,8 @@
 #include "framework/ErrorTrap.h"
 #include "framework/Text.h"
 #include "presets/Database.h"
+#include "presets/SqlKeys.h"
 
-#include <algorithm>
 #include <optional>
 
 namespace {
@@ -22,31 +22,67 @@ std::pair<const QString&, const QString&> OldAndNew(int16_t systemIndex, const Q
   return {name1, name0};
 }
 
+// The name each renamed record ends with, in temp.qvz_renames (row, seq, name, hops) in table order:
+// the first call that finds the record's name renames it, then the first later call that finds the new
+// name, and so on. SQLite does the matching over an index of the hashes of the calls' old names; the
+// names themselves then decide under UNICODE_NOCASE.
+void FindRenames(db::Connection& project, const QString& rowNumber) {
+  const QLatin1String noCase(db::kNoCase);
+  RegisterKeyFunctions(project);
+  project.Exec(QStringLiteral("CREATE INDEX temp.qvz_rename_calls_hash ON qvz_rename_calls (hash, seq)"));
+  project.Exec(
+      QStringLiteral("CREATE TEMP TABLE qvz_renames AS SELECT p.%1 AS row, c.seq AS seq, c.new AS name, "
+                     "0 AS hops FROM PRESET_DEFS AS p JOIN temp.qvz_rename_calls AS c ON c.seq = (SELECT "
+                     "seq FROM temp.qvz_rename_calls WHERE hash = qvz_name_hash(p.Var_Name) AND old = "
+                     "p.Var_Name COLLATE %2 ORDER BY seq LIMIT 1) WHERE typeof(p.Var_Name) = 'text' "
+                     "ORDER BY p.%1")
+          .arg(rowNumber, noCase));
+  // Each round follows the records renamed in the round before one call further; a name that no later
+  // call finds is final.
+  const QString later =
+      QStringLiteral(
+          "FROM temp.qvz_rename_calls AS c WHERE c.hash = qvz_name_hash(qvz_renames.name) AND "
+          "c.old = qvz_renames.name COLLATE %1 AND c.seq > qvz_renames.seq")
+          .arg(noCase);
+  db::Statement next =
+      project.Prepare(QStringLiteral("UPDATE temp.qvz_renames SET (seq, name, hops) = (SELECT "
+                                     "c.seq, c.new, ?1 + 1 %1 ORDER BY c.seq LIMIT 1) WHERE "
+                                     "hops = ?1 AND EXISTS (SELECT 1 %1)")
+                          .arg(later));
+  for (int64_t hops = 0;; ++hops) {
+    next.BindInt(1, hops);
+    next.Step();
+    next.Reset();
+    if (project.Changes() == 0) break;
+  }
+}
+
 // Writes each record's new name on its own: a rename that fails (a unique index that already holds the
 // new name) is reported and the others go on.
-void WriteRenames(UpdateRun& run, Trap& trap, db::Connection& project, const QString& rowNumber,
-                  const std::vector<std::pair<int64_t, QString>>& renames) {
+void WriteRenames(UpdateRun& run, Trap& trap, db::Connection& project, const QString& rowNumber) {
+  std::optional<db::Statement> renames;
   std::optional<db::Statement> rename;
-  std::optional<db::Transaction> transaction;
   if (!trap.Run([&] {
+        renames.emplace(
+            project.Prepare(QStringLiteral("SELECT row, name FROM temp.qvz_renames ORDER BY rowid")));
         rename.emplace(project.Prepare(
             QStringLiteral("UPDATE PRESET_DEFS SET var_name = ?1 WHERE %1 = ?2").arg(rowNumber)));
-        transaction.emplace(project);
       })) {
     return;
   }
   RecordTrap records(trap);
-  for (const auto& [row, name] : renames) {
+  bool more = false;
+  while (trap.Run([&] { more = renames->Step(); }) && more) {
     records.NextRecord();
     run.Port().LetEventsRun();
     records.Run([&] {
-      rename->BindText(1, name);
-      rename->BindInt(2, row);
+      rename->BindColumnStatic(1, *renames, 1);
+      rename->BindColumnStatic(2, *renames, 0);
       rename->Step();
     });
     rename->Reset();
   }
-  trap.Run([&] { transaction->Commit(); });
+  trap.Run([&] { project.Exec(QStringLiteral("COMMIT")); });
   records.Finish();
 }
 
@@ -68,62 +104,54 @@ void VarNameInQuelleErsetzen(UpdateRun& run, const QString& name0, const QString
   });
 }
 
-void VarNamesInQuelleErsetzen(UpdateRun& run, const std::vector<VarNamePair>& pairs) {
-  Trap trap(run.Errors(), QStringLiteral("VarNameInQuelleErsetzen"));
-  if (pairs.empty()) return;
+RenameCalls::RenameCalls(UpdateRun& run) : run_(run) {
   const std::optional<QString> path = ProjectDatabase(run);
   if (!path) return;
-
-  // The calls sorted by old name (folded case), then by call order: the calls that could rename a name
-  // are one range, searched without a per-name allocation.
-  struct Call {
-    QString oldName;
-    int64_t index;
-    bool operator<(const Call& other) const {
-      const int order = QString::compare(oldName, other.oldName, Qt::CaseSensitive);
-      return order != 0 ? order < 0 : index < other.index;
-    }
-  };
-  std::vector<Call> calls;
-  calls.reserve(pairs.size());
-  for (size_t j = 0; j < pairs.size(); ++j) {
-    calls.push_back({OldAndNew(run.visiWinSystemIndex, pairs[j].name0, pairs[j].name1).first.toCaseFolded(),
-                     static_cast<int64_t>(j)});
+  wanted_ = true;
+  try {
+    project_.emplace(db::Connection::Open(*path));
+    // The calls and the renames they lead to are kept in one transaction that the renames commit.
+    // The calls and their index are searched once per record: they get the same room in the cache as the
+    // database itself, instead of the small default of temporary tables.
+    project_->Exec(QStringLiteral("PRAGMA temp.cache_size=-32768"));
+    project_->Exec(QStringLiteral("BEGIN IMMEDIATE"));
+    project_->Exec(QStringLiteral(
+        "CREATE TEMP TABLE qvz_rename_calls (seq INTEGER PRIMARY KEY, hash INTEGER, old TEXT, new TEXT)"));
+    insert_.emplace(project_->Prepare(
+        QStringLiteral("INSERT INTO temp.qvz_rename_calls (hash, old, new) VALUES (?1, ?2, ?3)")));
+  } catch (const AppError& e) {
+    failure_ = e;
   }
-  std::sort(calls.begin(), calls.end());
-  // The first call at or after position that renames the name, or -1.
-  const auto nextCall = [&](const QString& folded, int64_t position) -> int64_t {
-    const auto it = std::lower_bound(calls.begin(), calls.end(), Call{folded, position});
-    return it != calls.end() && it->oldName == folded ? it->index : -1;
-  };
+}
 
-  std::optional<db::Connection> project;
-  std::vector<std::pair<int64_t, QString>> renames;
+void RenameCalls::Add(QByteArrayView name0, QByteArrayView name1) {
+  ++count_;
+  if (!insert_ || failure_) return;
+  const bool studio = run_.visiWinSystemIndex != 0;  // the active system's name is the new one
+  try {
+    const QByteArrayView oldName = studio ? name0 : name1;
+    insert_->BindInt(1, static_cast<int64_t>(db::FoldedHash(oldName)));
+    insert_->BindStatic(2, oldName);
+    insert_->BindStatic(3, studio ? name1 : name0);
+    insert_->Step();
+  } catch (const AppError& e) {
+    failure_ = e;
+  }
+  insert_->Reset();
+}
+
+void VarNamesInQuelleErsetzen(UpdateRun& run, RenameCalls& calls) {
+  Trap trap(run.Errors(), QStringLiteral("VarNameInQuelleErsetzen"));
+  if (!calls.wanted_ || calls.count_ == 0) return;
   QString rowNumber;
-  trap.Run([&] {
-    project.emplace(db::Connection::Open(*path));
-    rowNumber = db::RowNumberName(project->Fields(QStringLiteral("PRESET_DEFS")));
-    // The renames are worked out on the names read once, then written by row number, so the table is
-    // never scanned while it changes.
-    db::Statement rows =
-        project->Prepare(QStringLiteral("SELECT %1, Var_Name FROM PRESET_DEFS").arg(rowNumber));
-    while (rows.Step()) {
-      run.Port().LetEventsRun();
-      if (!rows.ColumnIsText(1)) continue;
-      // Follow the row through the calls in order: each call that finds its current name renames it.
-      QString name = rows.ColumnText(1);
-      int64_t position = 0;
-      bool renamed = false;
-      for (int64_t j = nextCall(name.toCaseFolded(), position); j >= 0; j = nextCall(name.toCaseFolded(), position)) {
-        name = OldAndNew(run.visiWinSystemIndex, pairs[j].name0, pairs[j].name1).second;
-        renamed = true;
-        position = j + 1;
-      }
-      if (renamed) renames.emplace_back(rows.ColumnInt(0), name);
-    }
-  });
-  if (!project || renames.empty()) return;
-  WriteRenames(run, trap, *project, rowNumber, renames);
+  if (!trap.Run([&] {
+        if (calls.failure_) throw *calls.failure_;
+        rowNumber = db::RowNumberName(calls.project_->Fields(QStringLiteral("PRESET_DEFS")));
+        FindRenames(*calls.project_, rowNumber);
+      })) {
+    return;
+  }
+  WriteRenames(run, trap, *calls.project_, rowNumber);
 }
 
 void CategorieNachCategoryID(UpdateRun& run) {
