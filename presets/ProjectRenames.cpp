@@ -22,28 +22,65 @@ std::pair<const QString&, const QString&> OldAndNew(int16_t systemIndex, const Q
   return {name1, name0};
 }
 
-// The name each renamed record ends with, in temp.qvz_renames (row, seq, name, hops) in table order:
-// the first call that finds the record's name renames it, then the first later call that finds the new
-// name, and so on. SQLite does the matching over an index of the hashes of the calls' old names; the
-// names themselves then decide under UNICODE_NOCASE.
-void FindRenames(db::Connection& project, const QString& rowNumber) {
+// The first call that finds each record's name, in temp.qvz_renames (row, seq, name, hops): the records
+// and the calls are both read in the order of their names' hashes and then the names themselves, and
+// walked side by side, so neither is searched at random however large it is.
+void FirstRenames(UpdateRun& run, db::Connection& project, const QString& rowNumber,
+                  const NameFilter& oldNames) {
   const QLatin1String noCase(db::kNoCase);
-  RegisterKeyFunctions(project);
-  project.Exec(QStringLiteral("CREATE INDEX temp.qvz_rename_calls_hash ON qvz_rename_calls (hash, seq)"));
   project.Exec(
-      QStringLiteral("CREATE TEMP TABLE qvz_renames AS SELECT p.%1 AS row, c.seq AS seq, c.new AS name, "
-                     "0 AS hops FROM PRESET_DEFS AS p JOIN temp.qvz_rename_calls AS c ON c.seq = (SELECT "
-                     "seq FROM temp.qvz_rename_calls WHERE hash = qvz_name_hash(p.Var_Name) AND old = "
-                     "p.Var_Name COLLATE %2 ORDER BY seq LIMIT 1) WHERE typeof(p.Var_Name) = 'text' "
-                     "ORDER BY p.%1")
+      QStringLiteral("CREATE TEMP TABLE qvz_renames (row INTEGER, seq INTEGER, name TEXT, hops INTEGER)"));
+  db::Statement records = project.Prepare(
+      QStringLiteral("SELECT qvz_name_hash(Var_Name) AS hash, Var_Name, %1 FROM PRESET_DEFS WHERE "
+                     "typeof(Var_Name) = 'text' ORDER BY hash, Var_Name COLLATE %2, %1")
           .arg(rowNumber, noCase));
-  // Each round follows the records renamed in the round before one call further; a name that no later
-  // call finds is final.
+  db::Statement calls = project.Prepare(
+      QStringLiteral(
+          "SELECT hash, old, seq, new FROM temp.qvz_rename_calls ORDER BY hash, old COLLATE %1, seq")
+          .arg(noCase));
+  db::Statement insert =
+      project.Prepare(QStringLiteral("INSERT INTO temp.qvz_renames VALUES (?1, ?2, ?3, ?4)"));
+  bool hasRecord = records.Step();
+  bool hasCall = hasRecord && calls.Step();
+  while (hasRecord && hasCall) {
+    run.Port().LetEventsRun();
+    const int64_t x = records.ColumnInt(0);
+    const int64_t y = calls.ColumnInt(0);
+    const int order =
+        x != y ? (x < y ? -1 : 1) : db::CompareNoCase(records.ColumnUtf8(1), calls.ColumnUtf8(1));
+    if (order > 0) {
+      hasCall = calls.Step();
+      continue;
+    }
+    if (order == 0) {  // the first call of the name's group is the first that finds it
+      insert.BindColumnStatic(1, records, 2);
+      insert.BindColumnStatic(2, calls, 2);
+      insert.BindColumnStatic(3, calls, 3);
+      // A new name that no call has as its old name is final (hops -1): most are, and are not searched.
+      insert.BindInt(4, oldNames.MayHold(db::FoldedHash(calls.ColumnUtf8(3))) ? 0 : -1);
+      insert.Step();
+      insert.Reset();
+    }
+    hasRecord = records.Step();
+  }
+}
+
+// The name each renamed record ends with: the first call that finds the record's name renames it, then
+// the first later call that finds the new name, and so on. Each round follows the records renamed in the
+// round before one call further, over an index of the calls; a name that no later call finds is final.
+void FindRenames(UpdateRun& run, db::Connection& project, const QString& rowNumber,
+                 const NameFilter& oldNames) {
+  RegisterKeyFunctions(project);
+  project.Exec(
+      QStringLiteral("CREATE INDEX temp.qvz_rename_calls_name ON qvz_rename_calls (hash, old COLLATE "
+                     "%1, seq, new)")
+          .arg(QLatin1String(db::kNoCase)));
+  FirstRenames(run, project, rowNumber, oldNames);
   const QString later =
       QStringLiteral(
           "FROM temp.qvz_rename_calls AS c WHERE c.hash = qvz_name_hash(qvz_renames.name) AND "
           "c.old = qvz_renames.name COLLATE %1 AND c.seq > qvz_renames.seq")
-          .arg(noCase);
+          .arg(QLatin1String(db::kNoCase));
   db::Statement next =
       project.Prepare(QStringLiteral("UPDATE temp.qvz_renames SET (seq, name, hops) = (SELECT "
                                      "c.seq, c.new, ?1 + 1 %1 ORDER BY c.seq LIMIT 1) WHERE "
@@ -64,7 +101,7 @@ void WriteRenames(UpdateRun& run, Trap& trap, db::Connection& project, const QSt
   std::optional<db::Statement> rename;
   if (!trap.Run([&] {
         renames.emplace(
-            project.Prepare(QStringLiteral("SELECT row, name FROM temp.qvz_renames ORDER BY rowid")));
+            project.Prepare(QStringLiteral("SELECT row, name FROM temp.qvz_renames ORDER BY row")));
         rename.emplace(project.Prepare(
             QStringLiteral("UPDATE PRESET_DEFS SET var_name = ?1 WHERE %1 = ?2").arg(rowNumber)));
       })) {
@@ -110,10 +147,11 @@ RenameCalls::RenameCalls(UpdateRun& run) : run_(run) {
   wanted_ = true;
   try {
     project_.emplace(db::Connection::Open(*path));
+    // The working copy is read and written front to back: a small cache serves it. The calls and their
+    // index are searched: they get the room.
+    project_->Exec(QStringLiteral("PRAGMA cache_size=-8192"));
     // The calls and the renames they lead to are kept in one transaction that the renames commit.
-    // The calls and their index are searched once per record: they get the same room in the cache as the
-    // database itself, instead of the small default of temporary tables.
-    project_->Exec(QStringLiteral("PRAGMA temp.cache_size=-32768"));
+    project_->Exec(QStringLiteral("PRAGMA temp.cache_size=-16384"));
     project_->Exec(QStringLiteral("BEGIN IMMEDIATE"));
     project_->Exec(QStringLiteral(
         "CREATE TEMP TABLE qvz_rename_calls (seq INTEGER PRIMARY KEY, hash INTEGER, old TEXT, new TEXT)"));
@@ -130,7 +168,9 @@ void RenameCalls::Add(QByteArrayView name0, QByteArrayView name1) {
   const bool studio = run_.visiWinSystemIndex != 0;  // the active system's name is the new one
   try {
     const QByteArrayView oldName = studio ? name0 : name1;
-    insert_->BindInt(1, static_cast<int64_t>(db::FoldedHash(oldName)));
+    const uint64_t hash = db::FoldedHash(oldName);
+    oldNames_.Add(hash);
+    insert_->BindInt(1, static_cast<int64_t>(hash));
     insert_->BindStatic(2, oldName);
     insert_->BindStatic(3, studio ? name1 : name0);
     insert_->Step();
@@ -147,7 +187,7 @@ void VarNamesInQuelleErsetzen(UpdateRun& run, RenameCalls& calls) {
   if (!trap.Run([&] {
         if (calls.failure_) throw *calls.failure_;
         rowNumber = db::RowNumberName(calls.project_->Fields(QStringLiteral("PRESET_DEFS")));
-        FindRenames(*calls.project_, rowNumber);
+        FindRenames(run, *calls.project_, rowNumber, calls.oldNames_);
       })) {
     return;
   }

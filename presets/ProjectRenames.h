@@ -9,13 +9,30 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 // These work on the run's copy of the project database; without one they do nothing.
 
 // Renames every record whose var_name (without regard to case) is the other system's name of a variable
 // to the active system's name: name0 is the VisiWin32 name, name1 the VisiWin Studio name.
 void VarNameInQuelleErsetzen(UpdateRun& run, const QString& name0, const QString& name1);
+
+// Which name hashes a set of names may hold: a bit per hash (a Bloom filter with one hash function), so a
+// name that is surely not in the set is known without a search. 2 MiB, whatever the number of names.
+class NameFilter {
+ public:
+  NameFilter() : bits_(kWords, 0) {}
+  void Add(uint64_t hash) { bits_[Bit(hash) / 64] |= uint64_t{1} << (Bit(hash) % 64); }
+  bool MayHold(uint64_t hash) const { return (bits_[Bit(hash) / 64] >> (Bit(hash) % 64)) & 1; }
+
+ private:
+  static constexpr uint64_t kBits = uint64_t{1} << 24;
+  static constexpr size_t kWords = kBits / 64;
+  static uint64_t Bit(uint64_t hash) { return (hash >> 40) % kBits; }
+  std::vector<uint64_t> bits_;
+};
 
 // The renames the generation asks for, one per generated variable name, in the order it asks for them.
 // They are kept in a temporary table of a connection to the working copy (not in memory, however many
@@ -37,6 +54,7 @@ class RenameCalls {
   std::optional<db::Connection> project_;
   std::optional<db::Statement> insert_;
   std::optional<AppError> failure_;
+  NameFilter oldNames_;
   int64_t count_ = 0;
 };
 

@@ -183,45 +183,62 @@ void RebuiltRowsByKey(UpdateRun& run, db::Connection& database, RebuiltRows& reb
 }
 
 // Walks both key orders side by side: the first rebuilt row of every key that old records have gets the
-// values of the last of those old records, one row at a time. The rebuilt rows are sorted before the
-// first one is read, so writing them does not disturb the walk.
+// values of the last of those old records. The pairs are kept in temp.qvz_takeover (row, five values).
+void MatchValues(UpdateRun& run, db::Connection& database, db::Statement& rows, db::Statement& old) {
+  database.Exec(QStringLiteral("CREATE TEMP TABLE qvz_takeover (row INTEGER, a, b, c, d, e)"));
+  db::Statement insert =
+      database.Prepare(QStringLiteral("INSERT INTO temp.qvz_takeover VALUES (?1, ?2, ?3, ?4, ?5, ?6)"));
+  bool hasRow = rows.Step();
+  bool hasOld = hasRow && old.Step();
+  while (hasRow && hasOld) {
+    run.Port().LetEventsRun();
+    const int order = CompareKeys(rows, 1, old, 0);
+    if (order > 0) {
+      hasOld = old.Step();
+      continue;
+    }
+    if (order == 0) {
+      // The old records of this key one after the other: the last one bound is the one that counts.
+      do {
+        for (int v = 0; v < kValueCount; ++v) insert.BindColumn(v + 2, old, 4 + v);
+      } while ((hasOld = old.Step()) && CompareKeys(rows, 1, old, 0) == 0);
+      insert.BindInt(1, rows.ColumnInt(0));
+      insert.Step();
+      insert.Reset();
+    }
+    hasRow = rows.Step();
+  }
+}
+
+// Writes the values row by row in table order (a large table is then written from front to back), each
+// row on its own.
 void WriteValues(UpdateRun& run, Trap& trap, db::Connection& database, RebuiltRows& rebuilt,
                  db::Statement& old) {
+  std::optional<db::Statement> values;
   std::optional<db::Statement> update;
   std::optional<db::Transaction> transaction;
   if (!trap.Run([&] {
+        MatchValues(run, database, *rebuilt.byKey, old);
+        values.emplace(database.Prepare(QStringLiteral("SELECT * FROM temp.qvz_takeover ORDER BY row")));
         update.emplace(database.Prepare(
             QStringLiteral(
-                "UPDATE PRESET_DEFS SET abs_min = ?1, abs_max = ?2, \"min\" = ?3, \"max\" = ?4, pass = ?5 "
-                "WHERE %1 = ?6")
+                "UPDATE PRESET_DEFS SET abs_min = ?2, abs_max = ?3, \"min\" = ?4, \"max\" = ?5, pass = ?6 "
+                "WHERE %1 = ?1")
                 .arg(rebuilt.rowNumber)));
         transaction.emplace(database);
       })) {
     return;
   }
-  db::Statement& rows = *rebuilt.byKey;
   RecordTrap records(trap);
-  bool hasRow = false, hasOld = false;
-  trap.Run([&] { hasRow = rows.Step() && (hasOld = old.Step()); });
-  while (hasRow && hasOld) {
+  bool more = false;
+  while (trap.Run([&] { more = values->Step(); }) && more) {
+    records.NextRecord();
     run.Port().LetEventsRun();
-    const int order = CompareKeys(rows, 1, old, 0);
-    if (order == 0) {
-      records.NextRecord();
-      // The old records of this key one after the other: the last one bound is the one that counts.
-      trap.Run([&] {
-        do {
-          for (int v = 0; v < kValueCount; ++v) update->BindColumn(v + 1, old, 4 + v);
-        } while ((hasOld = old.Step()) && CompareKeys(rows, 1, old, 0) == 0);
-      });
-      records.Run([&] {
-        update->BindInt(kValueCount + 1, rows.ColumnInt(0));
-        update->Step();
-      });
-      update->Reset();
-    }
-    if (order <= 0 && !trap.Run([&] { hasRow = rows.Step(); })) break;
-    if (order > 0 && !trap.Run([&] { hasOld = old.Step(); })) break;
+    records.Run([&] {
+      for (int k = 0; k <= kValueCount; ++k) update->BindColumnStatic(k + 1, *values, k);
+      update->Step();
+    });
+    update->Reset();
   }
   trap.Run([&] { transaction->Commit(); });
   records.Finish();
@@ -247,7 +264,13 @@ void TakeoverMachineCopyMDBData(UpdateRun& run, db::Connection& database, db::Co
   });
   if (oldCount <= 0) return;
   std::optional<db::Statement> old;
-  if (!trap.Run([&] { old.emplace(OldRecordsByKey(trap, project, oldTable, oldFields)); })) return;
+  // The old table is read once, front to back, into a sort: a small cache serves it.
+  if (!trap.Run([&] {
+        project.Exec(QStringLiteral("PRAGMA cache_size=-8192"));
+        old.emplace(OldRecordsByKey(trap, project, oldTable, oldFields));
+      })) {
+    return;
+  }
 
   CheckAdditionalFields(run, trap, database);
   // A rebuilt table that lacks a field of the takeover is a schema fault: reported once, nothing is
