@@ -290,7 +290,18 @@ bool Statement::ColumnIsNull(int i) const {
 
 // ---- Connection ----
 
+// SQLite's memory statistics are kept under a global mutex on every allocation; the program never reads
+// them. The setting must precede SQLite's initialization, so it is made before the first connection.
+void TurnOffMemoryStatistics() {
+  static const bool done = [] {
+    sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    return true;
+  }();
+  (void)done;
+}
+
 Connection Connection::OpenWith(const QString& path, int flags) {
+  TurnOffMemoryStatistics();
   sqlite3* handle = nullptr;
   const QByteArray name = QFile::encodeName(path);
   const int rc = sqlite3_open_v2(name.constData(), &handle, flags, nullptr);
@@ -314,6 +325,7 @@ Connection Connection::Open(const QString& path) {
 }
 
 Connection Connection::OpenAsIs(const QString& path, int busyMs) {
+  TurnOffMemoryStatistics();
   sqlite3* handle = nullptr;
   const QByteArray name = QFile::encodeName(path);
   const int rc =

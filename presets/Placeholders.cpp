@@ -17,9 +17,18 @@ bool IsAscii(QByteArrayView bytes) {
 }
 
 // The first position of the upper-case ASCII item in the ASCII text, compared upper-cased; -1 if none.
+// When the item starts with a character that has no other case ("#"), only the positions that hold it
+// are compared.
 qsizetype FindUpperAscii(QByteArrayView text, QByteArrayView upperItem) {
   const qsizetype last = text.size() - upperItem.size();
+  const char first = upperItem.isEmpty() ? 'A' : upperItem[0];
+  const bool caseless = !(first >= 'A' && first <= 'Z');
   for (qsizetype p = 0; p <= last; ++p) {
+    if (caseless) {
+      const void* at = std::memchr(text.data() + p, first, last - p + 1);
+      if (!at) return -1;
+      p = static_cast<const char*>(at) - text.data();
+    }
     qsizetype i = 0;
     for (; i < upperItem.size(); ++i) {
       char c = text[p + i];
