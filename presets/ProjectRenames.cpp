@@ -15,6 +15,14 @@ std::optional<QString> ProjectDatabase(const UpdateRun& run) {
   return run.projectCopy;
 }
 
+// A connection to the working copy: it is thrown away after the update (also after a crash), so its
+// writes need not wait for the disk.
+db::Connection OpenWorkingCopy(const QString& path) {
+  db::Connection project = db::Connection::Open(path);
+  project.Exec(QStringLiteral("PRAGMA synchronous=OFF"));
+  return project;
+}
+
 // Which name is replaced by which: the active system's name is the new one.
 std::pair<const QString&, const QString&> OldAndNew(int16_t systemIndex, const QString& name0,
                                                     const QString& name1) {
@@ -129,9 +137,11 @@ void VarNameInQuelleErsetzen(UpdateRun& run, const QString& name0, const QString
   Trap trap(run.Errors(), QStringLiteral("VarNameInQuelleErsetzen"));
   const std::optional<QString> path = ProjectDatabase(run);
   if (!path) return;
-  const auto [oldName, newName] = OldAndNew(run.visiWinSystemIndex, name0, name1);
+  const auto names = OldAndNew(run.visiWinSystemIndex, name0, name1);
+  const QString& oldName = names.first;
+  const QString& newName = names.second;
   trap.Run([&] {
-    db::Connection project = db::Connection::Open(*path);
+    db::Connection project = OpenWorkingCopy(*path);
     db::Statement rename =
         project.Prepare(QStringLiteral("UPDATE PRESET_DEFS SET var_name = ?1 WHERE Var_Name = ?2 COLLATE %1")
                             .arg(db::kNoCase));
@@ -146,7 +156,7 @@ RenameCalls::RenameCalls(UpdateRun& run) : run_(run) {
   if (!path) return;
   wanted_ = true;
   try {
-    project_.emplace(db::Connection::Open(*path));
+    project_.emplace(OpenWorkingCopy(*path));
     // The working copy is read and written front to back: a small cache serves it. The calls and their
     // index are searched: they get the room.
     project_->Exec(QStringLiteral("PRAGMA cache_size=-8192"));
@@ -199,7 +209,7 @@ void CategorieNachCategoryID(UpdateRun& run) {
   const std::optional<QString> path = ProjectDatabase(run);
   if (!path) return;
   trap.Run([&] {
-    db::Connection project = db::Connection::Open(*path);
+    db::Connection project = OpenWorkingCopy(*path);
     for (const db::FieldDef& field : project.Fields(QStringLiteral("PRESET_DEFS"))) {
       trap.Run([&] {
         if (UCase(field.name) != QLatin1String("CATEGORIE")) return;
