@@ -7,6 +7,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 #include <optional>
 #include <vector>
 
@@ -183,11 +185,11 @@ void RebuiltRowsByKey(UpdateRun& run, db::Connection& database, RebuiltRows& reb
 }
 
 // Walks both key orders side by side: the first rebuilt row of every key that old records have gets the
-// values of the last of those old records. The pairs are kept in temp.qvz_takeover (row, five values).
-void MatchValues(UpdateRun& run, db::Connection& database, db::Statement& rows, db::Statement& old) {
-  database.Exec(QStringLiteral("CREATE TEMP TABLE qvz_takeover (row INTEGER, a, b, c, d, e)"));
-  db::Statement insert =
-      database.Prepare(QStringLiteral("INSERT INTO temp.qvz_takeover VALUES (?1, ?2, ?3, ?4, ?5, ?6)"));
+// values of the last of those old records. For each pair, the row number is bound to parameter 1 of the
+// target statement and the values to parameters 2 to 6, and write() runs it.
+template <class Write>
+void MatchValues(UpdateRun& run, db::Statement& rows, db::Statement& old, db::Statement& target,
+                 Write&& write) {
   bool hasRow = rows.Step();
   bool hasOld = hasRow && old.Step();
   while (hasRow && hasOld) {
@@ -200,26 +202,39 @@ void MatchValues(UpdateRun& run, db::Connection& database, db::Statement& rows, 
     if (order == 0) {
       // The old records of this key one after the other: the last one bound is the one that counts.
       do {
-        for (int v = 0; v < kValueCount; ++v) insert.BindColumn(v + 2, old, 4 + v);
+        for (int v = 0; v < kValueCount; ++v) target.BindColumn(v + 2, old, 4 + v);
       } while ((hasOld = old.Step()) && CompareKeys(rows, 1, old, 0) == 0);
-      insert.BindInt(1, rows.ColumnInt(0));
-      insert.Step();
-      insert.Reset();
+      target.BindInt(1, rows.ColumnInt(0));
+      write();
     }
     hasRow = rows.Step();
   }
 }
 
-// Writes the values row by row in table order (a large table is then written from front to back), each
-// row on its own.
+// Whether the rebuilt table fits in the connection's page cache, so that its rows can be written in any
+// order without reading pages again. Without SQLite's page statistics it is taken not to fit.
+bool FitsInCache(db::Connection& database) {
+  try {
+    db::Statement size = database.Prepare(QStringLiteral(
+        "SELECT (SELECT pageno FROM dbstat WHERE name = 'PRESET_DEFS' AND aggregate = 1), "
+        "(SELECT cache_size FROM pragma_cache_size), (SELECT page_size FROM pragma_page_size)"));
+    if (!size.Step()) return false;
+    const int64_t cache = size.ColumnInt(1);
+    const int64_t cachePages = cache < 0 ? -cache * 1024 / std::max<int64_t>(size.ColumnInt(2), 1) : cache;
+    return size.ColumnInt(0) <= cachePages;
+  } catch (const AppError&) {
+    return false;
+  }
+}
+
+// Writes the values of each pair on its own. A table larger than the cache is written in table order,
+// from front to back (the pairs are sorted first): written at random, it would be read again and again.
 void WriteValues(UpdateRun& run, Trap& trap, db::Connection& database, RebuiltRows& rebuilt,
                  db::Statement& old) {
-  std::optional<db::Statement> values;
+  const bool direct = FitsInCache(database);
   std::optional<db::Statement> update;
   std::optional<db::Transaction> transaction;
   if (!trap.Run([&] {
-        MatchValues(run, database, *rebuilt.byKey, old);
-        values.emplace(database.Prepare(QStringLiteral("SELECT * FROM temp.qvz_takeover ORDER BY row")));
         update.emplace(database.Prepare(
             QStringLiteral(
                 "UPDATE PRESET_DEFS SET abs_min = ?2, abs_max = ?3, \"min\" = ?4, \"max\" = ?5, pass = ?6 "
@@ -230,15 +245,31 @@ void WriteValues(UpdateRun& run, Trap& trap, db::Connection& database, RebuiltRo
     return;
   }
   RecordTrap records(trap);
-  bool more = false;
-  while (trap.Run([&] { more = values->Step(); }) && more) {
+  const auto writeRow = [&] {
     records.NextRecord();
-    run.Port().LetEventsRun();
-    records.Run([&] {
-      for (int k = 0; k <= kValueCount; ++k) update->BindColumnStatic(k + 1, *values, k);
-      update->Step();
-    });
+    records.Run([&] { update->Step(); });
     update->Reset();
+  };
+  if (direct) {
+    trap.Run([&] { MatchValues(run, *rebuilt.byKey, old, *update, writeRow); });
+  } else {
+    std::optional<db::Statement> values;
+    trap.Run([&] {
+      database.Exec(QStringLiteral("CREATE TEMP TABLE qvz_takeover (row INTEGER, a, b, c, d, e)"));
+      db::Statement insert =
+          database.Prepare(QStringLiteral("INSERT INTO temp.qvz_takeover VALUES (?1, ?2, ?3, ?4, ?5, ?6)"));
+      MatchValues(run, *rebuilt.byKey, old, insert, [&] {
+        insert.Step();
+        insert.Reset();
+      });
+      values.emplace(database.Prepare(QStringLiteral("SELECT * FROM temp.qvz_takeover ORDER BY row")));
+    });
+    bool more = false;
+    while (values && trap.Run([&] { more = values->Step(); }) && more) {
+      run.Port().LetEventsRun();
+      for (int k = 0; k <= kValueCount; ++k) update->BindColumnStatic(k + 1, *values, k);
+      writeRow();
+    }
   }
   trap.Run([&] { transaction->Commit(); });
   records.Finish();
