@@ -31,6 +31,15 @@ void CheckReplacement(const QString& text, const QString& item, const QString& r
   Check(result.mid(p + replacement.size()) == text.mid(p + item.size()));
 }
 
+// The byte-wise resolution on UTF-8 must give what ReplaceSearchItem gives on the text, whatever the bytes.
+void CheckUtf8(const QByteArray& text, const QString& item, const QByteArray& replacement) {
+  QByteArray out;
+  const QByteArrayView result = ReplaceFirstUtf8(text, SearchItem(item), replacement, true, out);
+  const QString expected = ReplaceSearchItem(QString::fromUtf8(text), item, QString::fromUtf8(replacement));
+  const bool replacementExact = QString::fromUtf8(replacement).toUtf8() == replacement;
+  if (replacementExact) Check(QString::fromUtf8(result) == expected);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -46,6 +55,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QString once = ReplaceSearchItem(withVariable, QStringLiteral("###machine"), machine);
   CheckReplacement(once, QStringLiteral("###machine"), machine);
   CheckReplacement(varName, machine, nameTemplate);
+  CheckUtf8(nameTemplate.toUtf8(), QStringLiteral("###machine"), machine.toUtf8());
+  const QByteArray raw(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+  CheckUtf8(raw, QStringLiteral("###Var_Name"), QByteArrayLiteral("v"));
 
   // A part number is a whole number 1 to 50; anything else is error 13 or 9.
   for (const db::Value& value : {db::TextValue(parts.value(3)), db::Value{parts.value(3).toDouble()}}) {

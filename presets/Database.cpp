@@ -14,31 +14,16 @@ namespace db {
 
 namespace {
 
-bool IsAscii(const void* data, int size) {
-  const auto* bytes = static_cast<const unsigned char*>(data);
-  for (int i = 0; i < size; ++i) {
-    if (bytes[i] >= 0x80) return false;
-  }
-  return true;
+// The order of two texts folded to one case, with Unicode rules.
+int CompareFolded(QByteArrayView a, QByteArrayView b) {
+  const QString sa = QString::fromUtf8(a);
+  const QString sb = QString::fromUtf8(b);
+  return QString::compare(sa.toCaseFolded(), sb.toCaseFolded(), Qt::CaseSensitive);
 }
 
-// Text equality without regard to case, with Unicode rules; plain ASCII takes a fast path that gives the
-// same order.
-int CompareNoCase(void*, int sizeA, const void* a, int sizeB, const void* b) {
-  if (IsAscii(a, sizeA) && IsAscii(b, sizeB)) {
-    const auto* x = static_cast<const unsigned char*>(a);
-    const auto* y = static_cast<const unsigned char*>(b);
-    const int common = std::min(sizeA, sizeB);
-    for (int i = 0; i < common; ++i) {
-      const int cx = (x[i] >= 'A' && x[i] <= 'Z') ? x[i] + 32 : x[i];
-      const int cy = (y[i] >= 'A' && y[i] <= 'Z') ? y[i] + 32 : y[i];
-      if (cx != cy) return cx < cy ? -1 : 1;
-    }
-    return sizeA == sizeB ? 0 : (sizeA < sizeB ? -1 : 1);
-  }
-  const QString sa = QString::fromUtf8(static_cast<const char*>(a), sizeA);
-  const QString sb = QString::fromUtf8(static_cast<const char*>(b), sizeB);
-  return QString::compare(sa.toCaseFolded(), sb.toCaseFolded(), Qt::CaseSensitive);
+int CollateNoCase(void*, int sizeA, const void* a, int sizeB, const void* b) {
+  return CompareNoCase(QByteArrayView(static_cast<const char*>(a), sizeA),
+                       QByteArrayView(static_cast<const char*>(b), sizeB));
 }
 
 QByteArray Utf8(const QString& text) {
@@ -46,6 +31,46 @@ QByteArray Utf8(const QString& text) {
 }
 
 }  // namespace
+
+int CompareNoCase(QByteArrayView a, QByteArrayView b) {
+  // While both texts are plain ASCII, folding only lowers A to Z, so the first differing byte decides;
+  // that is the order of the folded texts as well, whatever follows. A text that is a prefix of the other
+  // comes first (folding never makes a character vanish). Anything else is left to Unicode folding.
+  const qsizetype common = std::min(a.size(), b.size());
+  for (qsizetype i = 0; i < common; ++i) {
+    const auto x = static_cast<unsigned char>(a[i]);
+    const auto y = static_cast<unsigned char>(b[i]);
+    if ((x | y) >= 0x80) return CompareFolded(a, b);
+    if (x == y) continue;
+    const int fx = (x >= 'A' && x <= 'Z') ? x + 32 : x;
+    const int fy = (y >= 'A' && y <= 'Z') ? y + 32 : y;
+    if (fx != fy) return fx < fy ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  // The rest of the longer text: a non-ASCII rest is folded as a whole, to stay with one rule.
+  const QByteArrayView rest = a.size() > b.size() ? a.sliced(common) : b.sliced(common);
+  for (const char c : rest) {
+    if (static_cast<unsigned char>(c) >= 0x80) return CompareFolded(a, b);
+  }
+  return a.size() < b.size() ? -1 : 1;
+}
+
+uint64_t FoldedHash(QByteArrayView utf8) {
+  // FNV-1a over the UTF-16 code units of the folded text; plain ASCII is folded byte by byte, which gives
+  // the same units.
+  uint64_t hash = 14695981039346656037ULL;
+  const auto mix = [&hash](char16_t unit) {
+    hash ^= unit;
+    hash *= 1099511628211ULL;
+  };
+  for (const char c : utf8) {
+    if (static_cast<unsigned char>(c) < 0x80) continue;
+    for (const QChar unit : QString::fromUtf8(utf8).toCaseFolded()) mix(unit.unicode());
+    return hash;
+  }
+  for (const char c : utf8) mix(static_cast<char16_t>((c >= 'A' && c <= 'Z') ? c + 32 : c));
+  return hash;
+}
 
 Value TextValue(const QString& text) {
   return Text{text.toUtf8()};
@@ -84,8 +109,9 @@ QString RowNumberName(const std::vector<FieldDef>& fields) {
     });
     if (!used) return name;
   }
-  Raise(kErrTypeMismatch, QStringLiteral("The table has fields named rowid, _rowid_ and oid: its rows cannot be "
-                                         "addressed"));
+  Raise(kErrTypeMismatch,
+        QStringLiteral("The table has fields named rowid, _rowid_ and oid: its rows cannot be "
+                       "addressed"));
 }
 
 bool IsPlainTypeName(const QString& declaredType) {
@@ -150,6 +176,40 @@ void Statement::BindColumn(int index, const Statement& from, int column) {
   if (sqlite3_bind_value(stmt_, index, sqlite3_column_value(from.stmt_, column)) != SQLITE_OK) Fail();
 }
 
+void Statement::BindStatic(int index, QByteArrayView utf8) {
+  // A null pointer would bind Null; an empty text must stay text.
+  const char* data = utf8.data() ? utf8.data() : "";
+  if (sqlite3_bind_text(stmt_, index, data, static_cast<int>(utf8.size()), SQLITE_STATIC) != SQLITE_OK)
+    Fail();
+}
+
+void Statement::BindColumnStatic(int index, const Statement& from, int column) {
+  int rc = SQLITE_OK;
+  switch (sqlite3_column_type(from.stmt_, column)) {
+    case SQLITE_INTEGER:
+      rc = sqlite3_bind_int64(stmt_, index, sqlite3_column_int64(from.stmt_, column));
+      break;
+    case SQLITE_FLOAT:
+      rc = sqlite3_bind_double(stmt_, index, sqlite3_column_double(from.stmt_, column));
+      break;
+    case SQLITE_TEXT: {
+      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(from.stmt_, column));
+      rc = sqlite3_bind_text(stmt_, index, text, sqlite3_column_bytes(from.stmt_, column), SQLITE_STATIC);
+      break;
+    }
+    case SQLITE_BLOB: {
+      const void* blob = sqlite3_column_blob(from.stmt_, column);
+      const int size = sqlite3_column_bytes(from.stmt_, column);
+      rc = blob ? sqlite3_bind_blob(stmt_, index, blob, size, SQLITE_STATIC)
+                : sqlite3_bind_zeroblob(stmt_, index, 0);
+      break;
+    }
+    default:
+      rc = sqlite3_bind_null(stmt_, index);
+  }
+  if (rc != SQLITE_OK) Fail();
+}
+
 void Statement::BindInt(int index, int64_t value) {
   if (sqlite3_bind_int64(stmt_, index, value) != SQLITE_OK) Fail();
 }
@@ -162,8 +222,8 @@ bool Statement::Step() {
 }
 
 void Statement::Reset() {
+  // The bindings stay: every caller binds all parameters again, and a parameter keeps its buffer.
   sqlite3_reset(stmt_);
-  sqlite3_clear_bindings(stmt_);
 }
 
 int Statement::ColumnCount() const {
@@ -216,13 +276,32 @@ QByteArrayView Statement::ColumnUtf8(int i) const {
   return data ? QByteArrayView(data, sqlite3_column_bytes(stmt_, i)) : QByteArrayView();
 }
 
+int Statement::ColumnType(int i) const {
+  return sqlite3_column_type(stmt_, i);
+}
+
+double Statement::ColumnDouble(int i) const {
+  return sqlite3_column_double(stmt_, i);
+}
+
 bool Statement::ColumnIsNull(int i) const {
   return sqlite3_column_type(stmt_, i) == SQLITE_NULL;
 }
 
 // ---- Connection ----
 
+// SQLite's memory statistics are kept under a global mutex on every allocation; the program never reads
+// them. The setting must precede SQLite's initialization, so it is made before the first connection.
+void TurnOffMemoryStatistics() {
+  static const bool done = [] {
+    sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    return true;
+  }();
+  (void)done;
+}
+
 Connection Connection::OpenWith(const QString& path, int flags) {
+  TurnOffMemoryStatistics();
   sqlite3* handle = nullptr;
   const QByteArray name = QFile::encodeName(path);
   const int rc = sqlite3_open_v2(name.constData(), &handle, flags, nullptr);
@@ -232,7 +311,7 @@ Connection Connection::OpenWith(const QString& path, int flags) {
   // A double-quoted name that is no field must be an error, not silently a text literal.
   sqlite3_db_config(handle, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
   sqlite3_db_config(handle, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
-  if (sqlite3_create_collation(handle, kNoCase, SQLITE_UTF8, nullptr, &CompareNoCase) != SQLITE_OK) {
+  if (sqlite3_create_collation(handle, kNoCase, SQLITE_UTF8, nullptr, &CollateNoCase) != SQLITE_OK) {
     ThrowSqliteError(handle);
   }
   connection.Exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
@@ -242,13 +321,15 @@ Connection Connection::OpenWith(const QString& path, int flags) {
 }
 
 Connection Connection::Open(const QString& path) {
-  return OpenWith(path, SQLITE_OPEN_READWRITE);
+  return OpenWith(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
 }
 
 Connection Connection::OpenAsIs(const QString& path, int busyMs) {
+  TurnOffMemoryStatistics();
   sqlite3* handle = nullptr;
   const QByteArray name = QFile::encodeName(path);
-  const int rc = sqlite3_open_v2(name.constData(), &handle, SQLITE_OPEN_READWRITE, nullptr);
+  const int rc =
+      sqlite3_open_v2(name.constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
   Connection connection(handle);
   if (rc != SQLITE_OK) ThrowSqliteError(handle);
   sqlite3_extended_result_codes(handle, 1);
@@ -259,7 +340,7 @@ Connection Connection::OpenAsIs(const QString& path, int busyMs) {
 Connection Connection::Create(const QString& path) {
   QFile::remove(path);
   QFile::remove(path + QStringLiteral("-journal"));
-  return OpenWith(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+  return OpenWith(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX);
 }
 
 Connection::~Connection() {
@@ -273,6 +354,10 @@ Connection::Connection(Connection&& other) noexcept : db_(other.db_) {
 void Connection::Exec(const QString& sql) {
   const QByteArray text = Utf8(sql);
   if (sqlite3_exec(db_, text.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) ThrowSqliteError(db_);
+}
+
+int64_t Connection::Changes() const {
+  return sqlite3_changes64(db_);
 }
 
 std::optional<QString> Connection::FindTable(const QString& name) {

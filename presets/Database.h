@@ -1,7 +1,8 @@
 #pragma once
 // The small database layer of the preset update, over SQLite's C API. Every operation opens its own
 // connection (RAII) and closes it before the procedure returns; failures become AppError with SQLite's
-// extended result code, source "SQLite" and SQLite's message.
+// extended result code, source "SQLite" and SQLite's message. The program is single-threaded and never
+// shares a connection between threads, so connections are opened without SQLite's mutexes.
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -43,6 +44,11 @@ QString ToQString(const Value& v);  // Null gives the empty text; numbers their 
 // The value as a number: integers and reals as they are, text when it reads as a number.
 std::optional<double> ToNumber(const Value& v);
 
+// The order of the collation UNICODE_NOCASE on UTF-8 texts: the order of the texts folded to one case.
+int CompareNoCase(QByteArrayView a, QByteArrayView b);
+// A hash of a UTF-8 text folded to one case: texts equal under UNICODE_NOCASE have the same hash.
+uint64_t FoldedHash(QByteArrayView utf8);
+
 // A field of a table: its name and its declared type text (copied verbatim when a table is rebuilt).
 struct FieldDef {
   QString name;
@@ -75,9 +81,14 @@ class Statement {
   void BindInt(int index, int64_t value);
   // Binds the current value of a column of another statement, without copying it out first.
   void BindColumn(int index, const Statement& from, int column);
+  // The same without any copy: the value stays where the other statement holds it, so this statement
+  // must be run before the other one moves on.
+  void BindColumnStatic(int index, const Statement& from, int column);
+  // Binds UTF-8 text without a copy: the bytes must stay unchanged until this statement has run.
+  void BindStatic(int index, QByteArrayView utf8);
   // True while a row is available.
   bool Step();
-  // Ready to run again with new bindings.
+  // Ready to run again; the bindings stay until they are bound anew.
   void Reset();
 
   int ColumnCount() const;
@@ -90,6 +101,8 @@ class Statement {
   // The text of a column as UTF-8, valid until the statement moves on.
   QByteArrayView ColumnUtf8(int i) const;
   bool ColumnIsNull(int i) const;
+  int ColumnType(int i) const;  // SQLITE_INTEGER, SQLITE_FLOAT, SQLITE_TEXT, SQLITE_BLOB or SQLITE_NULL
+  double ColumnDouble(int i) const;
 
  private:
   [[noreturn]] void Fail() const;
@@ -113,6 +126,8 @@ class Connection {
   Connection& operator=(Connection&&) = delete;
 
   void Exec(const QString& sql);
+  // The number of rows the last INSERT, UPDATE or DELETE changed.
+  int64_t Changes() const;
   Statement Prepare(const QString& sql) { return Statement(db_, sql); }
 
   // The table's name as stored, found without regard to case; nullopt when there is none.

@@ -26,6 +26,12 @@ struct FileTimes {
   QDateTime lastAccess;
 };
 
+// Copies the source file to a throwaway target (the update's working copy) as fast as it can: no sync
+// to the disk and no rename, since the copy is never needed after a crash. Only a regular file is read;
+// whatever is at the target (a stale copy, a link) is removed first, with its rollback journal, and the
+// new file is made afresh with the source's mode. Raises as CopyFileAtomically does.
+void CopyFileQuickly(const QString& source, const QString& target);
+
 // True when the file can be opened for writing (a read-only file keeps its times untouched).
 bool CanOpenForWriting(const QString& path);
 FileTimes ReadFileTimes(const QString& path);

@@ -3,8 +3,8 @@
 #include "framework/ErrorTrap.h"
 #include "framework/Text.h"
 #include "presets/Database.h"
+#include "presets/SqlKeys.h"
 
-#include <algorithm>
 #include <optional>
 
 namespace {
@@ -15,6 +15,14 @@ std::optional<QString> ProjectDatabase(const UpdateRun& run) {
   return run.projectCopy;
 }
 
+// A connection to the working copy: it is thrown away after the update (also after a crash), so its
+// writes need not wait for the disk.
+db::Connection OpenWorkingCopy(const QString& path) {
+  db::Connection project = db::Connection::Open(path);
+  project.Exec(QStringLiteral("PRAGMA synchronous=OFF"));
+  return project;
+}
+
 // Which name is replaced by which: the active system's name is the new one.
 std::pair<const QString&, const QString&> OldAndNew(int16_t systemIndex, const QString& name0,
                                                     const QString& name1) {
@@ -22,31 +30,104 @@ std::pair<const QString&, const QString&> OldAndNew(int16_t systemIndex, const Q
   return {name1, name0};
 }
 
+// The first call that finds each record's name, in temp.qvz_renames (row, seq, name, hops): the records
+// and the calls are both read in the order of their names' hashes and then the names themselves, and
+// walked side by side, so neither is searched at random however large it is.
+void FirstRenames(UpdateRun& run, db::Connection& project, const QString& rowNumber,
+                  const NameFilter& oldNames) {
+  const QLatin1String noCase(db::kNoCase);
+  project.Exec(
+      QStringLiteral("CREATE TEMP TABLE qvz_renames (row INTEGER, seq INTEGER, name TEXT, hops INTEGER)"));
+  db::Statement records = project.Prepare(
+      QStringLiteral("SELECT qvz_name_hash(Var_Name) AS hash, Var_Name, %1 FROM PRESET_DEFS WHERE "
+                     "typeof(Var_Name) = 'text' ORDER BY hash, Var_Name COLLATE %2, %1")
+          .arg(rowNumber, noCase));
+  db::Statement calls = project.Prepare(
+      QStringLiteral(
+          "SELECT hash, old, seq, new FROM temp.qvz_rename_calls ORDER BY hash, old COLLATE %1, seq")
+          .arg(noCase));
+  db::Statement insert =
+      project.Prepare(QStringLiteral("INSERT INTO temp.qvz_renames VALUES (?1, ?2, ?3, ?4)"));
+  bool hasRecord = records.Step();
+  bool hasCall = hasRecord && calls.Step();
+  while (hasRecord && hasCall) {
+    run.Port().LetEventsRun();
+    const int64_t x = records.ColumnInt(0);
+    const int64_t y = calls.ColumnInt(0);
+    const int order =
+        x != y ? (x < y ? -1 : 1) : db::CompareNoCase(records.ColumnUtf8(1), calls.ColumnUtf8(1));
+    if (order > 0) {
+      hasCall = calls.Step();
+      continue;
+    }
+    if (order == 0) {  // the first call of the name's group is the first that finds it
+      insert.BindColumnStatic(1, records, 2);
+      insert.BindColumnStatic(2, calls, 2);
+      insert.BindColumnStatic(3, calls, 3);
+      // A new name that no call has as its old name is final (hops -1): most are, and are not searched.
+      insert.BindInt(4, oldNames.MayHold(db::FoldedHash(calls.ColumnUtf8(3))) ? 0 : -1);
+      insert.Step();
+      insert.Reset();
+    }
+    hasRecord = records.Step();
+  }
+}
+
+// The name each renamed record ends with: the first call that finds the record's name renames it, then
+// the first later call that finds the new name, and so on. Each round follows the records renamed in the
+// round before one call further, over an index of the calls; a name that no later call finds is final.
+void FindRenames(UpdateRun& run, db::Connection& project, const QString& rowNumber,
+                 const NameFilter& oldNames) {
+  RegisterKeyFunctions(project);
+  project.Exec(
+      QStringLiteral("CREATE INDEX temp.qvz_rename_calls_name ON qvz_rename_calls (hash, old COLLATE "
+                     "%1, seq, new)")
+          .arg(QLatin1String(db::kNoCase)));
+  FirstRenames(run, project, rowNumber, oldNames);
+  const QString later =
+      QStringLiteral(
+          "FROM temp.qvz_rename_calls AS c WHERE c.hash = qvz_name_hash(qvz_renames.name) AND "
+          "c.old = qvz_renames.name COLLATE %1 AND c.seq > qvz_renames.seq")
+          .arg(QLatin1String(db::kNoCase));
+  db::Statement next =
+      project.Prepare(QStringLiteral("UPDATE temp.qvz_renames SET (seq, name, hops) = (SELECT "
+                                     "c.seq, c.new, ?1 + 1 %1 ORDER BY c.seq LIMIT 1) WHERE "
+                                     "hops = ?1 AND EXISTS (SELECT 1 %1)")
+                          .arg(later));
+  for (int64_t hops = 0;; ++hops) {
+    next.BindInt(1, hops);
+    next.Step();
+    next.Reset();
+    if (project.Changes() == 0) break;
+  }
+}
+
 // Writes each record's new name on its own: a rename that fails (a unique index that already holds the
 // new name) is reported and the others go on.
-void WriteRenames(UpdateRun& run, Trap& trap, db::Connection& project, const QString& rowNumber,
-                  const std::vector<std::pair<int64_t, QString>>& renames) {
+void WriteRenames(UpdateRun& run, Trap& trap, db::Connection& project, const QString& rowNumber) {
+  std::optional<db::Statement> renames;
   std::optional<db::Statement> rename;
-  std::optional<db::Transaction> transaction;
   if (!trap.Run([&] {
+        renames.emplace(
+            project.Prepare(QStringLiteral("SELECT row, name FROM temp.qvz_renames ORDER BY row")));
         rename.emplace(project.Prepare(
             QStringLiteral("UPDATE PRESET_DEFS SET var_name = ?1 WHERE %1 = ?2").arg(rowNumber)));
-        transaction.emplace(project);
       })) {
     return;
   }
   RecordTrap records(trap);
-  for (const auto& [row, name] : renames) {
+  bool more = false;
+  while (trap.Run([&] { more = renames->Step(); }) && more) {
     records.NextRecord();
     run.Port().LetEventsRun();
     records.Run([&] {
-      rename->BindText(1, name);
-      rename->BindInt(2, row);
+      rename->BindColumnStatic(1, *renames, 1);
+      rename->BindColumnStatic(2, *renames, 0);
       rename->Step();
     });
     rename->Reset();
   }
-  trap.Run([&] { transaction->Commit(); });
+  trap.Run([&] { project.Exec(QStringLiteral("COMMIT")); });
   records.Finish();
 }
 
@@ -56,9 +137,11 @@ void VarNameInQuelleErsetzen(UpdateRun& run, const QString& name0, const QString
   Trap trap(run.Errors(), QStringLiteral("VarNameInQuelleErsetzen"));
   const std::optional<QString> path = ProjectDatabase(run);
   if (!path) return;
-  const auto [oldName, newName] = OldAndNew(run.visiWinSystemIndex, name0, name1);
+  const auto names = OldAndNew(run.visiWinSystemIndex, name0, name1);
+  const QString& oldName = names.first;
+  const QString& newName = names.second;
   trap.Run([&] {
-    db::Connection project = db::Connection::Open(*path);
+    db::Connection project = OpenWorkingCopy(*path);
     db::Statement rename =
         project.Prepare(QStringLiteral("UPDATE PRESET_DEFS SET var_name = ?1 WHERE Var_Name = ?2 COLLATE %1")
                             .arg(db::kNoCase));
@@ -68,62 +151,57 @@ void VarNameInQuelleErsetzen(UpdateRun& run, const QString& name0, const QString
   });
 }
 
-void VarNamesInQuelleErsetzen(UpdateRun& run, const std::vector<VarNamePair>& pairs) {
-  Trap trap(run.Errors(), QStringLiteral("VarNameInQuelleErsetzen"));
-  if (pairs.empty()) return;
+RenameCalls::RenameCalls(UpdateRun& run) : run_(run) {
   const std::optional<QString> path = ProjectDatabase(run);
   if (!path) return;
-
-  // The calls sorted by old name (folded case), then by call order: the calls that could rename a name
-  // are one range, searched without a per-name allocation.
-  struct Call {
-    QString oldName;
-    int64_t index;
-    bool operator<(const Call& other) const {
-      const int order = QString::compare(oldName, other.oldName, Qt::CaseSensitive);
-      return order != 0 ? order < 0 : index < other.index;
-    }
-  };
-  std::vector<Call> calls;
-  calls.reserve(pairs.size());
-  for (size_t j = 0; j < pairs.size(); ++j) {
-    calls.push_back({OldAndNew(run.visiWinSystemIndex, pairs[j].name0, pairs[j].name1).first.toCaseFolded(),
-                     static_cast<int64_t>(j)});
+  wanted_ = true;
+  try {
+    project_.emplace(OpenWorkingCopy(*path));
+    // The working copy is read and written front to back: a small cache serves it. The calls and their
+    // index are searched: they get the room.
+    project_->Exec(QStringLiteral("PRAGMA cache_size=-8192"));
+    // The calls and the renames they lead to are kept in one transaction that the renames commit.
+    project_->Exec(QStringLiteral("PRAGMA temp.cache_size=-16384"));
+    project_->Exec(QStringLiteral("BEGIN IMMEDIATE"));
+    project_->Exec(QStringLiteral(
+        "CREATE TEMP TABLE qvz_rename_calls (seq INTEGER PRIMARY KEY, hash INTEGER, old TEXT, new TEXT)"));
+    insert_.emplace(project_->Prepare(
+        QStringLiteral("INSERT INTO temp.qvz_rename_calls (hash, old, new) VALUES (?1, ?2, ?3)")));
+  } catch (const AppError& e) {
+    failure_ = e;
   }
-  std::sort(calls.begin(), calls.end());
-  // The first call at or after position that renames the name, or -1.
-  const auto nextCall = [&](const QString& folded, int64_t position) -> int64_t {
-    const auto it = std::lower_bound(calls.begin(), calls.end(), Call{folded, position});
-    return it != calls.end() && it->oldName == folded ? it->index : -1;
-  };
+}
 
-  std::optional<db::Connection> project;
-  std::vector<std::pair<int64_t, QString>> renames;
+void RenameCalls::Add(QByteArrayView name0, QByteArrayView name1) {
+  ++count_;
+  if (!insert_ || failure_) return;
+  const bool studio = run_.visiWinSystemIndex != 0;  // the active system's name is the new one
+  try {
+    const QByteArrayView oldName = studio ? name0 : name1;
+    const uint64_t hash = db::FoldedHash(oldName);
+    oldNames_.Add(hash);
+    insert_->BindInt(1, static_cast<int64_t>(hash));
+    insert_->BindStatic(2, oldName);
+    insert_->BindStatic(3, studio ? name1 : name0);
+    insert_->Step();
+  } catch (const AppError& e) {
+    failure_ = e;
+  }
+  insert_->Reset();
+}
+
+void VarNamesInQuelleErsetzen(UpdateRun& run, RenameCalls& calls) {
+  Trap trap(run.Errors(), QStringLiteral("VarNameInQuelleErsetzen"));
+  if (!calls.wanted_ || calls.count_ == 0) return;
   QString rowNumber;
-  trap.Run([&] {
-    project.emplace(db::Connection::Open(*path));
-    rowNumber = db::RowNumberName(project->Fields(QStringLiteral("PRESET_DEFS")));
-    // The renames are worked out on the names read once, then written by row number, so the table is
-    // never scanned while it changes.
-    db::Statement rows =
-        project->Prepare(QStringLiteral("SELECT %1, Var_Name FROM PRESET_DEFS").arg(rowNumber));
-    while (rows.Step()) {
-      run.Port().LetEventsRun();
-      if (!rows.ColumnIsText(1)) continue;
-      // Follow the row through the calls in order: each call that finds its current name renames it.
-      QString name = rows.ColumnText(1);
-      int64_t position = 0;
-      bool renamed = false;
-      for (int64_t j = nextCall(name.toCaseFolded(), position); j >= 0; j = nextCall(name.toCaseFolded(), position)) {
-        name = OldAndNew(run.visiWinSystemIndex, pairs[j].name0, pairs[j].name1).second;
-        renamed = true;
-        position = j + 1;
-      }
-      if (renamed) renames.emplace_back(rows.ColumnInt(0), name);
-    }
-  });
-  if (!project || renames.empty()) return;
-  WriteRenames(run, trap, *project, rowNumber, renames);
+  if (!trap.Run([&] {
+        if (calls.failure_) throw *calls.failure_;
+        rowNumber = db::RowNumberName(calls.project_->Fields(QStringLiteral("PRESET_DEFS")));
+        FindRenames(run, *calls.project_, rowNumber, calls.oldNames_);
+      })) {
+    return;
+  }
+  WriteRenames(run, trap, *calls.project_, rowNumber);
 }
 
 void CategorieNachCategoryID(UpdateRun& run) {
@@ -131,7 +209,7 @@ void CategorieNachCategoryID(UpdateRun& run) {
   const std::optional<QString> path = ProjectDatabase(run);
   if (!path) return;
   trap.Run([&] {
-    db::Connection project = db::Connection::Open(*path);
+    db::Connection project = OpenWorkingCopy(*path);
     for (const db::FieldDef& field : project.Fields(QStringLiteral("PRESET_DEFS"))) {
       trap.Run([&] {
         if (UCase(field.name) != QLatin1String("CATEGORIE")) return;

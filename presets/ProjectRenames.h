@@ -2,10 +2,15 @@
 // Renames in PRESET_DEFS of the project database that keep the old values findable by the takeover:
 // variable names of the other VisiWin system, and the old category field.
 
+#include "framework/ErrorTrap.h"
+#include "presets/Database.h"
 #include "presets/UpdateRun.h"
 
+#include <QByteArrayView>
 #include <QString>
 
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 // These work on the run's copy of the project database; without one they do nothing.
@@ -14,13 +19,49 @@
 // to the active system's name: name0 is the VisiWin32 name, name1 the VisiWin Studio name.
 void VarNameInQuelleErsetzen(UpdateRun& run, const QString& name0, const QString& name1);
 
-struct VarNamePair {
-  QString name0;
-  QString name1;
+// Which name hashes a set of names may hold: a bit per hash (a Bloom filter with one hash function), so a
+// name that is surely not in the set is known without a search. 2 MiB, whatever the number of names.
+class NameFilter {
+ public:
+  NameFilter() : bits_(kWords, 0) {}
+  void Add(uint64_t hash) { bits_[Bit(hash) / 64] |= uint64_t{1} << (Bit(hash) % 64); }
+  bool MayHold(uint64_t hash) const { return (bits_[Bit(hash) / 64] >> (Bit(hash) % 64)) & 1; }
+
+ private:
+  static constexpr uint64_t kBits = uint64_t{1} << 24;
+  static constexpr size_t kWords = kBits / 64;
+  static uint64_t Bit(uint64_t hash) { return (hash >> 40) % kBits; }
+  std::vector<uint64_t> bits_;
 };
-// The same renames for every generated name at once, with the result of calling VarNameInQuelleErsetzen
-// once per pair in the given order, but on one connection and in one transaction.
-void VarNamesInQuelleErsetzen(UpdateRun& run, const std::vector<VarNamePair>& pairs);
+
+// The renames the generation asks for, one per generated variable name, in the order it asks for them.
+// They are kept in a temporary table of a connection to the working copy (not in memory, however many
+// there are). A failure to keep them is reported when they are applied, where the renames report theirs.
+class RenameCalls {
+ public:
+  explicit RenameCalls(UpdateRun& run);
+  // Whether there is a working copy to rename in: without one the calls need not be kept.
+  bool Wanted() const { return wanted_; }
+  // The rename of the other system's name to the active system's name: name0 is the VisiWin32 name,
+  // name1 the VisiWin Studio name (UTF-8).
+  void Add(QByteArrayView name0, QByteArrayView name1);
+  int64_t Count() const { return count_; }
+
+ private:
+  friend void VarNamesInQuelleErsetzen(UpdateRun& run, RenameCalls& calls);
+  UpdateRun& run_;
+  bool wanted_ = false;
+  std::optional<db::Connection> project_;
+  std::optional<db::Statement> insert_;
+  std::optional<AppError> failure_;
+  NameFilter oldNames_;
+  int64_t count_ = 0;
+};
+
+// The renames of all calls at once, with the result of calling VarNameInQuelleErsetzen once per call in
+// the given order, but on one connection and in one transaction; each record's rename succeeds or fails
+// on its own.
+void VarNamesInQuelleErsetzen(UpdateRun& run, RenameCalls& calls);
 
 // Renames an old field "Categorie" (any case) of PRESET_DEFS to "category_id".
 void CategorieNachCategoryID(UpdateRun& run);

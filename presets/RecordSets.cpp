@@ -6,14 +6,12 @@
 
 #include <QStringList>
 
+#include <array>
 #include <cmath>
 #include <optional>
 #include <vector>
 
 namespace {
-
-const QString kVarNamePlaceholder = QStringLiteral("###Var_Name");
-const QString kMachinePlaceholder = QStringLiteral("###machine");
 
 // Index of the first field whose upper-cased name is the given one, -1 when there is none.
 int FieldIndex(const std::vector<db::FieldDef>& fields, const QString& upperName) {
@@ -32,7 +30,12 @@ QString MachineOneName(const ProjectContext& context) {
   return name;
 }
 
-// Writes the records of PRESET_DEFS from the template records, one at a time.
+// The name templates of both systems as UTF-8, as the generation binds them.
+using TemplateBytes = std::array<std::array<QByteArray, kTemplateParts>, kVisiWinSystems>;
+
+// Writes the records of PRESET_DEFS from the template records, one at a time. A value taken over from the
+// template is bound where the template query holds it, and a resolved text from a buffer of its field:
+// no value is copied or allocated on the way, unless a text is not plain ASCII.
 class Generator {
  public:
   Generator(UpdateRun& run, db::Connection& database) : run_(run), database_(database) {}
@@ -41,17 +44,16 @@ class Generator {
   void Prepare();
   // Moves to the next template record; false after the last one.
   bool NextTemplate() { return source_->Step(); }
-  // Writes the new record of the current template record, resolved with the machine's name.
-  void Generate(RecordTrap& records, const QString& machine);
-  std::vector<VarNamePair>& Renames() { return renames_; }
+  // Writes the new record of the current template record; its variable name's renames go to calls.
+  void Generate(RecordTrap& records, PlaceholderResolver& resolver, RenameCalls& calls);
 
  private:
-  // A field of the new record: still empty, the template's value (bound straight from the template
-  // query, never copied), or a value worked out here.
-  enum class Slot { Empty, Template, Computed };
+  // A field of the new record: still empty, the record's new ID, the template's value, or a text worked
+  // out here.
+  enum class Slot { Empty, Id, Template, Resolved };
   db::Value PartValue() const;
-  void FillField(RecordTrap& records, int k, const QString& machine);
-  void ResolveVarName(RecordTrap& records, int k, const QString& machine);
+  void FillField(RecordTrap& records, int k, PlaceholderResolver& resolver, RenameCalls& calls);
+  void ResolveVarName(RecordTrap& records, int k, PlaceholderResolver& resolver, RenameCalls& calls);
   void Insert();
 
   UpdateRun& run_;
@@ -59,14 +61,17 @@ class Generator {
   std::vector<db::FieldDef> target_;
   std::optional<db::Statement> insert_;
   std::optional<db::Statement> source_;
+  TemplateBytes templates_;
   int templateFieldCount_ = 0;
   int idIndex_ = -1;
   int partIndex_ = -1;
   int varNameIndex_ = -1;
   std::vector<Slot> state_;
-  std::vector<db::Value> computed_;
-  std::vector<VarNamePair> renames_;
+  std::vector<QByteArrayView> resolved_;  // the text of a resolved field: in the template row or a buffer
+  std::vector<QByteArray> buffers_;       // one per field
+  QByteArray names_[kVisiWinSystems];
   int64_t nextId_ = 1;
+  int64_t id_ = 0;
 };
 
 void Generator::Prepare() {
@@ -76,8 +81,9 @@ void Generator::Prepare() {
     names << db::Quote(target_[k].name);
     parameters << QStringLiteral("?%1").arg(k + 1);
   }
-  insert_.emplace(database_.Prepare(QStringLiteral("INSERT INTO PRESET_DEFS (%1) VALUES (%2)")
-                                        .arg(names.join(QLatin1Char(',')), parameters.join(QLatin1Char(',')))));
+  insert_.emplace(
+      database_.Prepare(QStringLiteral("INSERT INTO PRESET_DEFS (%1) VALUES (%2)")
+                            .arg(names.join(QLatin1Char(',')), parameters.join(QLatin1Char(',')))));
   source_.emplace(database_.Prepare(
       QStringLiteral("SELECT Source_PRESET_DEFS.* From Source_PRESET_DEFS ORDER BY Source_PRESET_DEFS.ID")));
   templateFieldCount_ = source_->ColumnCount();
@@ -85,7 +91,11 @@ void Generator::Prepare() {
   partIndex_ = FieldIndex(target_, QStringLiteral("PART"));
   varNameIndex_ = FieldIndex(target_, QStringLiteral("VAR_NAME"));
   state_.assign(target_.size(), Slot::Empty);
-  computed_.assign(target_.size(), db::Value{});
+  resolved_.assign(target_.size(), QByteArrayView());
+  buffers_.assign(target_.size(), QByteArray());
+  for (int s = 0; s < kVisiWinSystems; ++s) {
+    for (int p = 0; p < kTemplateParts; ++p) templates_[s][p] = run_.varNameTemplates[s][p].toUtf8();
+  }
 }
 
 // The part number field of the new record as it stands while a later field is filled.
@@ -94,38 +104,39 @@ db::Value Generator::PartValue() const {
   switch (state_[partIndex_]) {
     case Slot::Template:
       return source_->Column(partIndex_);
-    case Slot::Computed:
-      return computed_[partIndex_];
+    case Slot::Resolved:
+      return db::Text{resolved_[partIndex_].toByteArray()};
+    case Slot::Id:
+      return id_;
     default:
       return {};
   }
 }
 
-void Generator::Generate(RecordTrap& records, const QString& machine) {
+void Generator::Generate(RecordTrap& records, PlaceholderResolver& resolver, RenameCalls& calls) {
   std::fill(state_.begin(), state_.end(), Slot::Empty);
   records.Run([&] {
     if (idIndex_ < 0) Raise(kErrSubscript, QStringLiteral("Item not found in this collection: ID"));
-    computed_[idIndex_] = nextId_;
-    state_[idIndex_] = Slot::Computed;
+    state_[idIndex_] = Slot::Id;
   });
-  ++nextId_;
+  id_ = nextId_++;
   for (int k = 1; k < static_cast<int>(target_.size()); ++k) {
-    records.Run([&] { FillField(records, k, machine); });
+    records.Run([&] { FillField(records, k, resolver, calls); });
   }
   records.Run([&] { Insert(); });
   insert_->Reset();
 }
 
-void Generator::FillField(RecordTrap& records, int k, const QString& machine) {
+void Generator::FillField(RecordTrap& records, int k, PlaceholderResolver& resolver, RenameCalls& calls) {
   if (k >= templateFieldCount_) Raise(kErrSubscript, QStringLiteral("Subscript out of range"));
   if (!source_->ColumnIsText(k)) {
     state_[k] = Slot::Template;
   } else if (k == varNameIndex_) {
-    ResolveVarName(records, k, machine);
+    ResolveVarName(records, k, resolver, calls);
   } else if (const QByteArrayView text = source_->ColumnUtf8(k); text.contains("###")) {
     // Only a text holding "###" can hold the placeholder: others are bound as they are.
-    computed_[k] = db::TextValue(ReplaceSearchItem(QString::fromUtf8(text), kMachinePlaceholder, machine));
-    state_[k] = Slot::Computed;
+    resolved_[k] = resolver.ResolveText(text, buffers_[k]);
+    state_[k] = Slot::Resolved;
   } else {
     state_[k] = Slot::Template;
   }
@@ -133,30 +144,32 @@ void Generator::FillField(RecordTrap& records, int k, const QString& machine) {
 
 // Both systems' names of the variable; each starts empty so a record whose part number cannot be used
 // never inherits the names of the record before it.
-void Generator::ResolveVarName(RecordTrap& records, int k, const QString& machine) {
-  const QString varName = QString::fromUtf8(source_->ColumnUtf8(k));
-  QString names[kVisiWinSystems];
+void Generator::ResolveVarName(RecordTrap& records, int k, PlaceholderResolver& resolver,
+                               RenameCalls& calls) {
+  const QByteArrayView varName = source_->ColumnUtf8(k);
+  QByteArrayView names[kVisiWinSystems];
   for (int s = 0; s < kVisiWinSystems; ++s) {
-    records.Run([&] {
-      const QString& nameTemplate = run_.varNameTemplates[s][PartNumber(PartValue()) - 1];
-      names[s] = ReplaceSearchItem(nameTemplate, kVarNamePlaceholder, varName);
+    const bool resolved = records.Run([&] {
+      names[s] = resolver.ResolveName(templates_[s][PartNumber(PartValue()) - 1], varName, names_[s]);
     });
-    names[s] = ReplaceSearchItem(names[s], kMachinePlaceholder, machine);
-    names[s] = ReplaceSearchItem(names[s], kMachinePlaceholder, machine);
+    if (!resolved) names[s] = QByteArrayView("");
   }
-  computed_[k] = db::TextValue(names[run_.visiWinSystemIndex != 0 ? 1 : 0]);
-  state_[k] = Slot::Computed;
-  renames_.push_back({std::move(names[0]), std::move(names[1])});
+  resolved_[k] = names[run_.visiWinSystemIndex != 0 ? 1 : 0];
+  state_[k] = Slot::Resolved;
+  calls.Add(names[0], names[1]);
 }
 
 void Generator::Insert() {
   for (int k = 0; k < static_cast<int>(target_.size()); ++k) {
     switch (state_[k]) {
-      case Slot::Template:
-        insert_->BindColumn(k + 1, *source_, k);
+      case Slot::Id:
+        insert_->BindInt(k + 1, id_);
         break;
-      case Slot::Computed:
-        insert_->Bind(k + 1, computed_[k]);
+      case Slot::Template:
+        insert_->BindColumnStatic(k + 1, *source_, k);
+        break;
+      case Slot::Resolved:
+        insert_->BindStatic(k + 1, resolved_[k]);
         break;
       default:
         insert_->Bind(k + 1, db::Value{});
@@ -166,12 +179,6 @@ void Generator::Insert() {
 }
 
 }  // namespace
-
-QString ReplaceSearchItem(const QString& text, const QString& searchItem, const QString& replacement) {
-  const qsizetype p = UCase(text).indexOf(UCase(searchItem));
-  if (p < 0) return text;
-  return text.left(p) + replacement + text.mid(p + searchItem.size());
-}
 
 int64_t PartNumber(const db::Value& value) {
   std::optional<double> number;
@@ -196,12 +203,14 @@ bool CreateRecordSets(UpdateRun& run, db::Connection& database) {
   // The records are written in one transaction. A failure that repeats record after record is
   // reported once, when the generation is done.
   RecordTrap records(trap);
+  PlaceholderResolver resolver(machine);
+  RenameCalls calls(run);
   std::optional<db::Transaction> transaction;
   trap.Run([&] { transaction.emplace(database); });
   do {
     records.NextRecord();
     run.Port().LetEventsRun();
-    generator.Generate(records, machine);
+    generator.Generate(records, resolver, calls);
     hasRecord = false;
     records.Run([&] { hasRecord = generator.NextTemplate(); });
   } while (hasRecord);
@@ -210,6 +219,6 @@ bool CreateRecordSets(UpdateRun& run, db::Connection& database) {
   transaction.reset();
   records.Finish();
 
-  VarNamesInQuelleErsetzen(run, generator.Renames());
+  VarNamesInQuelleErsetzen(run, calls);
   return complete;
 }

@@ -3,14 +3,12 @@
 // and "###machine" resolved.
 
 #include "presets/Database.h"
+#include "presets/Placeholders.h"
 #include "presets/UpdateRun.h"
 
 #include <QString>
 
 #include <cstdint>
-
-// The text with the first occurrence of the search item (found without regard to case) replaced.
-QString ReplaceSearchItem(const QString& text, const QString& searchItem, const QString& replacement);
 
 // The part number a value stands for: a whole number 1 to 50 (error 13 when the value is no number,
 // error 9 when it is outside the name-template table).

@@ -3,11 +3,12 @@
 #include "framework/ErrorTrap.h"
 #include "framework/FileLookup.h"
 #include "framework/Text.h"
+#include "presets/SqlKeys.h"
 
-#include <QHash>
 #include <QStringList>
 
-#include <array>
+#include <algorithm>
+
 #include <optional>
 #include <vector>
 
@@ -41,31 +42,6 @@ constexpr int kVarNameField = 3;
 constexpr int kOffsetField = 6;
 constexpr int kFirstValueField = 9;  // abs_min, abs_max, min, max, pass follow
 constexpr int kValueCount = 5;
-
-// The record key: both texts compared without regard to case, the offset as a number.
-struct Key {
-  QString machine;  // case-folded
-  QString varName;  // case-folded
-  double offset = 0;
-  bool operator==(const Key& other) const {
-    return offset == other.offset && machine == other.machine && varName == other.varName;
-  }
-};
-size_t qHash(const Key& key, size_t seed = 0) {
-  return qHashMulti(seed, key.machine, key.varName, key.offset);
-}
-
-struct OldRecord {
-  std::optional<Key> key;  // none when the offset is no number: such a record matches nothing
-  std::array<db::Value, kValueCount> values;
-};
-
-std::optional<Key> MakeKey(const db::Value& machine, const db::Value& varName, const db::Value& offset) {
-  const std::optional<double> number = db::ToNumber(offset);
-  if (!number) return std::nullopt;
-  return Key{db::ToQString(machine).toCaseFolded(), db::ToQString(varName).toCaseFolded(),
-             *number == 0 ? 0.0 : *number};
-}
 
 bool HasField(const std::vector<db::FieldDef>& fields, const QString& name) {
   for (const db::FieldDef& field : fields) {
@@ -140,12 +116,11 @@ QString CategoryField(const std::vector<db::FieldDef>& oldFields) {
   return categoryField;
 }
 
-// The old records, read before anything is written. A field missing from the old table is reported
-// once (SQLite's own error) and read as Null.
-std::vector<OldRecord> ReadOldRecords(UpdateRun& run, Trap& trap, db::Connection& project, const QString& oldTable,
-                                      const std::vector<db::FieldDef>& oldFields, int64_t count) {
-  std::vector<OldRecord> oldRecords;
-  oldRecords.reserve(count);
+// The old records ordered by key, the records of one key in table order, with their five values. A field
+// missing from the old table is reported once (SQLite's own error) and read as Null. Records whose offset
+// is no number have no key and are left out.
+db::Statement OldRecordsByKey(Trap& trap, db::Connection& project, const QString& oldTable,
+                              const std::vector<db::FieldDef>& oldFields) {
   const QString categoryField = CategoryField(oldFields);
   QStringList columns;
   for (int i = 0; i < kTakeoverFields.size(); ++i) {
@@ -153,20 +128,19 @@ std::vector<OldRecord> ReadOldRecords(UpdateRun& run, Trap& trap, db::Connection
     if (HasField(oldFields, field)) {
       columns << db::Quote(field);
     } else {
-      trap.Run([&] { project.Prepare(QStringLiteral("SELECT %1 FROM %2").arg(db::Quote(field), db::Quote(oldTable))); });
+      trap.Run([&] {
+        project.Prepare(QStringLiteral("SELECT %1 FROM %2").arg(db::Quote(field), db::Quote(oldTable)));
+      });
       columns << QStringLiteral("NULL");
     }
   }
-  db::Statement read =
-      project.Prepare(QStringLiteral("SELECT %1 FROM %2").arg(columns.join(QLatin1Char(',')), db::Quote(oldTable)));
-  while (read.Step()) {
-    run.Port().LetEventsRun();
-    OldRecord record;
-    record.key = MakeKey(read.Column(kMachineField), read.Column(kVarNameField), read.Column(kOffsetField));
-    for (int v = 0; v < kValueCount; ++v) record.values[v] = read.Column(kFirstValueField + v);
-    oldRecords.push_back(std::move(record));
-  }
-  return oldRecords;
+  QStringList selected{KeyColumns(columns[kMachineField], columns[kVarNameField], columns[kOffsetField])};
+  for (int v = 0; v < kValueCount; ++v) selected << columns[kFirstValueField + v];
+  RegisterKeyFunctions(project);
+  return project.Prepare(
+      QStringLiteral("SELECT %1 FROM %2 WHERE qvz_offset_key(%3) IS NOT NULL ORDER BY %4, %5")
+          .arg(selected.join(QLatin1Char(',')), db::Quote(oldTable), columns[kOffsetField], OrderByKey(1),
+               db::RowNumberName(oldFields)));
 }
 
 // Every declared additional field must exist in the rebuilt table (field 0 aside), compared exactly;
@@ -183,60 +157,119 @@ void CheckAdditionalFields(UpdateRun& run, Trap& trap, db::Connection& database)
   }
 }
 
-// The rebuilt rows by key: the first row of every key, found through the same fields the takeover query
-// selects, so a table that lacks one of them is a schema fault. Rows are addressed by their row number.
+// The rebuilt rows ordered by key, the rows of one key in table order, with their row numbers. The
+// query is checked first with the fields the takeover query selects, so a table that lacks one of them
+// is a schema fault. Rows whose machine_type or var_name is Null have no key.
 struct RebuiltRows {
   QString rowNumber;
-  QHash<Key, int64_t> firstRowOfKey;
+  std::optional<db::Statement> byKey;
 };
-RebuiltRows ReadRebuiltRows(UpdateRun& run, db::Connection& database, int64_t expected) {
-  RebuiltRows rebuilt;
+void RebuiltRowsByKey(UpdateRun& run, db::Connection& database, RebuiltRows& rebuilt) {
   rebuilt.rowNumber = db::RowNumberName(database.Fields(QStringLiteral("PRESET_DEFS")));
   QStringList columns{rebuilt.rowNumber};
   for (const QString& field : kTakeoverFields) columns << db::Quote(field);
   if (run.addFields) {
-    for (qsizetype k = 1; k < run.addFields->list.size(); ++k) columns << db::Quote(run.addFields->list.at(k));
+    for (qsizetype k = 1; k < run.addFields->list.size(); ++k)
+      columns << db::Quote(run.addFields->list.at(k));
   }
-  db::Statement rows = database.Prepare(
-      QStringLiteral("SELECT %1 FROM PRESET_DEFS ORDER BY %2").arg(columns.join(QLatin1Char(',')), rebuilt.rowNumber));
-  rebuilt.firstRowOfKey.reserve(expected);
-  while (rows.Step()) {
-    run.Port().LetEventsRun();
-    if (rows.ColumnIsNull(1 + kMachineField) || rows.ColumnIsNull(1 + kVarNameField)) continue;
-    const std::optional<Key> key =
-        MakeKey(rows.Column(1 + kMachineField), rows.Column(1 + kVarNameField), rows.Column(1 + kOffsetField));
-    if (key && !rebuilt.firstRowOfKey.contains(*key)) rebuilt.firstRowOfKey.insert(*key, rows.ColumnInt(0));
-  }
-  return rebuilt;
+  database.Prepare(QStringLiteral("SELECT %1 FROM PRESET_DEFS").arg(columns.join(QLatin1Char(','))));
+  RegisterKeyFunctions(database);
+  const QString machine = db::Quote(kTakeoverFields[kMachineField]);
+  const QString varName = db::Quote(kTakeoverFields[kVarNameField]);
+  const QString offset = db::Quote(kTakeoverFields[kOffsetField]);
+  rebuilt.byKey.emplace(database.Prepare(
+      QStringLiteral("SELECT %1, %2 FROM PRESET_DEFS WHERE %3 IS NOT NULL AND %4 IS NOT NULL AND "
+                     "qvz_offset_key(%5) IS NOT NULL ORDER BY %6, 1")
+          .arg(rebuilt.rowNumber, KeyColumns(machine, varName, offset), machine, varName, offset,
+               OrderByKey(2))));
 }
 
-// Writes the five values of every old record into the rebuilt row of its key, one record at a time.
-void WriteValues(UpdateRun& run, Trap& trap, db::Connection& database, const RebuiltRows& rebuilt,
-                 const std::vector<OldRecord>& oldRecords) {
+// Walks both key orders side by side: the first rebuilt row of every key that old records have gets the
+// values of the last of those old records. For each pair, the row number is bound to parameter 1 of the
+// target statement and the values to parameters 2 to 6, and write() runs it.
+template <class Write>
+void MatchValues(UpdateRun& run, db::Statement& rows, db::Statement& old, db::Statement& target,
+                 Write&& write) {
+  bool hasRow = rows.Step();
+  bool hasOld = hasRow && old.Step();
+  while (hasRow && hasOld) {
+    run.Port().LetEventsRun();
+    const int order = CompareKeys(rows, 1, old, 0);
+    if (order > 0) {
+      hasOld = old.Step();
+      continue;
+    }
+    if (order == 0) {
+      // The old records of this key one after the other: the last one bound is the one that counts.
+      do {
+        for (int v = 0; v < kValueCount; ++v) target.BindColumn(v + 2, old, 4 + v);
+      } while ((hasOld = old.Step()) && CompareKeys(rows, 1, old, 0) == 0);
+      target.BindInt(1, rows.ColumnInt(0));
+      write();
+    }
+    hasRow = rows.Step();
+  }
+}
+
+// Whether the rebuilt table fits in the connection's page cache, so that its rows can be written in any
+// order without reading pages again. Without SQLite's page statistics it is taken not to fit.
+bool FitsInCache(db::Connection& database) {
+  try {
+    db::Statement size = database.Prepare(QStringLiteral(
+        "SELECT (SELECT pageno FROM dbstat WHERE name = 'PRESET_DEFS' AND aggregate = 1), "
+        "(SELECT cache_size FROM pragma_cache_size), (SELECT page_size FROM pragma_page_size)"));
+    if (!size.Step()) return false;
+    const int64_t cache = size.ColumnInt(1);
+    const int64_t cachePages = cache < 0 ? -cache * 1024 / std::max<int64_t>(size.ColumnInt(2), 1) : cache;
+    return size.ColumnInt(0) <= cachePages;
+  } catch (const AppError&) {
+    return false;
+  }
+}
+
+// Writes the values of each pair on its own. A table larger than the cache is written in table order,
+// from front to back (the pairs are sorted first): written at random, it would be read again and again.
+void WriteValues(UpdateRun& run, Trap& trap, db::Connection& database, RebuiltRows& rebuilt,
+                 db::Statement& old) {
+  const bool direct = FitsInCache(database);
   std::optional<db::Statement> update;
   std::optional<db::Transaction> transaction;
   if (!trap.Run([&] {
         update.emplace(database.Prepare(
-            QStringLiteral("UPDATE PRESET_DEFS SET abs_min = ?1, abs_max = ?2, \"min\" = ?3, \"max\" = ?4, pass = ?5 "
-                           "WHERE %1 = ?6")
+            QStringLiteral(
+                "UPDATE PRESET_DEFS SET abs_min = ?2, abs_max = ?3, \"min\" = ?4, \"max\" = ?5, pass = ?6 "
+                "WHERE %1 = ?1")
                 .arg(rebuilt.rowNumber)));
         transaction.emplace(database);
       })) {
     return;
   }
   RecordTrap records(trap);
-  for (const OldRecord& old : oldRecords) {
+  const auto writeRow = [&] {
     records.NextRecord();
-    run.Port().LetEventsRun();
-    if (!old.key) continue;
-    const auto match = rebuilt.firstRowOfKey.constFind(*old.key);
-    if (match == rebuilt.firstRowOfKey.constEnd()) continue;
-    records.Run([&] {
-      for (int v = 0; v < kValueCount; ++v) update->Bind(v + 1, old.values[v]);
-      update->BindInt(kValueCount + 1, *match);
-      update->Step();
-    });
+    records.Run([&] { update->Step(); });
     update->Reset();
+  };
+  if (direct) {
+    trap.Run([&] { MatchValues(run, *rebuilt.byKey, old, *update, writeRow); });
+  } else {
+    std::optional<db::Statement> values;
+    trap.Run([&] {
+      database.Exec(QStringLiteral("CREATE TEMP TABLE qvz_takeover (row INTEGER, a, b, c, d, e)"));
+      db::Statement insert =
+          database.Prepare(QStringLiteral("INSERT INTO temp.qvz_takeover VALUES (?1, ?2, ?3, ?4, ?5, ?6)"));
+      MatchValues(run, *rebuilt.byKey, old, insert, [&] {
+        insert.Step();
+        insert.Reset();
+      });
+      values.emplace(database.Prepare(QStringLiteral("SELECT * FROM temp.qvz_takeover ORDER BY row")));
+    });
+    bool more = false;
+    while (values && trap.Run([&] { more = values->Step(); }) && more) {
+      run.Port().LetEventsRun();
+      for (int k = 0; k <= kValueCount; ++k) update->BindColumnStatic(k + 1, *values, k);
+      writeRow();
+    }
   }
   trap.Run([&] { transaction->Commit(); });
   records.Finish();
@@ -261,14 +294,19 @@ void TakeoverMachineCopyMDBData(UpdateRun& run, db::Connection& database, db::Co
     if (count.Step()) oldCount = count.ColumnInt(0);
   });
   if (oldCount <= 0) return;
-  std::vector<OldRecord> oldRecords;
-  trap.Run([&] { oldRecords = ReadOldRecords(run, trap, project, oldTable, oldFields, oldCount); });
-  if (oldRecords.empty()) return;
+  std::optional<db::Statement> old;
+  // The old table is read once, front to back, into a sort: a small cache serves it.
+  if (!trap.Run([&] {
+        project.Exec(QStringLiteral("PRAGMA cache_size=-8192"));
+        old.emplace(OldRecordsByKey(trap, project, oldTable, oldFields));
+      })) {
+    return;
+  }
 
   CheckAdditionalFields(run, trap, database);
   // A rebuilt table that lacks a field of the takeover is a schema fault: reported once, nothing is
   // taken over.
   RebuiltRows rebuilt;
-  if (!trap.Run([&] { rebuilt = ReadRebuiltRows(run, database, oldCount); })) return;
-  WriteValues(run, trap, database, rebuilt, oldRecords);
+  if (!trap.Run([&] { RebuiltRowsByKey(run, database, rebuilt); })) return;
+  WriteValues(run, trap, database, rebuilt, *old);
 }

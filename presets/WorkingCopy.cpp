@@ -12,13 +12,14 @@ WorkingCopy::WorkingCopy(UpdateRun& run, Trap& trap, const QString& takeoverPath
     const QString existing = takeoverPath.isEmpty() ? QString() : FindExistingFile(takeoverPath);
     if (existing.isEmpty() || projectPath.isEmpty()) return;
     const QFileInfo info(ExistingOrAsSpelled(projectPath));
-    const QString copy = info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".update");
+    const QString copy =
+        info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".update");
     made_ = copy;
-    CopyFileAtomically(existing, copy);
+    CopyFileQuickly(existing, copy);
     // A journal left by a writer that crashed goes along, so the copy is read as it was before the
     // crash (the first connection rolls it back), just as the project database itself would be.
     const QString journal = existing + QStringLiteral("-journal");
-    if (QFileInfo::exists(journal)) CopyFileAtomically(journal, copy + QStringLiteral("-journal"));
+    if (QFileInfo::exists(journal)) CopyFileQuickly(journal, copy + QStringLiteral("-journal"));
     run_.projectCopy = copy;
   });
 }

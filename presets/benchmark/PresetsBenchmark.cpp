@@ -1,16 +1,20 @@
-// Times the whole database update (WorkOnMDB) on synthetic databases of 1,000, 10,000 and 100,000 preset
-// records, and the floor: plain SQLite doing the same table work set-based in one transaction (copy the
-// template into a fresh table, take the five values over with one UPDATE through a key join).
-// Each size runs in a child process, so its peak memory (ru_maxrss) is its own.
+// Times the database update as a user feels it: the whole silent run of the built program, from process
+// start to exit, on a project with N template records and N matching old records; the update alone
+// (WorkOnMDB inside a process); and the floor: plain SQLite doing the same table work set-based in one
+// transaction (copy the template into a fresh table, take the five values over with one UPDATE through an
+// indexed key join), then the same safe file copy of the source over the project database. Each figure
+// is the best of several runs; the peak memory is the whole program's.
 //
-// Usage: presets_benchmark [N ...]
+// Usage: presets_benchmark [--runs R] [N ...]
+//        presets_benchmark --layout FOLDER N   lays out one installation and prints a hyperfine command
 
 #include "framework/CommandLine.h"
 #include "framework/Installation.h"
 #include "framework/ProjectContext.h"
 #include "presets/Database.h"
-#include "presets/DatabaseScript.h"
+#include "presets/FileOps.h"
 #include "presets/WorkOnMdb.h"
+#include "presets/benchmark/BenchmarkProject.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,128 +24,102 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
 
-const char* const kFields =
-    "ID INTEGER, machine_type TEXT(50), type INTEGER, part INTEGER, var_name TEXT(255), category_id INTEGER, "
-    "isBitArray INTEGER, offset_or_bitno INTEGER, text TEXT(255), page_name TEXT(50), abs_min DOUBLE, "
-    "abs_max DOUBLE, min DOUBLE, max DOUBLE, pass INTEGER";
+using Clock = std::chrono::steady_clock;
 
-// Template records 1..n (IDs permuted, so the update has to sort), both systems' name templates for two
-// parts, and a stale PRESET_DEFS. With resolved = true the template already holds the resolved keys (for
-// the floor, which resolves nothing).
-QByteArray SourceSql(int n, bool resolved) {
-  const QString machine = resolved ? QStringLiteral("'M1'") : QStringLiteral("'###machine'");
-  const QString varName = resolved ? QStringLiteral(
-                                         "CASE WHEN i % 2 = 0 THEN 'Var' || i || '_M1' "
-                                         "ELSE 'M1_Var' || i || '_M1' END")
-                                   : QStringLiteral("'Var' || i || '_###machine'");
-  return QStringLiteral(
-             "PRAGMA synchronous=OFF;"
-             "CREATE TABLE Source_DEFS (ID INTEGER, System TEXT(20), Part INTEGER, Var_Name TEXT(255));"
-             "INSERT INTO Source_DEFS VALUES (1, 'VISIWIN32', 1, '###Var_Name'), "
-             "(2, 'VISIWIN32', 2, '###machine_###Var_Name'), (3, 'VISIWINSTUDIO', 1, "
-             "'###machine.###Var_Name'), "
-             "(4, 'VISIWINSTUDIO', 2, '###machine.Docu.###Var_Name');"
-             "CREATE TABLE Source_PRESET_DEFS (%1);"
-             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %2) "
-             "INSERT INTO Source_PRESET_DEFS SELECT (i * 7919) % %2 + 1, %3, 1, 1 + (i % 2), %4, i % 10, 0, "
-             "i, "
-             "'Text of ' || i || ' on ###machine', 'Page' || (i % 20), 0, 100, 0, 100, 1 FROM n;"
-             "CREATE TABLE PRESET_DEFS (%1);"
-             "INSERT INTO PRESET_DEFS SELECT * FROM Source_PRESET_DEFS;")
-      .arg(QLatin1String(kFields))
-      .arg(n)
-      .arg(machine, varName)
-      .toUtf8();
-}
-
-// The project database: the same tables and n old records that all match a generated record. Half of
-// them carry the other system's name (renamed before the takeover), a quarter differ in case.
-QByteArray ProjectSql(int n, bool resolved) {
-  const QString varName =
-      resolved ? QStringLiteral(
-                     "CASE WHEN i % 4 = 0 THEN 'var' || i || '_m1' WHEN i % 2 = 0 THEN 'Var' || i || '_M1' "
-                     "ELSE 'M1_Var' || i || '_M1' END")
-               : QStringLiteral(
-                     "CASE WHEN i % 4 = 0 THEN 'var' || i || '_m1' WHEN i % 2 = 0 THEN 'Var' || i || '_M1' "
-                     "ELSE 'M1.Docu.Var' || i || '_M1' END");
-  return SourceSql(n, resolved) +
-         QStringLiteral(
-             "DELETE FROM PRESET_DEFS;"
-             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-             "INSERT INTO PRESET_DEFS SELECT i, 'm1', 1, 1 + (i % 2), %2, i % 10, 0, i, "
-             "'old', 'Page', 5, 200, 10, 150, 4 FROM n;")
-             .arg(n)
-             .arg(varName)
-             .toUtf8();
-}
-
-double Seconds(std::chrono::steady_clock::duration d) {
+double Seconds(Clock::duration d) {
   return std::chrono::duration<double>(d).count();
 }
 
-int64_t CountTakenOver(const QString& path) {
-  db::Connection connection = db::Connection::Open(path);
-  db::Statement count = connection.Prepare(QStringLiteral("SELECT count(*) FROM PRESET_DEFS WHERE pass = 4"));
-  count.Step();
-  return count.ColumnInt(0);
+[[noreturn]] void Fail(const char* what, int n) {
+  std::fprintf(stderr, "%s (%d records)\n", what, n);
+  std::exit(1);
 }
 
-double RunUpdate(const QTemporaryDir& dir, int n) {
-  const QString base = dir.path() + QStringLiteral("/base");
-  const QString component = base + QStringLiteral("/Documentation");
-  QDir().mkpath(base + QStringLiteral("/program"));
-  QDir().mkpath(component);
-  QDir().mkpath(base + QStringLiteral("/parameter"));
-  QFile cfg(component + QStringLiteral("/Documentation.cfg"));
-  cfg.open(QIODevice::WriteOnly);
-  cfg.write("[Project]\r\nForMachine1=TRUE\r\n");
-  cfg.close();
-  QFile ini(base + QStringLiteral("/parameter/Program.ini"));
-  ini.open(QIODevice::WriteOnly);
-  ini.write("[Project]\r\nNumberOfMachines=1\r\nVWStudio=FALSE\r\n[Machine1]\r\nMachineName=M1\r\n");
-  ini.close();
-  qputenv("HALVEK_SERVICE_LOG", (dir.path() + QStringLiteral("/service.log")).toLocal8Bit());
-  QuietPort port;
-  ProjectContext context(
-      ProgramLocation(base + QStringLiteral("/program"), QStringLiteral("Documentation_Config")),
-      GetStartModeIntegrated(QStringLiteral("EXTERNAL=SILENT")), port);
-  GetExistingMachines(context, GetQVZConfigurationIniPath(context));
-  ReadProjectConfiguration(context);
+struct Measurement {
+  double seconds = 0;
+  double peakMiB = 0;
+};
 
-  const QString source = component + QStringLiteral("/Documentation_Source.mdb");
-  const QString project = component + QStringLiteral("/Documentation.mdb");
-  CreateDatabaseFromSql(source, SourceSql(n, false));
-  CreateDatabaseFromSql(project, ProjectSql(n, false));
-
-  const auto start = std::chrono::steady_clock::now();
-  WorkOnMDB(context);
-  const double seconds = Seconds(std::chrono::steady_clock::now() - start);
-  const int64_t takenOver = CountTakenOver(project);
-  if (takenOver != n || context.errors.AnyErrorHandled()) {
-    std::fprintf(stderr, "update of %d records took over %lld values (errors: %d)\n", n,
-                 static_cast<long long>(takenOver), context.errors.AnyErrorHandled());
-    std::exit(1);
+// Waits for the child and returns its resource usage; fails unless it ended with status 0.
+rusage WaitFor(pid_t child, int n) {
+  int status = 0;
+  rusage usage{};
+  if (wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    Fail("the run failed", n);
   }
-  return seconds;
+  return usage;
 }
 
-double RunFloor(const QTemporaryDir& dir, int n) {
-  const QString source = dir.path() + QStringLiteral("/floor_source.db");
-  const QString project = dir.path() + QStringLiteral("/floor_project.db");
-  CreateDatabaseFromSql(source, SourceSql(n, true));
-  CreateDatabaseFromSql(project, ProjectSql(n, true));
+// The whole run: the built program started silently on the installation, timed from start to exit.
+Measurement RunProgram(const BenchmarkProject& project) {
+  project.Restore();
+  const QByteArray program = QFile::encodeName(project.program());
+  const QByteArray log = QFile::encodeName(project.serviceLog());
+  const auto start = Clock::now();
+  const pid_t child = fork();
+  if (child == 0) {
+    setenv("HALVEK_SERVICE_LOG", log.constData(), 1);
+    execl(program.constData(), program.constData(), "EXTERNAL=SILENT", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  const rusage usage = WaitFor(child, project.records());
+  const double seconds = Seconds(Clock::now() - start);
+  if (BenchmarkProject::TakenOver(project.project()) != project.records()) {
+    Fail("the program did not take every value over", project.records());
+  }
+  return {seconds, usage.ru_maxrss / 1024.0};
+}
 
-  const auto start = std::chrono::steady_clock::now();
+// The update alone: WorkOnMDB in a child process made with fork, timed inside it.
+Measurement RunUpdate(const BenchmarkProject& project) {
+  project.Restore();
+  int pipeEnds[2];
+  if (pipe(pipeEnds) != 0) Fail("no pipe", project.records());
+  const pid_t child = fork();
+  if (child == 0) {
+    close(pipeEnds[0]);
+    qputenv("HALVEK_SERVICE_LOG", QFile::encodeName(project.serviceLog()));
+    QuietPort port;
+    ProjectContext context(ProgramLocation(project.programFolder(), QStringLiteral("Documentation_Config")),
+                           GetStartModeIntegrated(QStringLiteral("EXTERNAL=SILENT")), port);
+    GetExistingMachines(context, GetQVZConfigurationIniPath(context));
+    ReadProjectConfiguration(context);
+    const auto start = Clock::now();
+    WorkOnMDB(context);
+    const double seconds = context.errors.AnyErrorHandled() ? -1 : Seconds(Clock::now() - start);
+    const bool written = write(pipeEnds[1], &seconds, sizeof seconds) == sizeof seconds;
+    _exit(written ? 0 : 1);
+  }
+  close(pipeEnds[1]);
+  double seconds = -1;
+  const bool read = ::read(pipeEnds[0], &seconds, sizeof seconds) == sizeof seconds;
+  close(pipeEnds[0]);
+  const rusage usage = WaitFor(child, project.records());
+  if (!read || seconds < 0) Fail("the update reported an error", project.records());
+  if (BenchmarkProject::TakenOver(project.project()) != project.records()) {
+    Fail("the update did not take every value over", project.records());
+  }
+  return {seconds, usage.ru_maxrss / 1024.0};
+}
+
+// The floor: plain SQLite, then the safe file copy of the source over the project database.
+Measurement RunFloor(const BenchmarkProject& project) {
+  project.RestoreFloor();
+  const auto start = Clock::now();
   {
-    db::Connection connection = db::Connection::Open(source);
-    connection.Exec(QStringLiteral("ATTACH DATABASE '%1' AS old").arg(project));
+    db::Connection connection = db::Connection::Open(project.floorSource());
+    db::Statement attach = connection.Prepare(QStringLiteral("ATTACH DATABASE ?1 AS old"));
+    attach.BindText(1, project.floorProject());
+    attach.Step();
     connection.Exec(
         QStringLiteral(
             "BEGIN;"
@@ -156,46 +134,84 @@ double RunFloor(const QTemporaryDir& dir, int n) {
             "max = o.max, pass = o.pass FROM o WHERE o.machine_type = n.machine_type COLLATE NOCASE "
             "AND o.var_name = n.var_name COLLATE NOCASE AND o.offset_or_bitno = n.offset_or_bitno;"
             "COMMIT;")
-            .arg(QLatin1String(kFields)));
+            .arg(QLatin1String(kBenchmarkFields)));
   }
-  const double seconds = Seconds(std::chrono::steady_clock::now() - start);
-  if (CountTakenOver(source) != n) {
-    std::fprintf(stderr, "floor of %d records did not take every value over\n", n);
-    std::exit(1);
+  CopyFileAtomically(project.floorSource(), project.floorProject());
+  const double seconds = Seconds(Clock::now() - start);
+  if (BenchmarkProject::TakenOver(project.floorProject()) != project.records()) {
+    Fail("the floor did not take every value over", project.records());
   }
-  return seconds;
+  return {seconds, 0};
 }
 
-// One size in a child process; prints one table row.
-void Measure(int n) {
+// The best of several runs: the machine is shared, and the least disturbed run is the closest to the
+// work itself.
+template <class Run>
+Measurement Best(int runs, Run&& run) {
+  Measurement best{1e300, 0};
+  for (int i = 0; i < runs; ++i) {
+    const Measurement m = run();
+    if (m.seconds < best.seconds) best = m;
+  }
+  return best;
+}
+
+void PrintMachine() {
+  QFile cpuinfo(QStringLiteral("/proc/cpuinfo"));
+  QByteArray model = "unknown CPU";
+  if (cpuinfo.open(QIODevice::ReadOnly)) {
+    for (const QByteArray& line : cpuinfo.readAll().split('\n')) {
+      if (line.startsWith("model name")) {
+        model = line.mid(line.indexOf(':') + 1).trimmed();
+        break;
+      }
+    }
+  }
+  std::printf("machine: %ld cores (nproc), %s\n", sysconf(_SC_NPROCESSORS_ONLN), model.constData());
+}
+
+void Measure(int n, int runs) {
+  QTemporaryDir dir;
+  const BenchmarkProject project(dir.path(), n, QStringLiteral(QVZ_PROGRAM));
+  const Measurement whole = Best(runs, [&] { return RunProgram(project); });
+  const Measurement update = Best(runs, [&] { return RunUpdate(project); });
+  const Measurement floor = Best(runs, [&] { return RunFloor(project); });
+  std::printf("%9d  %13.3f  %10.3f  %9.3f  %10.1fx  %17.1f\n", n, whole.seconds, update.seconds,
+              floor.seconds, whole.seconds / floor.seconds, whole.peakMiB);
   std::fflush(stdout);
-  const pid_t child = fork();
-  if (child == 0) {
-    QTemporaryDir dir;
-    const double update = RunUpdate(dir, n);
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const double floor = RunFloor(dir, n);
-    std::printf("%9d  %10.3f  %9.3f  %6.1fx  %14.1f\n", n, update, floor, update / floor,
-                usage.ru_maxrss / 1024.0);
-    std::fflush(stdout);
-    std::_Exit(0);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    std::fprintf(stderr, "measuring %d records failed\n", n);
-    std::exit(1);
-  }
+}
+
+// Lays out one installation that stays, for timing the program with other tools.
+int LayOut(const QString& folder, int n) {
+  QDir().mkpath(folder);
+  const BenchmarkProject project(QDir(folder).absolutePath(), n, QStringLiteral(QVZ_PROGRAM));
+  const QString pristine = QDir(folder).absolutePath() + QStringLiteral("/pristine/");
+  std::printf("hyperfine --prepare 'cp %s %s && cp %s %s' 'env HALVEK_SERVICE_LOG=%s %s EXTERNAL=SILENT'\n",
+              qPrintable(pristine + QStringLiteral("source.mdb")), qPrintable(project.source()),
+              qPrintable(pristine + QStringLiteral("project.mdb")), qPrintable(project.project()),
+              qPrintable(project.serviceLog()), qPrintable(project.program()));
+  return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 4 && std::strcmp(argv[1], "--layout") == 0) {
+    return LayOut(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]));
+  }
+  int runs = 0;
   std::vector<int> sizes;
-  for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
-  if (sizes.empty()) sizes = {1000, 10000, 100000};
-  std::printf("  records  update [s]  floor [s]  update/floor  peak memory [MiB]\n");
-  for (int n : sizes) Measure(n);
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) {
+      runs = std::atoi(argv[++i]);
+    } else {
+      sizes.push_back(std::atoi(argv[i]));
+    }
+  }
+  if (sizes.empty()) sizes = {10000, 100000, 1000000};
+  PrintMachine();
+  std::printf("  records  whole run [s]  update [s]  floor [s]  whole/floor  peak memory [MiB]\n");
+  // Unless told otherwise, small sizes are run three times and a million records once.
+  for (int n : sizes) Measure(n, runs > 0 ? runs : (n > 100000 ? 1 : 3));
   return 0;
 }

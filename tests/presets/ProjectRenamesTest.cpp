@@ -34,14 +34,18 @@ TEST_F(ProjectRenamesTest, RenamesTheOtherSystemsNameToTheActiveOne) {
 
 TEST_F(ProjectRenamesTest, BatchGivesTheResultOfOneCallPerNameInOrder) {
   const QStringList names = {"B", "a", "C", "Ü", "x", "D"};
-  const std::vector<VarNamePair> pairs = {{"A2", "A"}, {"B2", "b"}, {"C", "A2"},
-                                          {"ü2", "ü"}, {"Y", "D"},  {"D", "D2"}};
+  const std::vector<std::pair<QString, QString>> pairs = {{"A2", "A"}, {"B2", "b"}, {"C", "A2"},
+                                                          {"ü2", "ü"}, {"Y", "D"},  {"D", "D2"}};
   Run().visiWinSystemIndex = 0;
   MakeProject(names);
-  for (const VarNamePair& pair : pairs) VarNameInQuelleErsetzen(Run(), pair.name0, pair.name1);
+  for (const auto& [name0, name1] : pairs) VarNameInQuelleErsetzen(Run(), name0, name1);
   const QStringList oneByOne = Names();
   MakeProject(names);
-  VarNamesInQuelleErsetzen(Run(), pairs);
+  {
+    RenameCalls calls(Run());
+    for (const auto& [name0, name1] : pairs) calls.Add(name0.toUtf8(), name1.toUtf8());
+    VarNamesInQuelleErsetzen(Run(), calls);
+  }
   EXPECT_EQ(Names(), oneByOne);
   EXPECT_EQ(oneByOne, QStringList({"B2", "C", "C", "ü2", "x", "Y"}));
 }

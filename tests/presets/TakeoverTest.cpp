@@ -120,3 +120,28 @@ TEST_F(TakeoverTest, ASchemaFaultIsReportedOnceAndStopsTheTakeover) {
                   "category_id"});
   EXPECT_EQ(Rows(source(), QStringLiteral("SELECT pass FROM PRESET_DEFS WHERE ID = 3")), QStringList{"0"});
 }
+
+// A rebuilt table larger than the cache is written in table order: the same values as written directly.
+TEST_F(TakeoverTest, ATableLargerThanTheCacheGetsTheSameValues) {
+  WriteCfg();
+  Standalone();
+  QStringList results;
+  for (const int cachePages : {-32768, 0}) {
+    MakeDatabases(OldRow(QStringLiteral("m1"), QStringLiteral("KEY"), 7, 300) +
+                  OldRow(QStringLiteral("M1"), QStringLiteral("Key"), 7, 400) +
+                  OldRow(QStringLiteral("M1"), QStringLiteral("doc_###MACHINE"), 12, 100));
+    db::Connection source = db::Connection::Open(this->source());
+    source.Exec(
+        QStringLiteral("INSERT INTO PRESET_DEFS SELECT * FROM Source_PRESET_DEFS; PRAGMA cache_size=%1")
+            .arg(cachePages));
+    db::Connection project = db::Connection::Open(this->project());
+    TakeoverMachineCopyMDBData(source, project, QStringLiteral("PRESET_DEFS"));
+    results << Rows(this->source(), kValues).join(QLatin1Char(';'));
+  }
+  EXPECT_EQ(results[0], results[1]);
+  EXPECT_EQ(results[0].split(';'), QStringList({"1|100.0|101.0|102.0|103.0|104|Text ###machine ###machine",
+                                                "2|-1.0|1.0|-1.0|1.0|0|Text ###machine ###machine",
+                                                "3|400.0|401.0|402.0|403.0|404|Text ###machine ###machine",
+                                                "4|-1.0|1.0|-1.0|1.0|0|Text ###machine ###machine"}));
+  EXPECT_FALSE(AnyErrorHandled());
+}
