@@ -145,6 +145,17 @@ std::optional<QString> IniDocument::Value(QStringView section, QStringView entry
   return EntryValue(QStringView(text_).mid(line->begin, line->end - line->begin));
 }
 
+void IniDocument::ForEachEntry(QStringView section,
+                               const std::function<void(QStringView, const QString&)>& visit) const {
+  const auto range = FindSection(section);
+  if (!range) return;
+  for (qsizetype pos = range->header.next; pos < range->end;) {
+    const Line line = LineAt(pos);
+    if (line.kind == Kind::Entry) visit(line.name, EntryValue(QStringView(text_).mid(line.begin, line.end - line.begin)));
+    pos = line.next;
+  }
+}
+
 void IniDocument::Splice(qsizetype pos, qsizetype length, QStringView replacement) {
   const qsizetype oldSize = text_.size();
   const qsizetype newSize = oldSize - length + replacement.size();

@@ -26,6 +26,10 @@ class IniDocument {
   // The entry's value (trimmed, outer quotes removed), or nullopt when the section or entry is missing.
   std::optional<QString> Value(QStringView section, QStringView entry) const;
 
+  // Every entry of the section (the first of duplicate sections), in file order: its name and value as
+  // Value() reads them. For many lookups in one section at a cost of one pass.
+  void ForEachEntry(QStringView section, const std::function<void(QStringView, const QString&)>& visit) const;
+
   // Writes an entry: replaces it in place, or adds it after the last entry of its section, or appends
   // the section at the end. No value removes the entry. Returns true when the text changed.
   bool Set(QStringView section, QStringView entry, const std::optional<QString>& value);

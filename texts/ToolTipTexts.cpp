@@ -7,6 +7,8 @@
 #include "framework/TextFile.h"
 #include "texts/Language.h"
 
+#include <QHash>
+
 namespace {
 
 const QString kNativeLanguage = QStringLiteral("1031");
@@ -46,22 +48,36 @@ bool HasCaptionClass(const TextControl& control) {
 class LanguageSection {
  public:
   LanguageSection(const QString& iniPath, QString language) : language_(std::move(language)) {
-    if (const auto content = ReadTextFile(iniPath)) document_ = IniDocument::Parse(content->text);
+    const auto content = ReadTextFile(iniPath);
+    if (!content) return;
+    // The language's entries by case-folded name (INI names match without regard to case); the first of
+    // duplicate entries is the one read.
+    IniDocument::Parse(content->text).ForEachEntry(language_, [this](QStringView name, const QString& value) {
+      const QString folded = name.toString().toCaseFolded();
+      if (!entries_.contains(folded)) entries_.insert(folded, value);
+    });
   }
   // The entry as the INI access reads it: trimmed, cut to the read limit, empty when missing.
-  QString Read(const QString& key) const {
-    return document_.Value(language_, key).value_or(QString()).left(kIniReadLimit);
-  }
+  QString Read(const QString& key) const { return Stored(key).value_or(QString()).left(kIniReadLimit); }
+  // Writes the key unless it holds the value already (the help ids several controls share, the "0" of an
+  // entry still to be translated): a complete language INI is not rewritten.
   void Seed(const QString& key, const QString& value) {
-    document_.Set(language_, key, value);
+    if (Stored(key) == value) return;
+    entries_.insert(key.toCaseFolded(), value);
     seeds_.push_back({IniValue{value}, language_, key});
   }
   const std::vector<IniWrite>& Seeds() const { return seeds_; }
   const QString& Language() const { return language_; }
 
  private:
+  std::optional<QString> Stored(const QString& key) const {
+    const auto found = entries_.constFind(key.toCaseFolded());
+    if (found == entries_.constEnd()) return std::nullopt;
+    return *found;
+  }
+
   QString language_;
-  IniDocument document_;
+  QHash<QString, QString> entries_;
   std::vector<IniWrite> seeds_;
 };
 
