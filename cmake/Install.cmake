@@ -4,6 +4,8 @@ set(QVZ_PROGRAM_DIR "program" CACHE STRING "Program folder below the install pre
 set(QVZ_DESKTOP_DIR "share/applications" CACHE STRING "Folder of the desktop entry below the install prefix")
 
 install(TARGETS Documentation_Config RUNTIME DESTINATION ${QVZ_PROGRAM_DIR})
+# The window module lies beside the program, which loads it when it has something to show.
+install(TARGETS Documentation_Config_window LIBRARY DESTINATION ${QVZ_PROGRAM_DIR} RUNTIME DESTINATION ${QVZ_PROGRAM_DIR})
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/Documentation_Config.ini DESTINATION ${QVZ_PROGRAM_DIR})
 # The OK and Cancel pictures are compiled into the program.
 

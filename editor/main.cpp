@@ -1,9 +1,10 @@
 // Documentation_Config: the customer documentation editor of an HMI project.
+//
+// The program itself needs Qt Core only: the window and the dialogs are a module loaded when something
+// is to be shown, so an unattended run starts without the GUI libraries.
 
 #include "core/RunProgram.h"
-#include "editor/GuiApplication.h"
-#include "editor/QtEditorWindow.h"
-#include "editor/QtUserPort.h"
+#include "editor/LazyWindow.h"
 #include "framework/CommandLine.h"
 #include "framework/ProjectContext.h"
 
@@ -23,11 +24,10 @@ QString JoinedArguments(int argc, char** argv) {
 int main(int argc, char** argv) {
   const StartMode mode = GetStartModeIntegrated(JoinedArguments(argc, argv));
   const ProgramLocation location = ProgramLocation::OfRunningProgram(argc > 0 ? argv[0] : nullptr);
-  // The GUI application is made only when something is shown: a silent run never shows anything.
-  GuiApplication gui(argc, argv, location.ExecutableName());
-  QtUserPort port(gui, location.ExecutableName(), mode.silent);
-  port.SetStartFolder(location.BaseFolder());
+  LazyWindow window(argc, argv, location);
+  // A silent run never shows anything: every question gets its default button, no dialog opens.
+  QuietPort quiet;
+  UserPort& port = mode.silent ? static_cast<UserPort&>(quiet) : window;
   ProjectContext context(location, mode, port);
-  QtEditorWindow window(gui, port);
   return RunProgram(context, window);
 }

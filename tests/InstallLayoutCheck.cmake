@@ -7,7 +7,8 @@ if(NOT result EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${result}")
 endif()
 set(icon share/icons/hicolor/128x128/apps/documentation-config.png)
-foreach(file program/Documentation_Config program/Documentation_Config.ini
+foreach(file program/Documentation_Config program/Documentation_Config_window${MODULE_SUFFIX}
+             program/Documentation_Config.ini
              share/applications/documentation-config.desktop ${icon})
   if(NOT EXISTS "${PREFIX}/${file}")
     message(FATAL_ERROR "missing after install: ${file}")
@@ -37,6 +38,14 @@ string(REPLACE "\\\\" "\\" program "${CMAKE_MATCH_1}")
 string(REPLACE "\\\"" "\"" program "${program}")
 if(NOT program STREQUAL "${PREFIX}/program/Documentation_Config")
   message(FATAL_ERROR "the desktop entry does not start the installed program: Exec=${exec}")
+endif()
+# The program itself needs no GUI library: only its window module does.
+find_program(READELF readelf)
+if(READELF)
+  execute_process(COMMAND "${READELF}" -d "${PREFIX}/program/Documentation_Config" OUTPUT_VARIABLE needed)
+  if(needed MATCHES "Qt6(Gui|Widgets)")
+    message(FATAL_ERROR "the program links a GUI library itself:\n${needed}")
+  endif()
 endif()
 # The installed program finds its project from where it lies: without a CFG file it says so and ends.
 execute_process(COMMAND "${program}" EXTERNAL=SILENT RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)

@@ -27,6 +27,9 @@ InstallTree::InstallTree() {
   QDir().mkpath(component());
   QDir().mkpath(saveAndRestore());
   QFile::copy(ProgramUnderTest(), program() + QStringLiteral("/Documentation_Config"));
+  // The window module lies beside the program.
+  const QString module = QStringLiteral(QVZ_WINDOW_MODULE_UNDER_TEST);
+  QFile::copy(module, program() + u'/' + QFileInfo(module).fileName());
 }
 
 void InstallTree::WriteProject(const QStringList& machines, bool vwfd) {
