@@ -28,7 +28,8 @@ int HandledMachineCount(const ProjectContext& context) {
 }  // namespace
 
 QString DocumentationSettings::FilePath(const ProgramLocation& location) {
-  return ExistingOrAsSpelled(location.ProgramFolder() + Sep() + QStringLiteral("Documentation_Customer.cfg"));
+  return ExistingOrAsSpelled(location.ProgramFolder() + Sep() + QStringLiteral("Documentation_Customer.cfg"),
+                             location.BaseFolder());
 }
 
 void DocumentationSettings::ReadMachine(ProjectContext& context, int machine) {

@@ -53,25 +53,32 @@ QString MatchComponents(const QString& folder, const QStringList& parts, qsizety
   return {};
 }
 
-QString MatchWithoutCase(const QString& path) {
+// Matches the components below within (when the path lies there) or all of them: the folders above a
+// project, found from the running program, are as they are spelled, and listing them (a large /tmp or
+// home) for every missing file would cost the most.
+QString MatchWithoutCase(const QString& path, const QString& within) {
   const QString normal = QDir::fromNativeSeparators(path);
+  const QString folder = QDir::fromNativeSeparators(within);
+  if (!folder.isEmpty() && normal.startsWith(folder + u'/') && QFileInfo(folder).isDir()) {
+    return MatchComponents(folder, normal.mid(folder.size() + 1).split(u'/'), 0);
+  }
   return MatchComponents(normal.startsWith(u'/') ? QStringLiteral("/") : QString(), normal.split(u'/'), 0);
 }
 
 }  // namespace
 
-QString FindExistingFile(const QString& path) {
+QString FindExistingFile(const QString& path, const QString& within) {
   if (path.isEmpty()) return {};
   if (IsRegularFile(path)) return path;
-  const QString matched = MatchWithoutCase(path);
+  const QString matched = MatchWithoutCase(path, within);
   return !matched.isEmpty() && IsRegularFile(matched) ? QDir::toNativeSeparators(matched) : QString();
 }
 
-bool FileExists(const QString& path) {
-  return !FindExistingFile(path).isEmpty();
+bool FileExists(const QString& path, const QString& within) {
+  return !FindExistingFile(path, within).isEmpty();
 }
 
-QString ExistingOrAsSpelled(const QString& path) {
-  const QString existing = FindExistingFile(path);
+QString ExistingOrAsSpelled(const QString& path, const QString& within) {
+  const QString existing = FindExistingFile(path, within);
   return existing.isEmpty() ? path : existing;
 }

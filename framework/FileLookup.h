@@ -12,9 +12,11 @@ bool EndsInSeparator(const QString& path);
 QString NativePath(const QString& path);
 
 // The existing regular file for a path: the path itself when it exists, else the path whose
-// components match without regard to case; empty when there is none.
-QString FindExistingFile(const QString& path);
+// components match without regard to case; empty when there is none. With within (a folder that exists
+// as spelled, such as the installation's base folder), only the components below it are matched
+// without regard to case.
+QString FindExistingFile(const QString& path, const QString& within = {});
 // True when a regular file exists at the path (with the case-insensitive fallback).
-bool FileExists(const QString& path);
+bool FileExists(const QString& path, const QString& within = {});
 // The existing file for the path, or the path as spelled when there is none (for files to be created).
-QString ExistingOrAsSpelled(const QString& path);
+QString ExistingOrAsSpelled(const QString& path, const QString& within = {});

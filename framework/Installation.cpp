@@ -36,7 +36,8 @@ QString GetQVZConfigurationIniPath(ProjectContext& context) {
   QString path;
   trap.Run([&] {
     path =
-        FindExistingFile(ParameterFolder(context.location) + Sep() + QStringLiteral("qvzconfiguration.ini"));
+        FindExistingFile(ParameterFolder(context.location) + Sep() + QStringLiteral("qvzconfiguration.ini"),
+                         context.location.BaseFolder());
   });
   return path;
 }
@@ -53,7 +54,7 @@ QString GetProgramIniPath(ProjectContext& context, int mode) {
     }
   });
   QString existing;
-  trap.Run([&] { existing = FindExistingFile(path); });
+  trap.Run([&] { existing = FindExistingFile(path, context.location.BaseFolder()); });
   return existing;
 }
 
@@ -61,7 +62,7 @@ QString GetCFGPath(ProjectContext& context) {
   Trap trap(context.errors, QStringLiteral("GetCFGPath"));
   const QString path = ComponentFile(context.location, QStringLiteral(".cfg"));
   QString existing;
-  trap.Run([&] { existing = FindExistingFile(path); });
+  trap.Run([&] { existing = FindExistingFile(path, context.location.BaseFolder()); });
   if (!existing.isEmpty()) return existing;
   trap.Run(
       [&] { context.errors.ReportFault(QStringLiteral("File not found: ") + kLineBreak + UCase(path)); });
@@ -71,14 +72,20 @@ QString GetCFGPath(ProjectContext& context) {
 QString GetPathOCXMDB(ProjectContext& context) {
   Trap trap(context.errors, QStringLiteral("GetPathOCXMDB"));
   QString path;
-  trap.Run([&] { path = ExistingOrAsSpelled(ComponentFile(context.location, QStringLiteral(".mdb"))); });
+  trap.Run([&] {
+    path = ExistingOrAsSpelled(ComponentFile(context.location, QStringLiteral(".mdb")),
+                               context.location.BaseFolder());
+  });
   return path;
 }
 
 QString GetPathSourceOCXMDB(ProjectContext& context) {
   Trap trap(context.errors, QStringLiteral("GetPathSourceOCXMDB"));
   QString path;
-  trap.Run([&] { path = FindExistingFile(ComponentFile(context.location, QStringLiteral("_Source.mdb"))); });
+  trap.Run([&] {
+    path = FindExistingFile(ComponentFile(context.location, QStringLiteral("_Source.mdb")),
+                            context.location.BaseFolder());
+  });
   return path;
 }
 

@@ -9,8 +9,9 @@ const QString kDefaultLanguage = QStringLiteral("1031");
 }
 
 QString LanguageIniPath(const ProgramLocation& location) {
-  return ExistingOrAsSpelled(location.ProgramFolder() + Sep() + location.ExecutableName() +
-                             QStringLiteral(".ini"));
+  return ExistingOrAsSpelled(
+      location.ProgramFolder() + Sep() + location.ExecutableName() + QStringLiteral(".ini"),
+      location.BaseFolder());
 }
 
 QString GetLanguage(ErrorHandling& errors, const QString& languageIni) {
