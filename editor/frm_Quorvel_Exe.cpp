@@ -34,7 +34,11 @@ frm_Quorvel_Exe::frm_Quorvel_Exe(Session& session, QWidget* parent) : QWidget(pa
   ConnectTabKeys();
 }
 
-frm_Quorvel_Exe::~frm_Quorvel_Exe() = default;
+// Destroying the window hides it, and the field that had the focus finishes its editing then: by that time
+// this window is gone, so no handler may be reached any more.
+frm_Quorvel_Exe::~frm_Quorvel_Exe() {
+  for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+}
 
 void frm_Quorvel_Exe::ConnectHandlers() {
   auto on = [this](auto member, int index) {
