@@ -16,33 +16,48 @@ std::filesystem::path ToFsPath(const QString& path) {
 #endif
 }
 
-void CopyFileAtomically(const QString& source, const QString& target) {
-  RegularFileReader in(source);
+namespace {
+
+[[noreturn]] void AccessError(const QString& path) {
+  Raise(kErrFileAccess, QStringLiteral("Path/File access error: ") + path);
+}
+
+// The source of a copy, open for reading: error 53 when it is missing, 75 when it cannot be read.
+void OpenSource(RegularFileReader& in, const QString& source) {
   if (in.status() == RegularFileReader::Status::Missing) {
     Raise(kErrFileNotFound, QStringLiteral("File not found: ") + source);
   }
-  if (in.status() != RegularFileReader::Status::Open) {
-    Raise(kErrFileAccess, QStringLiteral("Path/File access error: ") + source);
-  }
-  // A new target gets the source's mode, as a plain file copy would; an existing one keeps its own.
-  FileReplacement out(target, in.mode());
-  if (!out.status()) Raise(kErrFileAccess, QStringLiteral("Path/File access error: ") + target);
+  if (in.status() != RegularFileReader::Status::Open) AccessError(source);
+}
+
+// Copies the source's bytes in pieces of 1 MiB; write returns false when a piece could not be written.
+template <class Write>
+void CopyPieces(RegularFileReader& in, const QString& source, const QString& target, Write&& write) {
   constexpr qint64 kChunk = 1 << 20;
   QByteArray chunk(kChunk, Qt::Uninitialized);
   for (;;) {
     const qint64 n = in.Read(chunk.data(), kChunk);
-    if (n < 0) Raise(kErrFileAccess, QStringLiteral("Path/File access error: ") + source);
+    if (n < 0) AccessError(source);
     if (n == 0) break;
-    if (!out.Write(QByteArrayView(chunk.constData(), n))) {
-      Raise(kErrFileAccess, QStringLiteral("Path/File access error: ") + target);
-    }
+    if (!write(QByteArrayView(chunk.constData(), n))) AccessError(target);
   }
+}
+
+}  // namespace
+
+void CopyFileAtomically(const QString& source, const QString& target) {
+  RegularFileReader in(source);
+  OpenSource(in, source);
+  // A new target gets the source's mode, as a plain file copy would; an existing one keeps its own.
+  FileReplacement out(target, in.mode());
+  if (!out.status()) AccessError(target);
+  CopyPieces(in, source, target, [&](QByteArrayView piece) { return static_cast<bool>(out.Write(piece)); });
   // SQLite names the journal after the path it opened; a link's target may have one of its own.
   std::error_code ignored;
   std::filesystem::remove(ToFsPath(target + QStringLiteral("-journal")), ignored);
   if (out.target() != target)
     std::filesystem::remove(ToFsPath(out.target() + QStringLiteral("-journal")), ignored);
-  if (!out.Commit()) Raise(kErrFileAccess, QStringLiteral("Path/File access error: ") + target);
+  if (!out.Commit()) AccessError(target);
 }
 
 namespace {
@@ -70,31 +85,17 @@ QFileDevice::Permissions Permissions(uint32_t mode) {
 
 void CopyFileQuickly(const QString& source, const QString& target) {
   RegularFileReader in(source);
-  if (in.status() == RegularFileReader::Status::Missing) {
-    Raise(kErrFileNotFound, QStringLiteral("File not found: ") + source);
-  }
-  if (in.status() != RegularFileReader::Status::Open) {
-    Raise(kErrFileAccess, QStringLiteral("Path/File access error: ") + source);
-  }
+  OpenSource(in, source);
   // A journal of an earlier copy must not be played back into this one.
   std::error_code ignored;
   std::filesystem::remove(ToFsPath(target), ignored);
   std::filesystem::remove(ToFsPath(target + QStringLiteral("-journal")), ignored);
   QFile out(target);
   const uint32_t mode = in.mode() ? in.mode() : 0600;
-  if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly, Permissions(mode))) {
-    Raise(kErrFileAccess, QStringLiteral("Path/File access error: ") + target);
-  }
-  constexpr qint64 kChunk = 1 << 20;
-  QByteArray chunk(kChunk, Qt::Uninitialized);
-  for (;;) {
-    const qint64 n = in.Read(chunk.data(), kChunk);
-    if (n < 0) Raise(kErrFileAccess, QStringLiteral("Path/File access error: ") + source);
-    if (n == 0) break;
-    if (out.write(chunk.constData(), n) != n)
-      Raise(kErrFileAccess, QStringLiteral("Path/File access error: ") + target);
-  }
-  if (!out.flush()) Raise(kErrFileAccess, QStringLiteral("Path/File access error: ") + target);
+  if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly, Permissions(mode))) AccessError(target);
+  CopyPieces(in, source, target,
+             [&](QByteArrayView piece) { return out.write(piece.data(), piece.size()) == piece.size(); });
+  if (!out.flush()) AccessError(target);
 }
 
 bool CanOpenForWriting(const QString& path) {
