@@ -43,11 +43,13 @@ std::optional<TextFileContent> ReadTextFile(const QString& path, QString* failur
     return std::nullopt;
   }
   TextFileContent content;
-  QByteArray chunk(kChunk, Qt::Uninitialized);
+  // A small file gets a buffer of its size (a settings file is a few hundred bytes), a large one pieces.
+  const qint64 pieceSize = std::clamp<qint64>(in.size() + 2, 64, kChunk);
+  QByteArray chunk(pieceSize, Qt::Uninitialized);
   bool encodingKnown = false;
   qint64 carried = 0;  // bytes at the start of chunk not decoded yet (the start, or half a UTF-16 unit)
   for (;;) {
-    const qint64 n = in.Read(chunk.data() + carried, kChunk - carried);
+    const qint64 n = in.Read(chunk.data() + carried, pieceSize - carried);
     if (n < 0) {
       if (failure != nullptr) *failure = in.reason();
       return std::nullopt;
@@ -87,7 +89,6 @@ std::optional<TextFileContent> ReadTextFile(const QString& path, QString* failur
 
 TextFileWriter::TextFileWriter(const QString& path, TextEncoding encoding)
     : file_(path), encoding_(encoding) {
-  buffer_.reserve(kChunk + 1024);
   if (encoding_ == TextEncoding::Utf16Le) buffer_.append("\xFF\xFE", 2);
 }
 

@@ -4,6 +4,8 @@
 #include "framework/IniDocument.h"
 #include "framework/Profile.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <cstdint>
@@ -15,20 +17,22 @@ namespace {
 QString NameFrom(const QByteArray& bytes) {
   QString name;
   for (const char c : bytes) {
-    if (QChar::fromLatin1(c).isLetterOrNumber() && static_cast<unsigned char>(c) < 128) name += QChar::fromLatin1(c);
+    if (QChar::fromLatin1(c).isLetterOrNumber() && static_cast<unsigned char>(c) < 128)
+      name += QChar::fromLatin1(c);
   }
   return name.isEmpty() ? QStringLiteral("n") : name;
 }
 
-// What reading gives back for a written value: each line break (CR LF, CR or LF) is one blank, blanks and tabs around it go,
-// and one pair of outer quotes is removed.
+// What reading gives back for a written value: each line break (CR LF, CR or LF) is one blank, blanks and
+// tabs around it go, and one pair of outer quotes is removed.
 QString ReadBack(QString value) {
   value.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\r', u' ').replace(u'\n', u' ');
   qsizetype begin = 0, end = value.size();
   while (begin < end && (value[begin] == u' ' || value[begin] == u'\t')) ++begin;
   while (end > begin && (value[end - 1] == u' ' || value[end - 1] == u'\t')) --end;
   value = value.mid(begin, end - begin);
-  if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front()) {
+  if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
+      value.back() == value.front()) {
     value = value.mid(1, value.size() - 2);
   }
   return value;
@@ -56,7 +60,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(doc.Value(section, entry) == again.Value(section, entry));
 
   // Through real files: write one entry, read it back, and check a neighbour entry kept its value.
-  static QTemporaryDir dir;
+  // A folder in memory where there is one: every write syncs the file and its folder, which on a disk
+  // would make each run cost milliseconds.
+  static QTemporaryDir dir(QFileInfo(QStringLiteral("/dev/shm")).isDir()
+                               ? QStringLiteral("/dev/shm/fuzz_ini-XXXXXX")
+                               : QDir::tempPath() + QStringLiteral("/fuzz_ini-XXXXXX"));
   const QString file = dir.path() + QStringLiteral("/fuzz.ini");
   QFile raw(file);
   if (!raw.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 0;
