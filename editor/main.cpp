@@ -6,6 +6,7 @@
 #include "core/RunProgram.h"
 #include "editor/LazyWindow.h"
 #include "framework/CommandLine.h"
+#include "framework/HeapGrowth.h"
 #include "framework/ProjectContext.h"
 
 #include <QStringList>
@@ -22,6 +23,7 @@ QString JoinedArguments(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  GrowHeapInLargeSteps();
   const StartMode mode = GetStartModeIntegrated(JoinedArguments(argc, argv));
   const ProgramLocation location = ProgramLocation::OfRunningProgram(argc > 0 ? argv[0] : nullptr);
   LazyWindow window(argc, argv, location);

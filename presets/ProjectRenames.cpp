@@ -151,7 +151,25 @@ void VarNameInQuelleErsetzen(UpdateRun& run, const QString& name0, const QString
   });
 }
 
-RenameCalls::RenameCalls(UpdateRun& run) : run_(run) {
+namespace {
+
+// The names the records of the working copy have now (the text ones, as the renames find them); nullopt
+// when they cannot be read, so every call is kept and the renames report the fault as before.
+std::optional<NameFilter> PresentNames(db::Connection& project, int64_t expectedNames) {
+  try {
+    NameFilter names(expectedNames);
+    db::Statement records = project.Prepare(
+        QStringLiteral("SELECT Var_Name FROM PRESET_DEFS WHERE typeof(Var_Name) = 'text'"));
+    while (records.Step()) names.Add(db::FoldedHash(records.ColumnUtf8(0)));
+    return names;
+  } catch (const AppError&) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace
+
+RenameCalls::RenameCalls(UpdateRun& run, int64_t expectedCalls) : run_(run), oldNames_(expectedCalls) {
   const std::optional<QString> path = ProjectDatabase(run);
   if (!path) return;
   wanted_ = true;
@@ -170,19 +188,30 @@ RenameCalls::RenameCalls(UpdateRun& run) : run_(run) {
   } catch (const AppError& e) {
     failure_ = e;
   }
+  // The old records and the new names the calls give them: about twice the calls.
+  if (project_ && !failure_) presentNames_ = PresentNames(*project_, 2 * expectedCalls);
 }
 
 void RenameCalls::Add(QByteArrayView name0, QByteArrayView name1) {
   ++count_;
   if (!insert_ || failure_) return;
   const bool studio = run_.visiWinSystemIndex != 0;  // the active system's name is the new one
+  const QByteArrayView oldName = studio ? name0 : name1;
+  const QByteArrayView newName = studio ? name1 : name0;
+  const uint64_t hash = db::FoldedHash(oldName);
+  // A call whose old name no record has, neither from the start nor from an earlier call, renames
+  // nothing and is not kept. In a project that already uses the active system's names, that is nearly
+  // every call.
+  if (presentNames_) {
+    if (!presentNames_->MayHold(hash)) return;
+    presentNames_->Add(db::FoldedHash(newName));
+  }
+  ++kept_;
   try {
-    const QByteArrayView oldName = studio ? name0 : name1;
-    const uint64_t hash = db::FoldedHash(oldName);
     oldNames_.Add(hash);
     insert_->BindInt(1, static_cast<int64_t>(hash));
     insert_->BindStatic(2, oldName);
-    insert_->BindStatic(3, studio ? name1 : name0);
+    insert_->BindStatic(3, newName);
     insert_->Step();
   } catch (const AppError& e) {
     failure_ = e;
@@ -192,7 +221,7 @@ void RenameCalls::Add(QByteArrayView name0, QByteArrayView name1) {
 
 void VarNamesInQuelleErsetzen(UpdateRun& run, RenameCalls& calls) {
   Trap trap(run.Errors(), QStringLiteral("VarNameInQuelleErsetzen"));
-  if (!calls.wanted_ || calls.count_ == 0) return;
+  if (!calls.wanted_ || calls.count_ == 0 || (calls.kept_ == 0 && !calls.failure_)) return;
   QString rowNumber;
   if (!trap.Run([&] {
         if (calls.failure_) throw *calls.failure_;

@@ -20,17 +20,26 @@
 void VarNameInQuelleErsetzen(UpdateRun& run, const QString& name0, const QString& name1);
 
 // Which name hashes a set of names may hold: a bit per hash (a Bloom filter with one hash function), so a
-// name that is surely not in the set is known without a search. 2 MiB, whatever the number of names.
+// name that is surely not in the set is known without a search. At least 16 bits per expected name, so
+// about one name in sixteen that is not in the set is taken to be; from 8 KiB up to 2 MiB (a million
+// names and more), so a small project does not pay for a large one's table.
 class NameFilter {
  public:
-  NameFilter() : bits_(kWords, 0) {}
+  explicit NameFilter(int64_t expectedNames) : shift_(64 - BitsFor(expectedNames)) {
+    bits_.assign(size_t{1} << (BitsFor(expectedNames) - 6), 0);
+  }
   void Add(uint64_t hash) { bits_[Bit(hash) / 64] |= uint64_t{1} << (Bit(hash) % 64); }
   bool MayHold(uint64_t hash) const { return (bits_[Bit(hash) / 64] >> (Bit(hash) % 64)) & 1; }
 
  private:
-  static constexpr uint64_t kBits = uint64_t{1} << 24;
-  static constexpr size_t kWords = kBits / 64;
-  static uint64_t Bit(uint64_t hash) { return (hash >> 40) % kBits; }
+  // The power of two of the number of bits.
+  static int BitsFor(int64_t expectedNames) {
+    int bits = 16;
+    while (bits < 24 && (int64_t{1} << bits) < expectedNames * 16) ++bits;
+    return bits;
+  }
+  uint64_t Bit(uint64_t hash) const { return hash >> shift_; }
+  int shift_;
   std::vector<uint64_t> bits_;
 };
 
@@ -39,7 +48,8 @@ class NameFilter {
 // there are). A failure to keep them is reported when they are applied, where the renames report theirs.
 class RenameCalls {
  public:
-  explicit RenameCalls(UpdateRun& run);
+  // expectedCalls sizes the filter of the calls' old names: the number of template records.
+  RenameCalls(UpdateRun& run, int64_t expectedCalls);
   // Whether there is a working copy to rename in: without one the calls need not be kept.
   bool Wanted() const { return wanted_; }
   // The rename of the other system's name to the active system's name: name0 is the VisiWin32 name,
@@ -55,7 +65,9 @@ class RenameCalls {
   std::optional<db::Statement> insert_;
   std::optional<AppError> failure_;
   NameFilter oldNames_;
+  std::optional<NameFilter> presentNames_;  // the names records may have; nullopt: not known
   int64_t count_ = 0;
+  int64_t kept_ = 0;
 };
 
 // The renames of all calls at once, with the result of calling VarNameInQuelleErsetzen once per call in

@@ -42,6 +42,8 @@ class Generator {
 
   // Prepares the template query (in ID order) and the insert into PRESET_DEFS.
   void Prepare();
+  // How many template records there are.
+  int64_t TemplateCount() const { return templateCount_; }
   // Moves to the next template record; false after the last one.
   bool NextTemplate() { return source_->Step(); }
   // Writes the new record of the current template record; its variable name's renames go to calls.
@@ -70,6 +72,7 @@ class Generator {
   std::vector<QByteArrayView> resolved_;  // the text of a resolved field: in the template row or a buffer
   std::vector<QByteArray> buffers_;       // one per field
   QByteArray names_[kVisiWinSystems];
+  int64_t templateCount_ = 0;
   int64_t nextId_ = 1;
   int64_t id_ = 0;
 };
@@ -87,6 +90,8 @@ void Generator::Prepare() {
   source_.emplace(database_.Prepare(
       QStringLiteral("SELECT Source_PRESET_DEFS.* From Source_PRESET_DEFS ORDER BY Source_PRESET_DEFS.ID")));
   templateFieldCount_ = source_->ColumnCount();
+  db::Statement count = database_.Prepare(QStringLiteral("SELECT count(*) FROM Source_PRESET_DEFS"));
+  if (count.Step()) templateCount_ = count.ColumnInt(0);
   idIndex_ = FieldIndex(target_, QStringLiteral("ID"));
   partIndex_ = FieldIndex(target_, QStringLiteral("PART"));
   varNameIndex_ = FieldIndex(target_, QStringLiteral("VAR_NAME"));
@@ -204,7 +209,7 @@ bool CreateRecordSets(UpdateRun& run, db::Connection& database) {
   // reported once, when the generation is done.
   RecordTrap records(trap);
   PlaceholderResolver resolver(machine);
-  RenameCalls calls(run);
+  RenameCalls calls(run, generator.TemplateCount());
   std::optional<db::Transaction> transaction;
   trap.Run([&] { transaction.emplace(database); });
   do {

@@ -9,6 +9,7 @@
 //        presets_benchmark --layout FOLDER N   lays out one installation and prints a hyperfine command
 
 #include "framework/CommandLine.h"
+#include "framework/HeapGrowth.h"
 #include "framework/Installation.h"
 #include "framework/ProjectContext.h"
 #include "presets/Database.h"
@@ -196,6 +197,7 @@ int LayOut(const QString& folder, int n) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  GrowHeapInLargeSteps();  // as the program does: the update alone and the floor run as in it
   if (argc == 4 && std::strcmp(argv[1], "--layout") == 0) {
     return LayOut(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]));
   }

@@ -42,7 +42,7 @@ TEST_F(ProjectRenamesTest, BatchGivesTheResultOfOneCallPerNameInOrder) {
   const QStringList oneByOne = Names();
   MakeProject(names);
   {
-    RenameCalls calls(Run());
+    RenameCalls calls(Run(), static_cast<int64_t>(pairs.size()));
     for (const auto& [name0, name1] : pairs) calls.Add(name0.toUtf8(), name1.toUtf8());
     VarNamesInQuelleErsetzen(Run(), calls);
   }
