@@ -33,9 +33,12 @@ TEST_F(ProjectRenamesTest, RenamesTheOtherSystemsNameToTheActiveOne) {
 }
 
 TEST_F(ProjectRenamesTest, BatchGivesTheResultOfOneCallPerNameInOrder) {
-  const QStringList names = {"B", "a", "C", "Ü", "x", "D"};
-  const std::vector<std::pair<QString, QString>> pairs = {{"A2", "A"}, {"B2", "b"}, {"C", "A2"},
-                                                          {"ü2", "ü"}, {"Y", "D"},  {"D", "D2"}};
+  const QStringList names = {"B", "a", "C", "Ü", "x", "D", "e"};
+  // Renames of a name no record has yet do nothing, even when a later rename gives it (G); one that an
+  // earlier rename made findable, in another case, still applies (e -> F1 -> G).
+  const std::vector<std::pair<QString, QString>> pairs = {
+      {"H", "G"}, {"A2", "A"}, {"B2", "b"}, {"C", "A2"}, {"ü2", "ü"},
+      {"Y", "D"}, {"D", "D2"}, {"F1", "E"}, {"G", "f1"}};
   Run().visiWinSystemIndex = 0;
   MakeProject(names);
   for (const auto& [name0, name1] : pairs) VarNameInQuelleErsetzen(Run(), name0, name1);
@@ -47,7 +50,7 @@ TEST_F(ProjectRenamesTest, BatchGivesTheResultOfOneCallPerNameInOrder) {
     VarNamesInQuelleErsetzen(Run(), calls);
   }
   EXPECT_EQ(Names(), oneByOne);
-  EXPECT_EQ(oneByOne, QStringList({"B2", "C", "C", "ü2", "x", "Y"}));
+  EXPECT_EQ(oneByOne, QStringList({"B2", "C", "C", "ü2", "x", "Y", "G"}));
 }
 
 TEST_F(ProjectRenamesTest, RenamesTheOldCategoryFieldAndLeavesMissingDatabasesAlone) {
