@@ -21,7 +21,8 @@ void GrowHeapInLargeSteps() {
   constexpr uintptr_t kPage = 4096;
   const uintptr_t from = (reinterpret_cast<uintptr_t>(first) + kPage - 1) & ~(kPage - 1);
   const uintptr_t to = reinterpret_cast<uintptr_t>(sbrk(0));
-  if (first && to > from && to - from <= 2 * kStep) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+  if (first && to > from && to - from <= 2 * kStep)
+    madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
   std::free(first);
 #endif
 }

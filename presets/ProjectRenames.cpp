@@ -158,8 +158,8 @@ namespace {
 std::optional<NameFilter> PresentNames(db::Connection& project, int64_t expectedNames) {
   try {
     NameFilter names(expectedNames);
-    db::Statement records = project.Prepare(
-        QStringLiteral("SELECT Var_Name FROM PRESET_DEFS WHERE typeof(Var_Name) = 'text'"));
+    db::Statement records =
+        project.Prepare(QStringLiteral("SELECT Var_Name FROM PRESET_DEFS WHERE typeof(Var_Name) = 'text'"));
     while (records.Step()) names.Add(db::FoldedHash(records.ColumnUtf8(0)));
     return names;
   } catch (const AppError&) {

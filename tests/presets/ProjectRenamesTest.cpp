@@ -36,9 +36,9 @@ TEST_F(ProjectRenamesTest, BatchGivesTheResultOfOneCallPerNameInOrder) {
   const QStringList names = {"B", "a", "C", "Ü", "x", "D", "e"};
   // Renames of a name no record has yet do nothing, even when a later rename gives it (G); one that an
   // earlier rename made findable, in another case, still applies (e -> F1 -> G).
-  const std::vector<std::pair<QString, QString>> pairs = {
-      {"H", "G"}, {"A2", "A"}, {"B2", "b"}, {"C", "A2"}, {"ü2", "ü"},
-      {"Y", "D"}, {"D", "D2"}, {"F1", "E"}, {"G", "f1"}};
+  const std::vector<std::pair<QString, QString>> pairs = {{"H", "G"},  {"A2", "A"}, {"B2", "b"},
+                                                          {"C", "A2"}, {"ü2", "ü"}, {"Y", "D"},
+                                                          {"D", "D2"}, {"F1", "E"}, {"G", "f1"}};
   Run().visiWinSystemIndex = 0;
   MakeProject(names);
   for (const auto& [name0, name1] : pairs) VarNameInQuelleErsetzen(Run(), name0, name1);
