@@ -69,6 +69,19 @@ void frm_Quorvel_Exe::ShowFaultyField(const NetAddressFault& fault) {
   scroller_->ensureWidgetVisible(field);
 }
 
+// Rows 6 to 9 belong to the machine tabs only: there are nine keys but five net addresses. Their drive
+// lists are never shown.
+void frm_Quorvel_Exe::ShowRowsAfterNetAddresses(bool visible) {
+  for (int i = kNetAddressCount + 1; i <= kKeyCount; ++i) {
+    LabelKeyNumber[i]->setVisible(visible);
+    TextExe[i]->setVisible(visible);
+    TextPassword[i]->setVisible(visible);
+    TextUser[i]->setVisible(visible);
+    CommandExe[i]->setVisible(visible);
+    ComboDrive[i]->hide();
+  }
+}
+
 void frm_Quorvel_Exe::ShowMachineView(int m) {
   FrameSymbol->show();
   FrameExe->show();
@@ -77,14 +90,7 @@ void frm_Quorvel_Exe::ShowMachineView(int m) {
   FrameDrive->hide();
   LabelExeHeader->setText(kDocumentCaption);
   LabelKeyHeader->setText(QStringLiteral("Key"));
-  for (int i = 6; i <= kKeyCount; ++i) {
-    LabelKeyNumber[i]->show();
-    TextExe[i]->show();
-    TextPassword[i]->show();
-    TextUser[i]->show();
-    CommandExe[i]->show();
-    ComboDrive[i]->hide();
-  }
+  ShowRowsAfterNetAddresses(true);
   const DocumentationSettings& settings = session_.settings;
   for (int i = 1; i <= kKeyCount; ++i) {
     SetFieldText(TextExe[i], settings.References[m - 1][i]);
@@ -100,14 +106,7 @@ void frm_Quorvel_Exe::ShowNetAddressView() {
   FrameDrive->show();
   LabelExeHeader->setText(kNetAddressCaption);
   LabelKeyHeader->setText(QStringLiteral("No."));
-  for (int i = 6; i <= kKeyCount; ++i) {
-    LabelKeyNumber[i]->hide();
-    TextExe[i]->hide();
-    TextPassword[i]->hide();
-    TextUser[i]->hide();
-    CommandExe[i]->hide();
-    ComboDrive[i]->hide();
-  }
+  ShowRowsAfterNetAddresses(false);
   const DocumentationSettings& settings = session_.settings;
   for (int i = 1; i <= kNetAddressCount; ++i) {
     SetFieldText(TextPassword[i], settings.NetPasswords[i - 1]);

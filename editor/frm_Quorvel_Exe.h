@@ -123,6 +123,7 @@ class frm_Quorvel_Exe : public QWidget {
   void ApplyLanguageTexts();
   void ShowMachineView(int machine);
   void ShowNetAddressView();
+  void ShowRowsAfterNetAddresses(bool visible);
   // Shows a checked drive letter: its list entry becomes the current one, so the drop-down opens on it,
   // and in the focused field the text is selected, so the next letter typed replaces it.
   void ShowDrive(int index, const QString& drive);
