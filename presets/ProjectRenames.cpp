@@ -219,18 +219,72 @@ void RenameCalls::Add(QByteArrayView name0, QByteArrayView name1) {
   insert_->Reset();
 }
 
-void VarNamesInQuelleErsetzen(UpdateRun& run, RenameCalls& calls) {
+namespace {
+
+// Whether a field of this declared type keeps a text as it is given: SQLite's affinity TEXT or none.
+bool KeepsTextAsGiven(const QString& declaredType) {
+  const QString type = declaredType.toUpper();
+  if (type.contains(QLatin1String("INT"))) return false;
+  if (type.contains(QLatin1String("CHAR")) || type.contains(QLatin1String("CLOB")) ||
+      type.contains(QLatin1String("TEXT"))) {
+    return true;
+  }
+  return type.isEmpty() || type.contains(QLatin1String("BLOB"));
+}
+
+// Whether no rename of PRESET_DEFS can fail or read back other than written: a table without index,
+// trigger, CHECK or generated field, whose var_name keeps a text as given.
+bool RenamesNeedNotBeWritten(db::Connection& project, const std::vector<db::FieldDef>& fields) {
+  db::Statement table = project.Prepare(QStringLiteral(
+      "SELECT sql FROM sqlite_master WHERE type = 'table' AND name = 'PRESET_DEFS' COLLATE NOCASE"));
+  if (!table.Step() || table.ColumnText(0).contains(QLatin1String("CHECK"), Qt::CaseInsensitive))
+    return false;
+  db::Statement more = project.Prepare(QStringLiteral(
+      "SELECT 1 FROM sqlite_master WHERE type IN ('index', 'trigger') AND tbl_name = 'PRESET_DEFS' COLLATE "
+      "NOCASE UNION ALL SELECT 1 FROM pragma_table_xinfo('PRESET_DEFS') WHERE hidden <> 0"));
+  if (more.Step()) return false;
+  for (const db::FieldDef& field : fields) {
+    if (field.name.compare(QLatin1String("var_name"), Qt::CaseInsensitive) == 0) {
+      return KeepsTextAsGiven(field.declaredType);
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+void ApplyRenames(UpdateRun& run, RenameCalls& calls, bool mayLeaveUnwritten) {
   Trap trap(run.Errors(), QStringLiteral("VarNameInQuelleErsetzen"));
   if (!calls.wanted_ || calls.count_ == 0 || (calls.kept_ == 0 && !calls.failure_)) return;
   QString rowNumber;
+  bool unwritten = false;
   if (!trap.Run([&] {
         if (calls.failure_) throw *calls.failure_;
-        rowNumber = db::RowNumberName(calls.project_->Fields(QStringLiteral("PRESET_DEFS")));
+        const std::vector<db::FieldDef> fields = calls.project_->Fields(QStringLiteral("PRESET_DEFS"));
+        rowNumber = db::RowNumberName(fields);
         FindRenames(run, *calls.project_, rowNumber, calls.oldNames_);
+        unwritten = mayLeaveUnwritten && RenamesNeedNotBeWritten(*calls.project_, fields);
       })) {
     return;
   }
+  // The takeover reads the renames in the order of the old records.
+  if (unwritten && trap.Run([&] {
+        calls.project_->Exec(QStringLiteral("CREATE INDEX temp.qvz_renames_row ON qvz_renames (row, name)"));
+        calls.project_->Exec(QStringLiteral("COMMIT"));
+      })) {
+    run.renamedNames.emplace(std::move(*calls.project_));
+    calls.project_.reset();
+    return;
+  }
   WriteRenames(run, trap, *calls.project_, rowNumber);
+}
+
+void VarNamesInQuelleErsetzen(UpdateRun& run, RenameCalls& calls) {
+  ApplyRenames(run, calls, false);
+}
+
+void VarNamesInQuelleErsetzenForTakeover(UpdateRun& run, RenameCalls& calls) {
+  ApplyRenames(run, calls, true);
 }
 
 void CategorieNachCategoryID(UpdateRun& run) {

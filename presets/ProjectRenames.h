@@ -58,7 +58,7 @@ class RenameCalls {
   int64_t Count() const { return count_; }
 
  private:
-  friend void VarNamesInQuelleErsetzen(UpdateRun& run, RenameCalls& calls);
+  friend void ApplyRenames(UpdateRun& run, RenameCalls& calls, bool mayLeaveUnwritten);
   UpdateRun& run_;
   bool wanted_ = false;
   std::optional<db::Connection> project_;
@@ -74,6 +74,13 @@ class RenameCalls {
 // the given order, but on one connection and in one transaction; each record's rename succeeds or fails
 // on its own.
 void VarNamesInQuelleErsetzen(UpdateRun& run, RenameCalls& calls);
+
+// The same renames for the takeover that follows. Where none of them can fail and each would read back
+// as written (a plain table whose var_name keeps a text as given), they are not written: the connection
+// that found them goes to run.renamedNames, and the takeover reads the new names from it. Rewriting the
+// table, and saving every page it changes for a rollback, is most of the renames' work on a large
+// project; the working copy is thrown away after the takeover anyway.
+void VarNamesInQuelleErsetzenForTakeover(UpdateRun& run, RenameCalls& calls);
 
 // Renames an old field "Categorie" (any case) of PRESET_DEFS to "category_id".
 void CategorieNachCategoryID(UpdateRun& run);

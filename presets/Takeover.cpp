@@ -118,15 +118,20 @@ QString CategoryField(const std::vector<db::FieldDef>& oldFields) {
 
 // The old records ordered by key, the records of one key in table order, with their five values. A field
 // missing from the old table is reported once (SQLite's own error) and read as Null. Records whose offset
-// is no number have no key and are left out.
+// is no number have no key and are left out. With renamed, a record found in temp.qvz_renames is read
+// with its new name there.
 db::Statement OldRecordsByKey(Trap& trap, db::Connection& project, const QString& oldTable,
-                              const std::vector<db::FieldDef>& oldFields) {
+                              const std::vector<db::FieldDef>& oldFields, bool renamed) {
   const QString categoryField = CategoryField(oldFields);
+  const QString rowNumber = db::RowNumberName(oldFields);
+  const QString record = renamed ? QStringLiteral("o.") : QString();
   QStringList columns;
   for (int i = 0; i < kTakeoverFields.size(); ++i) {
     const QString field = i == kCategoryField ? categoryField : kTakeoverFields[i];
-    if (HasField(oldFields, field)) {
-      columns << db::Quote(field);
+    if (renamed && i == kVarNameField) {
+      columns << QStringLiteral("CASE WHEN r.row IS NULL THEN o.%1 ELSE r.name END").arg(db::Quote(field));
+    } else if (HasField(oldFields, field)) {
+      columns << record + db::Quote(field);
     } else {
       trap.Run([&] {
         project.Prepare(QStringLiteral("SELECT %1 FROM %2").arg(db::Quote(field), db::Quote(oldTable)));
@@ -137,10 +142,13 @@ db::Statement OldRecordsByKey(Trap& trap, db::Connection& project, const QString
   QStringList selected{KeyColumns(columns[kMachineField], columns[kVarNameField], columns[kOffsetField])};
   for (int v = 0; v < kValueCount; ++v) selected << columns[kFirstValueField + v];
   RegisterKeyFunctions(project);
+  const QString from = renamed ? QStringLiteral("%1 AS o LEFT JOIN temp.qvz_renames AS r ON r.row = o.%2")
+                                     .arg(db::Quote(oldTable), rowNumber)
+                               : db::Quote(oldTable);
   return project.Prepare(
-      QStringLiteral("SELECT %1 FROM %2 WHERE qvz_offset_key(%3) IS NOT NULL ORDER BY %4, %5")
-          .arg(selected.join(QLatin1Char(',')), db::Quote(oldTable), columns[kOffsetField], OrderByKey(1),
-               db::RowNumberName(oldFields)));
+      QStringLiteral("SELECT %1 FROM %2 WHERE qvz_offset_key(%3) IS NOT NULL ORDER BY %4, %5%6")
+          .arg(selected.join(QLatin1Char(',')), from, columns[kOffsetField], OrderByKey(1), record,
+               rowNumber));
 }
 
 // Every declared additional field must exist in the rebuilt table (field 0 aside), compared exactly;
@@ -288,17 +296,21 @@ void TakeoverMachineCopyMDBData(UpdateRun& run, db::Connection& database, db::Co
   }
 
   // An old table without records takes nothing over and reports nothing.
-  int64_t oldCount = 0;
+  // Whether it has one is asked, not how many: counting reads every page of a large table.
+  bool hasRecords = false;
   trap.Run([&] {
-    db::Statement count = project.Prepare(QStringLiteral("SELECT count(*) FROM %1").arg(db::Quote(oldTable)));
-    if (count.Step()) oldCount = count.ColumnInt(0);
+    db::Statement any =
+        project.Prepare(QStringLiteral("SELECT EXISTS (SELECT 1 FROM %1)").arg(db::Quote(oldTable)));
+    hasRecords = any.Step() && any.ColumnInt(0) != 0;
   });
-  if (oldCount <= 0) return;
+  if (!hasRecords) return;
   std::optional<db::Statement> old;
   // The old table is read once, front to back, into a sort: a small cache serves it.
   if (!trap.Run([&] {
         project.Exec(QStringLiteral("PRAGMA cache_size=-8192"));
-        old.emplace(OldRecordsByKey(trap, project, oldTable, oldFields));
+        // The renames' connection reads the old records with the names they were given.
+        const bool renamed = run.renamedNames && &*run.renamedNames == &project;
+        old.emplace(OldRecordsByKey(trap, project, oldTable, oldFields, renamed));
       })) {
     return;
   }

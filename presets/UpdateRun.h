@@ -3,6 +3,7 @@
 // It lives for one call of WorkOnMDB; nothing of it outlives the update.
 
 #include "framework/ProjectContext.h"
+#include "presets/Database.h"
 
 #include <QString>
 #include <QStringList>
@@ -43,4 +44,8 @@ struct UpdateRun {
   // when there is none. The project database itself is only ever replaced whole, so an update that ends
   // early, or a killed process, leaves it as it was.
   QString projectCopy;
+  // A connection to the working copy whose renames were found but not written: it holds them in
+  // temp.qvz_renames (row, name), and the takeover reads the old records through it with their new
+  // names. None when the renames were written or there were none.
+  std::optional<db::Connection> renamedNames;
 };

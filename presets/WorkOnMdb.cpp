@@ -78,8 +78,10 @@ void TakeOverProjectValues(UpdateRun& run, Trap& trap, db::Connection& source, c
   QString existing;
   trap.Run([&] { existing = FindExistingFile(projectPath); });
   if (existing.isEmpty()) return;
-  std::optional<db::Connection> project;
-  trap.Run([&] { project.emplace(db::Connection::Open(existing)); });
+  // The renames' connection to the working copy, when it holds renames the takeover is to read.
+  std::optional<db::Connection> opened;
+  if (!run.renamedNames) trap.Run([&] { opened.emplace(db::Connection::Open(existing)); });
+  db::Connection* project = run.renamedNames ? &*run.renamedNames : (opened ? &*opened : nullptr);
   if (!project) return;
   std::optional<QString> oldTable;
   trap.Run([&] { oldTable = project->FindTable(QStringLiteral("PRESET_DEFS")); });
@@ -103,6 +105,7 @@ bool UpdateSourceDatabase(UpdateRun& run, Trap& trap, const QString& sourcePath,
   if (source) {
     generated = CreateRecordSets(run, *source);
     TakeOverProjectValues(run, trap, *source, takeoverDatabase);
+    run.renamedNames.reset();
   }
   // Not committed (another program holds the file), the work is rolled back: the source keeps its old
   // preset table.

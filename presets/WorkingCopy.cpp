@@ -25,6 +25,7 @@ WorkingCopy::WorkingCopy(UpdateRun& run, Trap& trap, const QString& takeoverPath
 }
 
 WorkingCopy::~WorkingCopy() {
+  run_.renamedNames.reset();  // closed before its file is removed
   run_.projectCopy.clear();
   if (made_.isEmpty()) return;
   QFile::remove(made_);

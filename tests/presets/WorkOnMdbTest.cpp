@@ -242,6 +242,27 @@ TEST_F(UpdateEdgeTest, EachRenameSucceedsOrFailsOnItsOwn) {
       ReadFile(install.errorLog()).contains("/ VarNameInQuelleErsetzen (Nr. 2067) :UNIQUE constraint"));
 }
 
+TEST_F(UpdateEdgeTest, ARenamedRecordIsMatchedByTheNameThatTheProjectTableStores) {
+  // "M1.012" becomes "012", the new record's name. A CHECK refuses the new name, and a numeric var_name
+  // field stores it as 12: either way the old record keeps no name of the new record, and the template's
+  // values stay. A text field keeps "012", and the old values are taken over.
+  const struct {
+    const char* varNameField;
+    const char* absMin;
+  } cases[] = {{"var_name TEXT(255)", "100.0"},
+               {"var_name TEXT(255) CHECK (var_name LIKE 'M1.%')", "-1.0"},
+               {"var_name INTEGER", "-1.0"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.varNameField);
+    Standalone(false, true);
+    CreateDatabaseFromSql(source(), SourceSql({{1, "M1", "1", "012", 1}}));
+    CreateDatabaseFromSql(
+        project(), ProjectSql(OldRow("M1", "M1.012", 1, 100)).replace("var_name TEXT(255)", c.varNameField));
+    WorkOnMDB();
+    EXPECT_EQ(Rows(project(), QStringLiteral("SELECT abs_min FROM PRESET_DEFS")), QStringList{c.absMin});
+  }
+}
+
 TEST_F(UpdateEdgeTest, AFailureRepeatedForEveryRecordIsReportedOnceWithItsCount) {
   std::vector<TemplateRecord> records;
   for (int i = 1; i <= 50; ++i) records.push_back({i, "M1", "99", QStringLiteral("V%1").arg(i), i});
