@@ -383,6 +383,10 @@ std::vector<FieldDef> Connection::Fields(const QString& table) {
   return fields;
 }
 
+void SortWithHelperThread(Connection& connection) {
+  connection.Exec(QStringLiteral("PRAGMA threads=1"));
+}
+
 // ---- Transaction ----
 
 Transaction::Transaction(Connection& connection) : connection_(connection) {

@@ -159,6 +159,12 @@ class Transaction {
   bool open_ = true;
 };
 
+// Lets SQLite sort with one helper thread: a sort larger than the connection's cache is written out in
+// pieces, and the helper sorts and writes one while the connection reads the next (the machines have
+// two cores). Each piece in work takes memory of the cache's size, so only connections with a small
+// cache use it.
+void SortWithHelperThread(Connection& connection);
+
 // The error of the connection's last failing call.
 [[noreturn]] void ThrowSqliteError(sqlite3* db);
 

@@ -16,10 +16,11 @@ std::optional<QString> ProjectDatabase(const UpdateRun& run) {
 }
 
 // A connection to the working copy: it is thrown away after the update (also after a crash), so its
-// writes need not wait for the disk.
+// writes need not wait for the disk. Its sorts run with a small cache and may use a second thread.
 db::Connection OpenWorkingCopy(const QString& path) {
   db::Connection project = db::Connection::Open(path);
   project.Exec(QStringLiteral("PRAGMA synchronous=OFF"));
+  db::SortWithHelperThread(project);
   return project;
 }
 

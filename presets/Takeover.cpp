@@ -308,6 +308,7 @@ void TakeoverMachineCopyMDBData(UpdateRun& run, db::Connection& database, db::Co
   // The old table is read once, front to back, into a sort: a small cache serves it.
   if (!trap.Run([&] {
         project.Exec(QStringLiteral("PRAGMA cache_size=-8192"));
+        db::SortWithHelperThread(project);
         // The renames' connection reads the old records with the names they were given.
         const bool renamed = run.renamedNames && &*run.renamedNames == &project;
         old.emplace(OldRecordsByKey(trap, project, oldTable, oldFields, renamed));
