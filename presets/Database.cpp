@@ -383,6 +383,17 @@ std::vector<FieldDef> Connection::Fields(const QString& table) {
   return fields;
 }
 
+int64_t ApproximateRecordCount(Connection& connection, const QString& table) {
+  try {
+    Statement highest = connection.Prepare(
+        QStringLiteral("SELECT max(%1) FROM %2").arg(RowNumberName(connection.Fields(table)), Quote(table)));
+    return highest.Step() ? highest.ColumnInt(0) : 0;
+  } catch (const AppError&) {
+    Statement count = connection.Prepare(QStringLiteral("SELECT count(*) FROM %1").arg(Quote(table)));
+    return count.Step() ? count.ColumnInt(0) : 0;
+  }
+}
+
 void SortWithHelperThread(Connection& connection) {
   connection.Exec(QStringLiteral("PRAGMA threads=1"));
 }

@@ -159,6 +159,10 @@ class Transaction {
   bool open_ = true;
 };
 
+// About how many records the table has: its highest row number, found at the end of the table, where a
+// count would read every page of a large table. A table without row numbers is counted.
+int64_t ApproximateRecordCount(Connection& connection, const QString& table);
+
 // Lets SQLite sort with one helper thread: a sort larger than the connection's cache is written out in
 // pieces, and the helper sorts and writes one while the connection reads the next (the machines have
 // two cores). Each piece in work takes memory of the cache's size, so only connections with a small

@@ -30,21 +30,6 @@ QString MachineOneName(const ProjectContext& context) {
   return name;
 }
 
-// About how many template records there are, to size the name filters: the highest row number, found at
-// the end of the table, instead of a count that reads every page of a large template once more. A table
-// without row numbers is counted.
-int64_t ApproximateTemplateCount(db::Connection& database) {
-  const QString table = QStringLiteral("Source_PRESET_DEFS");
-  try {
-    db::Statement highest = database.Prepare(
-        QStringLiteral("SELECT max(%1) FROM %2").arg(db::RowNumberName(database.Fields(table)), table));
-    return highest.Step() ? highest.ColumnInt(0) : 0;
-  } catch (const AppError&) {
-    db::Statement count = database.Prepare(QStringLiteral("SELECT count(*) FROM %1").arg(table));
-    return count.Step() ? count.ColumnInt(0) : 0;
-  }
-}
-
 // The name templates of both systems as UTF-8, as the generation binds them.
 using TemplateBytes = std::array<std::array<QByteArray, kTemplateParts>, kVisiWinSystems>;
 
@@ -105,7 +90,7 @@ void Generator::Prepare() {
   source_.emplace(database_.Prepare(
       QStringLiteral("SELECT Source_PRESET_DEFS.* From Source_PRESET_DEFS ORDER BY Source_PRESET_DEFS.ID")));
   templateFieldCount_ = source_->ColumnCount();
-  templateCount_ = ApproximateTemplateCount(database_);
+  templateCount_ = db::ApproximateRecordCount(database_, QStringLiteral("Source_PRESET_DEFS"));
   idIndex_ = FieldIndex(target_, QStringLiteral("ID"));
   partIndex_ = FieldIndex(target_, QStringLiteral("PART"));
   varNameIndex_ = FieldIndex(target_, QStringLiteral("VAR_NAME"));

@@ -305,9 +305,13 @@ void TakeoverMachineCopyMDBData(UpdateRun& run, db::Connection& database, db::Co
   });
   if (!hasRecords) return;
   std::optional<db::Statement> old;
-  // The old table is read once, front to back, into a sort: a small cache serves it.
+  // The old table is read once, front to back, into a sort: a small cache serves it. The cache also
+  // bounds the sort's memory: a table of up to about 150,000 records is sorted in memory (in up to
+  // 16 MiB), a larger one in pieces of 8 MiB, which a helper thread sorts while the next is read.
   if (!trap.Run([&] {
-        project.Exec(QStringLiteral("PRAGMA cache_size=-8192"));
+        const bool small = db::ApproximateRecordCount(project, oldTable) <= 150000;
+        project.Exec(small ? QStringLiteral("PRAGMA cache_size=-16384")
+                           : QStringLiteral("PRAGMA cache_size=-8192"));
         db::SortWithHelperThread(project);
         // The renames' connection reads the old records with the names they were given.
         const bool renamed = run.renamedNames && &*run.renamedNames == &project;
