@@ -19,8 +19,9 @@ TEST(ReplaceSearchItemTest, ReplacesOnlyTheFirstOccurrenceWithoutRegardToCase) {
 class RecordSetsTest : public PresetsTest {
  protected:
   // Generates into a fresh source database and returns its PRESET_DEFS (ID, part, var_name, text).
-  QStringList Generate(const std::vector<TemplateRecord>& records) {
-    CreateDatabaseFromSql(source(), SourceSql(records));
+  QStringList Generate(const std::vector<TemplateRecord>& records) { return Generate(SourceSql(records)); }
+  QStringList Generate(const QByteArray& sourceSql) {
+    CreateDatabaseFromSql(source(), sourceSql);
     VarNameTemplateTable& templates = Run().varNameTemplates;
     templates[0][0] = QStringLiteral("###Var_Name");
     templates[1][0] = QStringLiteral("###machine.###Var_Name");
@@ -49,6 +50,19 @@ TEST_F(RecordSetsTest, WritesTemplateOrderWithFreshIdsAndTheActiveSystemsNames) 
                                             "3|1|M1.Doc_M1|Text M1 ###machine"}));
   EXPECT_EQ(Rows(source(), QStringLiteral("SELECT machine_type FROM PRESET_DEFS WHERE ID = 3")),
             QStringList{"M1"});
+}
+
+TEST_F(RecordSetsTest, ATemplateTableWithoutRowNumbersIsGeneratedAlike) {
+  WriteCfg();
+  Standalone(false);
+  const std::vector<TemplateRecord> records = {
+      {7, QStringLiteral("a"), QStringLiteral("1"), QStringLiteral("K7"), 1},
+      {3, QStringLiteral("b"), QStringLiteral("2"), QStringLiteral("K3"), 2}};
+  QByteArray sql = SourceSql(records);
+  sql.replace("Source_PRESET_DEFS (ID INTEGER,", "Source_PRESET_DEFS (ID INTEGER PRIMARY KEY,");
+  sql.insert(sql.indexOf(';', sql.indexOf("CREATE TABLE Source_PRESET_DEFS")), " WITHOUT ROWID");
+  EXPECT_EQ(Generate(sql), Generate(records));
+  EXPECT_FALSE(AnyErrorHandled());
 }
 
 TEST_F(RecordSetsTest, GeneratesOnlyWhenMachineOneTakesPart) {
