@@ -123,7 +123,6 @@ QString CategoryField(const std::vector<db::FieldDef>& oldFields) {
 db::Statement OldRecordsByKey(Trap& trap, db::Connection& project, const QString& oldTable,
                               const std::vector<db::FieldDef>& oldFields, bool renamed) {
   const QString categoryField = CategoryField(oldFields);
-  const QString rowNumber = db::RowNumberName(oldFields);
   const QString record = renamed ? QStringLiteral("o.") : QString();
   QStringList columns;
   for (int i = 0; i < kTakeoverFields.size(); ++i) {
@@ -142,6 +141,7 @@ db::Statement OldRecordsByKey(Trap& trap, db::Connection& project, const QString
   QStringList selected{KeyColumns(columns[kMachineField], columns[kVarNameField], columns[kOffsetField])};
   for (int v = 0; v < kValueCount; ++v) selected << columns[kFirstValueField + v];
   RegisterKeyFunctions(project);
+  const QString rowNumber = db::RowNumberName(oldFields);
   const QString from = renamed ? QStringLiteral("%1 AS o LEFT JOIN temp.qvz_renames AS r ON r.row = o.%2")
                                      .arg(db::Quote(oldTable), rowNumber)
                                : db::Quote(oldTable);
