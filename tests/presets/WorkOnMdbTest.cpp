@@ -245,19 +245,25 @@ TEST_F(UpdateEdgeTest, EachRenameSucceedsOrFailsOnItsOwn) {
 TEST_F(UpdateEdgeTest, ARenamedRecordIsMatchedByTheNameThatTheProjectTableStores) {
   // "M1.012" becomes "012", the new record's name. A CHECK refuses the new name, and a numeric var_name
   // field stores it as 12: either way the old record keeps no name of the new record, and the template's
-  // values stay. A text field keeps "012", and the old values are taken over.
+  // values stay. A text field keeps "012", and the old values are taken over. A table whose name only
+  // folds like PRESET_DEFS, made first, is the one the takeover reads: its record was not renamed.
+  const QString renamed = QString::fromUtf8(ProjectSql(OldRow("M1", "M1.012", 1, 100)));
+  const QString lookalike = QString::fromUtf8(ProjectSql(OldRow("M1", "Other", 1, 300)))
+                                .replace(QStringLiteral("PRESET_DEFS"), QStringLiteral("\"PRESET_DEFſ\""));
+  const QString text = QStringLiteral("var_name TEXT(255)");
   const struct {
-    const char* varNameField;
+    QString project;
     const char* absMin;
-  } cases[] = {{"var_name TEXT(255)", "100.0"},
-               {"var_name TEXT(255) CHECK (var_name LIKE 'M1.%')", "-1.0"},
-               {"var_name INTEGER", "-1.0"}};
+  } cases[] = {
+      {renamed, "100.0"},
+      {QString(renamed).replace(text, text + QStringLiteral(" CHECK (var_name LIKE 'M1.%')")), "-1.0"},
+      {QString(renamed).replace(text, QStringLiteral("var_name INTEGER")), "-1.0"},
+      {lookalike + renamed, "-1.0"}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.varNameField);
+    SCOPED_TRACE(c.project.toStdString());
     Standalone(false, true);
     CreateDatabaseFromSql(source(), SourceSql({{1, "M1", "1", "012", 1}}));
-    CreateDatabaseFromSql(
-        project(), ProjectSql(OldRow("M1", "M1.012", 1, 100)).replace("var_name TEXT(255)", c.varNameField));
+    CreateDatabaseFromSql(project(), c.project.toUtf8());
     WorkOnMDB();
     EXPECT_EQ(Rows(project(), QStringLiteral("SELECT abs_min FROM PRESET_DEFS")), QStringList{c.absMin});
   }
