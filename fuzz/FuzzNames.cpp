@@ -40,6 +40,15 @@ void CheckUtf8(const QByteArray& text, const QString& item, const QByteArray& re
   if (replacementExact) Check(QString::fromUtf8(result) == expected);
 }
 
+// Texts equal under the collation have the same hash, however they are spelled or encoded.
+void CheckHash(const QString& text, const QByteArray& raw) {
+  const QByteArray utf8 = text.toUtf8();
+  for (const QByteArray& other :
+       {text.toCaseFolded().toUtf8(), text.toUpper().toUtf8(), text.toLower().toUtf8(), raw}) {
+    if (db::CompareNoCase(utf8, other) == 0) Check(db::FoldedHash(utf8) == db::FoldedHash(other));
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -58,6 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CheckUtf8(nameTemplate.toUtf8(), QStringLiteral("###machine"), machine.toUtf8());
   const QByteArray raw(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
   CheckUtf8(raw, QStringLiteral("###Var_Name"), QByteArrayLiteral("v"));
+  CheckHash(input, raw);
 
   // A part number is a whole number 1 to 50; anything else is error 13 or 9.
   for (const db::Value& value : {db::TextValue(parts.value(3)), db::Value{parts.value(3).toDouble()}}) {

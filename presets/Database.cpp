@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace db {
 
@@ -55,21 +56,50 @@ int CompareNoCase(QByteArrayView a, QByteArrayView b) {
   return a.size() < b.size() ? -1 : 1;
 }
 
-uint64_t FoldedHash(QByteArrayView utf8) {
-  // FNV-1a over the UTF-16 code units of the folded text; plain ASCII is folded byte by byte, which gives
-  // the same units.
-  uint64_t hash = 14695981039346656037ULL;
-  const auto mix = [&hash](char16_t unit) {
-    hash ^= unit;
-    hash *= 1099511628211ULL;
-  };
-  for (const char c : utf8) {
-    if (static_cast<unsigned char>(c) < 0x80) continue;
-    for (const QChar unit : QString::fromUtf8(utf8).toCaseFolded()) mix(unit.unicode());
-    return hash;
-  }
-  for (const char c : utf8) mix(static_cast<char16_t>((c >= 'A' && c <= 'Z') ? c + 32 : c));
+namespace {
+
+constexpr uint64_t kHashSeed = 14695981039346656037ULL;
+constexpr uint64_t kHashFactor = 0x9E3779B97F4A7C15ULL;
+
+// Plain ASCII lowered from A to Z in all eight bytes at once: a byte gets 0x20 added where it is at
+// least 'A' and not above 'Z'. Below 0x80 no sum carries into the next byte; a text with other bytes is
+// hashed by its Unicode folding instead.
+uint64_t LowerAscii(uint64_t eight) {
+  constexpr uint64_t kOnes = 0x0101010101010101ULL;
+  const uint64_t atLeastA = eight + kOnes * (0x80 - 'A');
+  const uint64_t aboveZ = eight + kOnes * (0x80 - 'Z' - 1);
+  return eight | (((atLeastA & ~aboveZ) & (kOnes * 0x80)) >> 2);
+}
+
+// The hash of a text folded with Unicode rules. Texts that fold to the same text get the same hash; one
+// that folds to plain ASCII ("K" as the Kelvin sign) is hashed as that ASCII text is.
+uint64_t UnicodeFoldedHash(QByteArrayView utf8) {
+  const QString folded = QString::fromUtf8(utf8).toCaseFolded();
+  bool ascii = true;
+  for (const QChar unit : folded) ascii = ascii && unit.unicode() < 0x80;
+  if (ascii) return FoldedHash(folded.toLatin1());
+  uint64_t hash = kHashSeed;  // FNV-1a over the UTF-16 units; no plain ASCII text is hashed this way
+  for (const QChar unit : folded) hash = (hash ^ unit.unicode()) * 1099511628211ULL;
   return hash;
+}
+
+}  // namespace
+
+uint64_t FoldedHash(QByteArrayView utf8) {
+  // Plain ASCII is folded and hashed eight bytes at a time; a byte of 0x80 or more sends the text to
+  // Unicode folding.
+  uint64_t hash = kHashSeed ^ static_cast<uint64_t>(utf8.size());
+  uint64_t bytesSeen = 0;
+  for (qsizetype at = 0; at < utf8.size(); at += 8) {
+    uint64_t eight = 0;
+    std::memcpy(&eight, utf8.data() + at, static_cast<size_t>(std::min<qsizetype>(8, utf8.size() - at)));
+    bytesSeen |= eight;
+    hash = (hash ^ LowerAscii(eight)) * kHashFactor;
+    hash ^= hash >> 29;
+  }
+  if (bytesSeen & 0x8080808080808080ULL) return UnicodeFoldedHash(utf8);
+  hash *= kHashFactor;  // the filters use the top bits: every byte reaches them
+  return hash ^ (hash >> 32);
 }
 
 Value TextValue(const QString& text) {

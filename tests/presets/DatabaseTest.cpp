@@ -12,6 +12,24 @@
 
 #include <gtest/gtest.h>
 
+TEST(DatabaseTest, TextsEqualWithoutRegardToCaseHashAlike) {
+  // Plain ASCII is hashed eight bytes at a time; a text that folds to plain ASCII ("K" as the Kelvin
+  // sign, "ſ" as "s") must get the hash of that ASCII text.
+  const std::pair<const char*, const char*> equal[] = {{"Var_Name", "VAR_NAME"},
+                                                       {"M1.Docu.Key_Zone_A", "m1.docu.KEY_zONE_a"},
+                                                       {"K", "\u212A"},
+                                                       {"class", "CLA\u017F\u017F"},
+                                                       {"\u00DC", "\u00FC"}};
+  for (const auto& [a, b] : equal) {
+    EXPECT_EQ(db::CompareNoCase(a, b), 0) << a;
+    EXPECT_EQ(db::FoldedHash(a), db::FoldedHash(b)) << a;
+  }
+  // Bytes next to the letters, which differ from them by the case bit, stay what they are.
+  const std::pair<const char*, const char*> different[] = {
+      {"[", "{"}, {"@", "`"}, {"name_", "name\x7f"}, {"A1", "a2"}, {"12345678a", "12345678b"}};
+  for (const auto& [a, b] : different) EXPECT_NE(db::FoldedHash(a), db::FoldedHash(b)) << a;
+}
+
 TEST(DatabaseTest, OpensExistingFilesOnlyAndReportsSqliteErrors) {
   QTemporaryDir dir;
   const QString missing = dir.filePath(QStringLiteral("missing.mdb"));
