@@ -2,6 +2,7 @@
 
 #include "framework/Text.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -9,11 +10,17 @@ namespace {
 const SearchItem kVarName(QStringLiteral("###Var_Name"));
 const SearchItem kMachine(QStringLiteral("###machine"));
 
+// Whether no byte is 0x80 or more; eight bytes are looked at together.
 bool IsAscii(QByteArrayView bytes) {
-  for (const char c : bytes) {
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  uint64_t seen = 0;
+  qsizetype at = 0;
+  for (; at + 8 <= bytes.size(); at += 8) {
+    uint64_t eight = 0;
+    std::memcpy(&eight, bytes.data() + at, 8);
+    seen |= eight;
   }
-  return true;
+  for (; at < bytes.size(); ++at) seen |= static_cast<unsigned char>(bytes[at]);
+  return (seen & 0x8080808080808080ULL) == 0;
 }
 
 // The first position of the upper-case ASCII item in the ASCII text, compared upper-cased; -1 if none.
