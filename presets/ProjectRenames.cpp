@@ -235,18 +235,23 @@ bool KeepsTextAsGiven(const QString& declaredType) {
 
 // Whether no rename of PRESET_DEFS can fail or read back other than written: a table without index,
 // trigger, CHECK or generated field, whose var_name keeps a text as given. It must also be the table the
-// takeover finds by its name (the one SQLite renamed in, not another whose name only folds alike).
+// takeover finds by its name (the one SQLite renamed in, not another whose name only folds alike). When
+// that cannot be told, they are written.
 bool RenamesNeedNotBeWritten(db::Connection& project, const std::vector<db::FieldDef>& fields) {
-  db::Statement table = project.Prepare(QStringLiteral(
-      "SELECT name, sql FROM sqlite_master WHERE type = 'table' AND name = 'PRESET_DEFS' COLLATE NOCASE"));
-  if (!table.Step() || table.ColumnText(0) != project.FindTable(QStringLiteral("PRESET_DEFS")) ||
-      table.ColumnText(1).contains(QLatin1String("CHECK"), Qt::CaseInsensitive)) {
+  try {
+    db::Statement table = project.Prepare(QStringLiteral(
+        "SELECT name, sql FROM sqlite_master WHERE type = 'table' AND name = 'PRESET_DEFS' COLLATE NOCASE"));
+    if (!table.Step() || table.ColumnText(0) != project.FindTable(QStringLiteral("PRESET_DEFS")) ||
+        table.ColumnText(1).contains(QLatin1String("CHECK"), Qt::CaseInsensitive)) {
+      return false;
+    }
+    db::Statement more = project.Prepare(QStringLiteral(
+        "SELECT 1 FROM sqlite_master WHERE type IN ('index', 'trigger') AND tbl_name = 'PRESET_DEFS' COLLATE "
+        "NOCASE UNION ALL SELECT 1 FROM pragma_table_xinfo('PRESET_DEFS') WHERE hidden <> 0"));
+    if (more.Step()) return false;
+  } catch (const AppError&) {
     return false;
   }
-  db::Statement more = project.Prepare(QStringLiteral(
-      "SELECT 1 FROM sqlite_master WHERE type IN ('index', 'trigger') AND tbl_name = 'PRESET_DEFS' COLLATE "
-      "NOCASE UNION ALL SELECT 1 FROM pragma_table_xinfo('PRESET_DEFS') WHERE hidden <> 0"));
-  if (more.Step()) return false;
   for (const db::FieldDef& field : fields) {
     if (field.name.compare(QLatin1String("var_name"), Qt::CaseInsensitive) == 0) {
       return KeepsTextAsGiven(field.declaredType);
