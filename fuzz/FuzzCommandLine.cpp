@@ -1,9 +1,9 @@
 // Feeds arbitrary command lines to the command-word reader and the start-mode decision.
 #include "framework/CommandLine.h"
 #include "framework/Text.h"
+#include "fuzz/FuzzCheck.h"
 
 #include <cstdint>
-#include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QString input = QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
@@ -13,10 +13,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const QString value = ReadCommand(line, word);
   // A value never holds a slash, is upper case and has no blanks around it.
-  if (value.contains(u'/') || UCase(value) != value || TrimBlanks(value) != value) std::abort();
+  FUZZ_CHECK(!value.contains(u'/') && UCase(value) == value && TrimBlanks(value) == value);
 
   const StartMode mode = GetStartModeIntegrated(line);
-  if (mode.integrated && mode.silent) std::abort();
-  if (mode.logfile != GetPathLogfile(line)) std::abort();
+  FUZZ_CHECK(!(mode.integrated && mode.silent));
+  FUZZ_CHECK(mode.logfile == GetPathLogfile(line));
   return 0;
 }

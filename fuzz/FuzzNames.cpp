@@ -3,32 +3,28 @@
 // rest of the text keeps its characters, and that a bad part number is an error, never a crash.
 #include "framework/ErrorTrap.h"
 #include "framework/Text.h"
+#include "fuzz/FuzzCheck.h"
 #include "presets/Database.h"
 #include "presets/RecordSets.h"
 
 #include <QStringList>
 
 #include <cstdint>
-#include <cstdlib>
 
 namespace {
-
-void Check(bool condition) {
-  if (!condition) std::abort();
-}
 
 // ReplaceSearchItem must change exactly the first occurrence, found without regard to case.
 void CheckReplacement(const QString& text, const QString& item, const QString& replacement) {
   const QString result = ReplaceSearchItem(text, item, replacement);
   const qsizetype p = UCase(text).indexOf(UCase(item));
   if (p < 0) {
-    Check(result == text);
+    FUZZ_CHECK(result == text);
     return;
   }
-  Check(result.size() == text.size() - item.size() + replacement.size());
-  Check(result.left(p) == text.left(p));
-  Check(result.mid(p, replacement.size()) == replacement);
-  Check(result.mid(p + replacement.size()) == text.mid(p + item.size()));
+  FUZZ_CHECK(result.size() == text.size() - item.size() + replacement.size());
+  FUZZ_CHECK(result.left(p) == text.left(p));
+  FUZZ_CHECK(result.mid(p, replacement.size()) == replacement);
+  FUZZ_CHECK(result.mid(p + replacement.size()) == text.mid(p + item.size()));
 }
 
 // The byte-wise resolution on UTF-8 must give what ReplaceSearchItem gives on the text, whatever the bytes.
@@ -37,7 +33,7 @@ void CheckUtf8(const QByteArray& text, const QString& item, const QByteArray& re
   const QByteArrayView result = ReplaceFirstUtf8(text, SearchItem(item), replacement, true, out);
   const QString expected = ReplaceSearchItem(QString::fromUtf8(text), item, QString::fromUtf8(replacement));
   const bool replacementExact = QString::fromUtf8(replacement).toUtf8() == replacement;
-  if (replacementExact) Check(QString::fromUtf8(result) == expected);
+  if (replacementExact) FUZZ_CHECK(QString::fromUtf8(result) == expected);
 }
 
 // Texts equal under the collation have the same hash, however they are spelled or encoded.
@@ -45,7 +41,7 @@ void CheckHash(const QString& text, const QByteArray& raw) {
   const QByteArray utf8 = text.toUtf8();
   for (const QByteArray& other :
        {text.toCaseFolded().toUtf8(), text.toUpper().toUtf8(), text.toLower().toUtf8(), raw}) {
-    if (db::CompareNoCase(utf8, other) == 0) Check(db::FoldedHash(utf8) == db::FoldedHash(other));
+    if (db::CompareNoCase(utf8, other) == 0) FUZZ_CHECK(db::FoldedHash(utf8) == db::FoldedHash(other));
   }
 }
 
@@ -73,9 +69,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const db::Value& value : {db::TextValue(parts.value(3)), db::Value{parts.value(3).toDouble()}}) {
     try {
       const int64_t part = PartNumber(value);
-      Check(part >= 1 && part <= 50);
+      FUZZ_CHECK(part >= 1 && part <= 50);
     } catch (const AppError& e) {
-      Check(e.number == kErrTypeMismatch || e.number == kErrSubscript);
+      FUZZ_CHECK(e.number == kErrTypeMismatch || e.number == kErrSubscript);
     }
   }
   return 0;

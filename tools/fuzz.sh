@@ -19,7 +19,7 @@ for target in $targets; do
     >build/sanitize/$target.log 2>&1 || status=$?
   grep -E '^stat::(number_of_executed_units|peak_rss_mb)' build/sanitize/$target.log || true
   if [ "$status" -ne 0 ]; then
-    grep -A30 -E 'ERROR|Assertion|abort' build/sanitize/$target.log | head -60
+    grep -A30 -E 'fuzz check failed|ERROR|Assertion|abort' build/sanitize/$target.log | head -60
     echo "$target failed (status $status); the input is in build/sanitize/ (crash-*)"
     exit 1
   fi
