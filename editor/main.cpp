@@ -7,24 +7,45 @@
 #include "editor/LazyWindow.h"
 #include "framework/CommandLine.h"
 #include "framework/HeapGrowth.h"
+#include "framework/ProgramOptions.h"
 #include "framework/ProjectContext.h"
 
 #include <QStringList>
 
+#include <cstdio>
+
 namespace {
 
-// The command line: the program's arguments joined by single blanks.
-QString JoinedArguments(int argc, char** argv) {
+QStringList Arguments(int argc, char** argv) {
   QStringList arguments;
   for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
-  return arguments.join(u' ');
+  return arguments;
+}
+
+void Print(std::FILE* stream, const QString& text) {
+  std::fputs(text.toLocal8Bit().constData(), stream);
+  std::fflush(stream);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The program's own options come first: they need no display and no installation.
+  const ProgramOptions options = ReadProgramOptions(Arguments(argc, argv));
+  if (options.action == ProgramAction::Help) {
+    Print(stdout, UsageText());
+    return 0;
+  }
+  if (options.action == ProgramAction::Version) {
+    Print(stdout, VersionText() + u'\n');
+    return 0;
+  }
+  if (!options.refused.isEmpty()) {
+    Print(stderr, RefusedOptionText(options.refused) + u'\n');
+    return 1;
+  }
   GrowHeapInLargeSteps();
-  const StartMode mode = GetStartModeIntegrated(JoinedArguments(argc, argv));
+  const StartMode mode = GetStartModeIntegrated(options.commandLine);
   const ProgramLocation location = ProgramLocation::OfRunningProgram(argc > 0 ? argv[0] : nullptr);
   LazyWindow window(argc, argv, location);
   // A silent run never shows anything: every question gets its default button, no dialog opens.

@@ -125,3 +125,26 @@ TEST(CommandLineE2eTest, SilentRunWithAnUnreachableDisplayDrawsOffscreen) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CommandLineE2eTest, HelpAndVersionNeedNoInstallationAndAMistypedOptionChangesNothing) {
+  InstallTree tree;  // no project files at all
+  const RunResult help = tree.Run({"--help"});
+  ASSERT_TRUE(help.finished) << help.Report();
+  EXPECT_EQ(help.status, 0) << help.Report();
+  EXPECT_TRUE(help.output.contains("EXTERNAL=SILENT")) << help.Report();
+  const RunResult version = tree.Run({"/?", "--version"});
+  EXPECT_EQ(version.status, 0) << version.Report();
+  EXPECT_TRUE(tree.Run({"--version"}).output.startsWith("Documentation_Config 1.0.1"));
+
+  tree.WriteProject({"Line1"}, false);
+  const QMap<QString, QByteArray> before = tree.Snapshot();
+  const RunResult typo = tree.Run({"EXTERNAL=SILENT", "--dryrun"});
+  ASSERT_TRUE(typo.finished) << typo.Report();
+  EXPECT_EQ(typo.status, 1) << typo.Report();
+  EXPECT_TRUE(typo.output.contains("unknown option \"--dryrun\"")) << typo.Report();
+  EXPECT_EQ(tree.Snapshot(), before) << "a refused option must not start a run";
+}
+
+}  // namespace

@@ -1,5 +1,6 @@
 // Start mode and command words, including the odd cases the host configuration program relies on.
 #include "framework/CommandLine.h"
+#include "framework/ProgramOptions.h"
 
 #include <gtest/gtest.h>
 
@@ -51,6 +52,30 @@ TEST(LogfileTest, KeepsCaseAndSlashesOfAPathUntilTheNextWord) {
   EXPECT_EQ(GetPathLogfile("EXTERNAL=QVZCFG"), "");
   EXPECT_EQ(GetStartModeIntegrated("EXTERNAL=QVZCFG /LOGFILE=/var/log/host.log").logfile,
             "/var/log/host.log");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ProgramOptionsTest, OwnOptionsAreWholeArgumentsTakenOutBeforeTheHostsWordsAreJoined) {
+  // A LOGFILE path that spells an option is the host's, not ours.
+  const ProgramOptions run =
+      ReadProgramOptions({"EXTERNAL=SILENT", "/LOGFILE=/srv/SaveAndRestore/--help/version.log"});
+  EXPECT_EQ(run.action, ProgramAction::Run);
+  EXPECT_TRUE(run.refused.isEmpty());
+  EXPECT_EQ(run.commandLine, "EXTERNAL=SILENT /LOGFILE=/srv/SaveAndRestore/--help/version.log");
+
+  const ProgramOptions help = ReadProgramOptions({"EXTERNAL=QVZCFG", "--version", "/?"});
+  EXPECT_EQ(help.action, ProgramAction::Help);
+  EXPECT_EQ(help.commandLine, "EXTERNAL=QVZCFG");
+  EXPECT_EQ(ReadProgramOptions({"--version"}).action, ProgramAction::Version);
+  EXPECT_EQ(ReadProgramOptions({"-help"}).action, ProgramAction::Run);  // the host's business
+
+  // A mistyped option is refused, never taken as a real run.
+  const ProgramOptions typo = ReadProgramOptions({"EXTERNAL=SILENT", "--dryrun", "--other"});
+  EXPECT_EQ(typo.refused, "--dryrun");
+  EXPECT_TRUE(RefusedOptionText(typo.refused).contains("\"--dryrun\""));
 }
 
 }  // namespace
