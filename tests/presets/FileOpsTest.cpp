@@ -1,9 +1,12 @@
 #include "presets/FileOps.h"
+#include "presets/ProjectDatabaseHold.h"
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -30,4 +33,91 @@ TEST(CopyFileQuicklyTest, ReplacesWhatLiesAtTheTargetAndItsJournal) {
   // Only a regular file is copied.
   EXPECT_THROW(CopyFileQuickly(dir.path(), target), AppError);
   EXPECT_THROW(CopyFileQuickly(dir.path() + QStringLiteral("/missing"), target), AppError);
+}
+
+namespace {
+
+// A database in write-ahead-log mode as a program leaves it that died before a checkpoint: the main file
+// and a log holding committed rows (an image taken while its connection was still open).
+void MakeWalImage(const QString& dir, const QString& target) {
+  const QString live = dir + QStringLiteral("/live.mdb");
+  db::Connection writer = db::Connection::Create(live);
+  writer.Exec(QStringLiteral("CREATE TABLE PRESET_DEFS (var_name TEXT, abs_min DOUBLE)"));
+  writer.Exec(QStringLiteral("INSERT INTO PRESET_DEFS VALUES ('a', 1)"));
+  writer.Exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+  writer.Exec(QStringLiteral("UPDATE PRESET_DEFS SET abs_min = 42"));
+  ASSERT_TRUE(QFile::copy(live, target));
+  ASSERT_TRUE(QFile::copy(live + QStringLiteral("-wal"), target + QStringLiteral("-wal")));
+}
+
+QString Query(const QString& path, const QString& sql) {
+  db::Connection connection = db::Connection::OpenAsIs(path, 0);
+  db::Statement statement = connection.Prepare(sql);
+  return statement.Step() ? statement.ColumnText(0) : QString();
+}
+
+}  // namespace
+
+// The project database is read and written through SQLite: what a log holds is in the copy the values
+// come from, the new content leaves no log to be replayed over it, and the file keeps every name.
+TEST(ProjectDatabaseHoldTest, CopiesWhatTheLogHoldsAndWritesTheNewContentIntoTheFileItself) {
+  QTemporaryDir dir;
+  const QString project = dir.path() + QStringLiteral("/Documentation.mdb");
+  const QString otherName = dir.path() + QStringLiteral("/linked.mdb");
+  MakeWalImage(dir.path(), project);
+  ASSERT_TRUE(QFile::exists(project + QStringLiteral("-wal")));
+  ASSERT_EQ(::link(QFile::encodeName(project).constData(), QFile::encodeName(otherName).constData()), 0);
+  const QString source = dir.path() + QStringLiteral("/Documentation_Source.mdb");
+  {
+    db::Connection s = db::Connection::Create(source);
+    s.Exec(QStringLiteral("CREATE TABLE PRESET_DEFS (var_name TEXT, abs_min DOUBLE)"));
+    s.Exec(QStringLiteral("INSERT INTO PRESET_DEFS VALUES ('new', 7)"));
+  }
+  {
+    ProjectDatabaseHold hold(project);
+    hold.CopyTo(dir.path() + QStringLiteral("/copy.mdb"), ProjectDatabaseHold::Copy::Throwaway);
+    EXPECT_EQ(
+        Query(dir.path() + QStringLiteral("/copy.mdb"), QStringLiteral("SELECT abs_min FROM PRESET_DEFS")),
+        "42.0");
+    hold.ReplaceWith(source);
+  }
+  EXPECT_FALSE(QFile::exists(project + QStringLiteral("-wal")));
+  EXPECT_FALSE(QFile::exists(project + QStringLiteral("-shm")));
+  EXPECT_FALSE(QFile::exists(project + QStringLiteral("-journal")));
+  EXPECT_EQ(Query(project, QStringLiteral("PRAGMA integrity_check")), "ok");
+  EXPECT_EQ(Query(project, QStringLiteral("SELECT var_name || abs_min FROM PRESET_DEFS")), "new7.0");
+  EXPECT_EQ(Query(otherName, QStringLiteral("SELECT var_name FROM PRESET_DEFS")), "new");
+}
+
+// While the update holds the project database, another program reads it but cannot commit: its commit
+// fails for it instead of succeeding and being overwritten. A log another program still has open keeps
+// the update from starting, with the reason.
+TEST(ProjectDatabaseHoldTest, OtherProgramsReadButCannotCommitAndAnOpenLogRefusesTheHold) {
+  QTemporaryDir dir;
+  const QString project = dir.path() + QStringLiteral("/Documentation.mdb");
+  {
+    db::Connection p = db::Connection::Create(project);
+    p.Exec(QStringLiteral("CREATE TABLE t (v INTEGER)"));
+    p.Exec(QStringLiteral("INSERT INTO t VALUES (1)"));
+  }
+  {
+    ProjectDatabaseHold hold(project);
+    db::Connection other = db::Connection::OpenAsIs(project, 50);
+    EXPECT_EQ(Query(project, QStringLiteral("SELECT v FROM t")), "1");
+    EXPECT_THROW(other.Exec(QStringLiteral("UPDATE t SET v = 777")), AppError);
+  }
+  EXPECT_EQ(Query(project, QStringLiteral("SELECT v FROM t")), "1");
+
+  db::Connection walWriter = db::Connection::OpenAsIs(project, 0);
+  walWriter.Exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+  walWriter.Exec(QStringLiteral("UPDATE t SET v = 2"));
+  try {
+    ProjectDatabaseHold refused(project);
+    ADD_FAILURE() << "the hold was taken while another program had the log open";
+  } catch (const AppError& e) {
+    EXPECT_EQ(e.number, kErrFileAccess);
+    EXPECT_TRUE(e.description.contains("in use by another program")) << e.description.toStdString();
+    EXPECT_TRUE(e.description.contains(project)) << e.description.toStdString();
+  }
+  EXPECT_EQ(Query(project, QStringLiteral("SELECT v FROM t")), "2");
 }
