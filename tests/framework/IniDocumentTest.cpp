@@ -52,6 +52,31 @@ TEST_F(ProfileTest, LookupIgnoresCaseBlanksCommentsAndLaterDuplicates) {
   EXPECT_EQ(Read("missing", "a"), "");
 }
 
+// An entry name and a value end at a NUL, as the Windows functions return them; the rest of such a line
+// stays in the file until that entry itself is written.
+TEST_F(ProfileTest, NameAndValueEndAtANulAndTheRestOfTheLineIsKept) {
+  static const char kLines[] =
+      "[S]\r\n"
+      "Reference1=\"C:\\a.pdf\"\0junk\r\n"
+      "NetAddress1=\\\\srv\\docs\\x\0.pdf\r\n"
+      "Na\0me = v\r\n"
+      "keep=1\r\n";
+  static const char kReference[] = "Reference1=\"C:\\a.pdf\"\0junk";
+  const QByteArray lines(kLines, sizeof kLines - 1);
+  WriteFile(file, lines);
+  EXPECT_EQ(Read("S", "Reference1"), "C:\\a.pdf");
+  EXPECT_EQ(Read("S", "NetAddress1"), "\\\\srv\\docs\\x");
+  EXPECT_EQ(Read("S", "Na"), "v");
+  EXPECT_EQ(Read("S", "Name"), "");
+  ASSERT_TRUE(profile::WriteString("S", "keep", QStringLiteral("2"), file));
+  EXPECT_EQ(ReadFile(file), QByteArray(lines).replace("keep=1", "keep=2"));
+  ASSERT_TRUE(profile::WriteString("S", "reference1", QStringLiteral("D:\\b.pdf"), file));
+  EXPECT_EQ(ReadFile(file),
+            QByteArray(lines)
+                .replace("keep=1", "keep=2")
+                .replace(QByteArray(kReference, sizeof kReference - 1), "Reference1=D:\\b.pdf"));
+}
+
 TEST_F(ProfileTest, ReadCutsAtBufferAndMissingFileGivesDefaultWithoutTrailingBlanks) {
   WriteFile(file, "[S]\r\nlong=" + QByteArray(300, 'a') + "\r\n");
   EXPECT_EQ(Read("S", "long").size(), 254);
