@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <functional>
+#include <vector>
+
 namespace {
 
 const QString kTemplates = QStringLiteral(
@@ -205,6 +209,65 @@ TEST(DatabaseE2eTest, NamesWithQuotesSemicolonsAndBracketsAreResolvedAndTakenOve
       QueryRows(tree.projectDb(), QStringLiteral("SELECT machine_type, var_name, text, abs_min, abs_max, "
                                                  "min, max, pass FROM PRESET_DEFS")),
       QStringList(QStringLiteral("M\"1;[x]|A\"B;[c]|On M\"1;[x]|10.0|20.0|30.0|40.0|50")));
+}
+
+// Whatever is in the run lock's place, the update does not run without the lock: it says why, and both
+// databases stay as they were.
+TEST(DatabaseE2eTest, ARunLockThatCannotBeTakenStopsTheUpdateWithItsReason) {
+  struct Case {
+    const char* what;
+    std::function<bool(const QString& lock, const InstallTree& tree)> make;
+    QString reason;
+  };
+  const auto run = [](const QString& program, const QStringList& arguments) {
+    return QProcess::execute(program, arguments) == 0;
+  };
+  const std::vector<Case> cases = {
+      {"folder", [](const QString& lock, const InstallTree&) { return QDir().mkdir(lock); },
+       QStringLiteral("cannot be opened: Is a directory")},
+      {"FIFO", [&](const QString& lock, const InstallTree&) { return run(QStringLiteral("mkfifo"), {lock}); },
+       QStringLiteral("is a FIFO, not a regular file")},
+      {"link to a device",
+       [](const QString& lock, const InstallTree&) { return QFile::link(QStringLiteral("/dev/null"), lock); },
+       QStringLiteral("is a symbolic link, not a regular file")},
+      {"link to a file",
+       [](const QString& lock, const InstallTree& tree) { return QFile::link(tree.cfg(), lock); },
+       QStringLiteral("is a symbolic link, not a regular file")},
+      {"link to nowhere",
+       [](const QString& lock, const InstallTree& tree) { return QFile::link(tree.root() + "/none", lock); },
+       QStringLiteral("is a symbolic link, not a regular file")},
+      {"immutable file",
+       [&](const QString& lock, const InstallTree&) {
+         WriteBytes(lock, {});
+         return run(QStringLiteral("chattr"), {QStringLiteral("+i"), lock});
+       },
+       QStringLiteral("cannot be opened: ")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    InstallTree tree;
+    WriteDatabaseProject(tree, QStringLiteral("Line1"), kTemplates, {});
+    const QString lock = tree.component() + QStringLiteral("/.Documentation.lock");
+    if (!c.make(lock, tree)) {
+      std::printf("run lock as %s: cannot be made here, not tried\n", c.what);
+      continue;
+    }
+    const QByteArray project = ReadBytes(tree.projectDb());
+    const QByteArray source = ReadBytes(tree.sourceDb());
+    const RunResult result = tree.Run({"EXTERNAL=SILENT"});
+    if (QString(c.what) == "immutable file") run(QStringLiteral("chattr"), {QStringLiteral("-i"), lock});
+    ASSERT_TRUE(result.finished) << result.Report();
+    EXPECT_EQ(result.status, 1);
+    const QStringList lines = LogLines(tree.errorLog());
+    ASSERT_EQ(lines.size(), 1) << ReadBytes(tree.errorLog()).toStdString();
+    EXPECT_TRUE(lines[0].startsWith(
+        QStringLiteral("Fehler in Documentation / Documentation_Config / WorkOnMDB (Nr. 75) :The run lock "
+                       "cannot be taken; the project database was not updated: ") +
+        lock + QStringLiteral(": ") + c.reason))
+        << lines[0].toStdString();
+    EXPECT_TRUE(ReadBytes(tree.projectDb()) == project) << "project database bytes differ";
+    EXPECT_TRUE(ReadBytes(tree.sourceDb()) == source) << "source database bytes differ";
+  }
 }
 
 }  // namespace

@@ -280,6 +280,19 @@ TEST_F(FileSafetyTest, TheRunLockLetsOneRunAtATimeAndDiesWithItsHolder) {
   const RunLock nowhere(Path("no/such/folder"), std::chrono::milliseconds(0));
   EXPECT_EQ(nowhere.result(), RunLock::Result::Failed);
   EXPECT_TRUE(nowhere.reason().contains(Path("no/such/folder"))) << nowhere.reason().toStdString();
+
+  // Another user's run of the same project finds a lock file it may only read: it locks all the same.
+  if (geteuid() == 0) {
+    ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+    ASSERT_EQ(chmod(QFile::encodeName((dir.path() + u'/' + RunLock::FileName())).constData(), 0644), 0);
+    const pid_t user = fork();
+    ASSERT_GE(user, 0);
+    if (user == 0)
+      _exit(setuid(65534) == 0 && RunLock(dir.path(), std::chrono::milliseconds(0)).held() ? 0 : 1);
+    int status = -1;
+    waitpid(user, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
 }
 
 }  // namespace
