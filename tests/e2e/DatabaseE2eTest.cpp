@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -267,6 +268,47 @@ TEST(DatabaseE2eTest, ARunLockThatCannotBeTakenStopsTheUpdateWithItsReason) {
         << lines[0].toStdString();
     EXPECT_TRUE(ReadBytes(tree.projectDb()) == project) << "project database bytes differ";
     EXPECT_TRUE(ReadBytes(tree.sourceDb()) == source) << "source database bytes differ";
+  }
+}
+
+// A machine list that cannot be read stops the update with error 9 and says what is wrong with it; a
+// program INI with a UTF-8 byte-order mark is read in its encoding and keeps it.
+TEST(DatabaseE2eTest, AProgramIniThatNamesNoMachineIsReportedWithWhatIsWrongWithIt) {
+  const QByteArray usual =
+      "[Project]\r\nNumberOfMachines=1\r\nVWFD=true\r\nVWStudio=false\r\n"
+      "[Machine1]\r\nMachineName=Line1\r\n";
+  const std::vector<std::pair<QByteArray, QString>> cases = {
+      {"", QStringLiteral("Program.ini is empty (%1)")},
+      {" \r\n\r\n", QStringLiteral("Program.ini is empty (%1)")},
+      {QByteArray(usual).replace("=1\r\n", "=-32768\r\n"), QStringLiteral("NumberOfMachines is -32768 (%1)")},
+      {QByteArray(usual).replace("NumberOfMachines", "Machines"),
+       QStringLiteral("Program.ini has no NumberOfMachines in [Project] (%1)")},
+      {"\xEF\xBB\xBF" + usual, QString()},
+  };
+  for (const auto& [programIni, problem] : cases) {
+    SCOPED_TRACE(programIni.toStdString());
+    InstallTree tree;
+    WriteDatabaseProject(tree, QStringLiteral("Line1"), kTemplates, {});
+    WriteBytes(tree.programIni(), programIni);
+    const QByteArray project = ReadBytes(tree.projectDb());
+    const RunResult run = tree.Run({"EXTERNAL=SILENT"});
+    ASSERT_TRUE(run.finished) << run.Report();
+    if (problem.isEmpty()) {
+      EXPECT_EQ(run.status, 0) << ReadBytes(tree.errorLog()).toStdString();
+      EXPECT_EQ(QueryRows(tree.projectDb(), QStringLiteral("SELECT var_name FROM PRESET_DEFS WHERE ID = 1")),
+                QStringList(QStringLiteral("Key1_Line1")));
+      EXPECT_TRUE(ReadBytes(tree.programIni()).startsWith("\xEF\xBB\xBF[Project]\r\n"));
+      EXPECT_EQ(ReadBytes(tree.programIni()).count("[Project]"), 1);
+      continue;
+    }
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(
+        LogLines(tree.errorLog())
+            .contains(QStringLiteral("Fehler in Documentation / Documentation_Config / CreateRecordSets "
+                                     "(Nr. 9) :Subscript out of range: ") +
+                      problem.arg(tree.programIni())))
+        << ReadBytes(tree.errorLog()).toStdString();
+    EXPECT_TRUE(ReadBytes(tree.projectDb()) == project) << "project database bytes differ";
   }
 }
 
