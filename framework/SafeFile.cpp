@@ -64,6 +64,16 @@ qint64 WriteDescriptor(int fd, const char* data, qint64 size) {
 int SyncDescriptor(int fd) {
   return _commit(fd);
 }
+constexpr int kRewriteFlags = _O_WRONLY;
+int SeekDescriptor(int fd, qint64 offset) {
+  return _lseeki64(fd, offset, SEEK_SET) < 0 ? -1 : 0;
+}
+int TruncateDescriptor(int fd, qint64 size) {
+  return _chsize_s(fd, size) == 0 ? 0 : -1;
+}
+unsigned LinkCount(const StatBuf& st) {
+  return static_cast<unsigned>(st.st_nlink);
+}
 int CloseDescriptor(int fd) {
   return _close(fd);
 }
@@ -132,6 +142,20 @@ qint64 WriteDescriptor(int fd, const char* data, qint64 size) {
 }
 int SyncDescriptor(int fd) {
   return ::fsync(fd);
+}
+constexpr int kRewriteFlags = O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY;
+int SeekDescriptor(int fd, qint64 offset) {
+  return ::lseek(fd, static_cast<off_t>(offset), SEEK_SET) < 0 ? -1 : 0;
+}
+int TruncateDescriptor(int fd, qint64 size) {
+  int result;
+  do {
+    result = ::ftruncate(fd, static_cast<off_t>(size));
+  } while (result != 0 && errno == EINTR);
+  return result;
+}
+unsigned LinkCount(const StatBuf& st) {
+  return static_cast<unsigned>(st.st_nlink);
 }
 int CloseDescriptor(int fd) {
   // After EINTR the descriptor is closed all the same (Linux); only a real failure counts.
@@ -330,7 +354,8 @@ FileResult AppendToRegularFile(const QString& path, QByteArrayView bytes) {
 
 // ---- Replacing
 
-FileReplacement::FileReplacement(const QString& path, std::optional<uint32_t> newFileMode)
+FileReplacement::FileReplacement(const QString& path, std::optional<uint32_t> newFileMode,
+                                 HardLinks hardLinks)
     : path_(path), newFileMode_(newFileMode) {
   if (path.isEmpty()) {
     Fail(QStringLiteral("no file name"));
@@ -350,6 +375,8 @@ FileReplacement::FileReplacement(const QString& path, std::optional<uint32_t> ne
     oldOwner_ = target->st.st_uid;
     oldGroup_ = target->st.st_gid;
 #endif
+    inPlace_ = hardLinks == HardLinks::RewriteInPlace && LinkCount(target->st) > 1;
+    if (inPlace_) return;
   }
   // The temporary file is private until the commit gives it the old file's mode; a new file without a
   // chosen mode gets the mode any new file would get.
@@ -391,6 +418,8 @@ FileResult FileReplacement::Write(QByteArrayView bytes) {
   if (!status_.ok) return status_;
   if (committed_) {
     Fail(QStringLiteral("written after the commit"));
+  } else if (inPlace_) {
+    inPlaceContent_.append(bytes);
   } else if (const int error = WriteAll(fd_, bytes)) {
     Fail(QStringLiteral("cannot be written"), error);
   }
@@ -399,6 +428,7 @@ FileResult FileReplacement::Write(QByteArrayView bytes) {
 
 FileResult FileReplacement::Commit() {
   if (!status_.ok || committed_) return status_;
+  if (inPlace_) return CommitInPlace();
 #ifndef _WIN32
   // Owner first: changing it may clear set-user and set-group bits that the mode then restores.
   StatBuf st{};
@@ -438,6 +468,51 @@ FileResult FileReplacement::Commit() {
     status_ = FileResult::Failure(Problem(
         target_, QStringLiteral("was replaced, but its folder cannot be written to the disk"), error));
   }
+  return status_;
+}
+
+FileResult FileReplacement::CommitInPlace() {
+  const int fd = OpenPath(target_, kRewriteFlags, 0);
+  if (fd < 0) {
+    Fail(QStringLiteral("cannot be opened for writing"), errno);
+    return status_;
+  }
+  const auto failed = [&](const QString& what, int error) {
+    CloseDescriptor(fd);
+    Fail(what, error);
+    return status_;
+  };
+  StatBuf st{};
+  if (StatDescriptor(fd, &st) != 0) return failed(QStringLiteral("cannot be examined"), errno);
+  if (!IsRegular(st)) {
+    CloseDescriptor(fd);
+    Fail(QStringLiteral("is no regular file"));
+    return status_;
+  }
+  const qint64 oldSize = static_cast<qint64>(st.st_size);
+  const QByteArrayView content(inPlaceContent_);
+  const qint64 kept = std::min<qint64>(oldSize, content.size());
+  // The part beyond the old end first: when the disk cannot take it, the file is cut back to its old
+  // size and no old byte has changed.
+  if (content.size() > oldSize) {
+    int error = SeekDescriptor(fd, oldSize) != 0 ? errno : WriteAll(fd, content.sliced(oldSize));
+    if (error != 0) {
+      TruncateDescriptor(fd, oldSize);
+      return failed(QStringLiteral("cannot be written"), error);
+    }
+  }
+  if (SeekDescriptor(fd, 0) != 0) return failed(QStringLiteral("cannot be written"), errno);
+  if (const int error = WriteAll(fd, content.first(kept)))
+    return failed(QStringLiteral("cannot be written"), error);
+  if (content.size() < oldSize && TruncateDescriptor(fd, content.size()) != 0) {
+    return failed(QStringLiteral("cannot be written"), errno);
+  }
+  if (SyncDescriptor(fd) != 0) return failed(QStringLiteral("cannot be written to the disk"), errno);
+  if (CloseDescriptor(fd) != 0) {
+    Fail(QStringLiteral("cannot be written to the disk"), errno);
+    return status_;
+  }
+  committed_ = true;
   return status_;
 }
 

@@ -132,7 +132,7 @@ std::optional<TextFileContent> ReadTextFile(const QString& path, QString* failur
 }
 
 TextFileWriter::TextFileWriter(const QString& path, TextEncoding encoding)
-    : file_(path), encoding_(encoding) {
+    : file_(path, std::nullopt, FileReplacement::HardLinks::RewriteInPlace), encoding_(encoding) {
   buffer_.append(ByteOrderMark(encoding_));
 }
 

@@ -33,6 +33,7 @@ FileResult WriteTextFileAtomically(const QString& path, const TextFileContent& c
 
 // Writes a text file piece by piece, encoding as it goes, so a large text is never held twice:
 // construct, Append the pieces in order, Commit. The first failure is kept and returned by Commit.
+// A file with more than one hard link is rewritten in place, so that each of its names sees the new text.
 class TextFileWriter {
  public:
   TextFileWriter(const QString& path, TextEncoding encoding);

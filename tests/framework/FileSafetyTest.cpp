@@ -125,6 +125,36 @@ TEST_F(FileSafetyTest, ALinkHasItsRegularTargetReplacedAndAnythingElseIsRefused)
                                                  "to-fifo", "to-folder", "to-null"}));
 }
 
+// A settings file with a second name is written into, so that both names see the new content; a full
+// disk fails before any of its old bytes changes.
+TEST_F(FileSafetyTest, AHardLinkedSettingsFileIsRewrittenInPlaceForEveryName) {
+  const QString cfg = Path("Documentation.cfg");
+  const QString other = Path("copy.cfg");
+  WriteFile(cfg, "[Project]\r\nA=1\r\nB=22222\r\n");
+  ASSERT_EQ(link(QFile::encodeName(cfg).constData(), QFile::encodeName(other).constData()), 0);
+  struct stat before {};
+  ASSERT_EQ(stat(QFile::encodeName(cfg).constData(), &before), 0);
+  ASSERT_TRUE(profile::WriteStrings({{"Project", "B", QStringLiteral("2")}}, cfg));
+  ASSERT_TRUE(profile::WriteStrings({{"Info", "S_Prog", QStringLiteral("1.0.1")}}, other));
+  const QByteArray expected = "[Project]\r\nA=1\r\nB=2\r\n[Info]\r\nS_Prog=1.0.1\r\n";
+  EXPECT_EQ(ReadFile(cfg), expected);
+  EXPECT_EQ(ReadFile(other), expected);
+  struct stat after {};
+  ASSERT_EQ(stat(QFile::encodeName(cfg).constData(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(after.st_nlink, 2u);
+
+  FileResult full;
+  {
+    const FileSizeLimit limit(expected.size() + 10);
+    full = profile::WriteStrings({{"Info", "S_Prog", QString(100, u'x')}}, cfg);
+  }
+  EXPECT_FALSE(full);
+  EXPECT_TRUE(full.reason.contains(cfg)) << full.reason.toStdString();
+  EXPECT_EQ(ReadFile(other), expected);
+  EXPECT_EQ(AllEntries(dir.path()), QStringList({"Documentation.cfg", "copy.cfg"}));
+}
+
 TEST_F(FileSafetyTest, AReplacedFileKeepsItsModeAndOwnerAndANewOneGetsTheUsualMode) {
   const QString file = Path("owned.ini");
   WriteFile(file, "old");
