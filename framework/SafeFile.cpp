@@ -91,6 +91,10 @@ std::optional<QString> RenameOver(const QString& from, const QString& to) {
 int SyncFolder(const QString&) {
   return 0;
 }
+// Links belong to no user that could plant one for another.
+std::optional<QString> ForeignLink(const QString&) {
+  return std::nullopt;
+}
 
 #else
 
@@ -180,6 +184,33 @@ int SyncFolder(const QString& folder) {
   return result;
 }
 
+// As root, a symbolic link is followed only when it belongs to root or to the owner of the file it
+// leads to (the rule Linux applies to links in shared folders): a link that an ordinary user put into a
+// writable project folder must not make the program write a file of someone else's. Every link of a
+// chain is checked. Gives the reason to refuse, or nothing.
+std::optional<QString> ForeignLink(const QString& path) {
+  if (::geteuid() != 0) return std::nullopt;
+  QByteArray current = QFile::encodeName(path);
+  struct stat target {};
+  if (::stat(current.constData(), &target) != 0) return std::nullopt;  // nothing to follow to
+  for (int hop = 0; hop < 40; ++hop) {
+    struct stat link {};
+    if (::lstat(current.constData(), &link) != 0 || !S_ISLNK(link.st_mode)) return std::nullopt;
+    if (link.st_uid != 0 && link.st_uid != target.st_uid) {
+      return path + QStringLiteral(": is a link of user %1 to a file of user %2, which is not followed")
+                        .arg(link.st_uid)
+                        .arg(target.st_uid);
+    }
+    QByteArray next(4096, Qt::Uninitialized);
+    const ssize_t n = ::readlink(current.constData(), next.data(), static_cast<size_t>(next.size()));
+    if (n <= 0 || n >= next.size()) return std::nullopt;
+    next.resize(n);
+    if (!next.startsWith('/')) next = current.left(current.lastIndexOf('/') + 1) + next;
+    current = next;
+  }
+  return std::nullopt;
+}
+
 #endif
 
 QString Problem(const QString& path, const QString& what) {
@@ -244,6 +275,10 @@ std::optional<ReplacementTarget> Resolve(const QString& path, QString* reason) {
     if (::stat(native.constData(), &target.st) != 0) {
       *reason = errno == ENOENT ? Problem(path, QStringLiteral("the link leads nowhere"))
                                 : Problem(path, QStringLiteral("the link cannot be followed"), errno);
+      return std::nullopt;
+    }
+    if (const auto foreign = ForeignLink(path)) {
+      *reason = *foreign;
       return std::nullopt;
     }
     char* real = ::realpath(native.constData(), nullptr);
@@ -334,15 +369,21 @@ qint64 RegularFileReader::Read(char* buffer, qint64 max) {
 FileResult AppendToRegularFile(const QString& path, QByteArrayView bytes) {
   if (path.isEmpty()) return FileResult::Failure(QStringLiteral("no file name"));
   StatBuf st{};
-  if (StatPath(path, &st) == 0 && !IsRegular(st)) {
+  const bool existed = StatPath(path, &st) == 0;
+  if (existed && !IsRegular(st)) {
     return FileResult::Failure(
         Problem(path, QStringLiteral("is ") + KindText(st) + QStringLiteral(", not a regular file")));
   }
+  if (const auto foreign = ForeignLink(path)) return FileResult::Failure(*foreign);
+  const StatBuf checked = st;
   const int fd = OpenPath(path, kAppendFlags, kNewFilePermissions);
   if (fd < 0) return FileResult::Failure(Problem(path, QStringLiteral("cannot be opened"), errno));
   FileResult result;
   if (StatDescriptor(fd, &st) != 0 || !IsRegular(st)) {
     result = FileResult::Failure(Problem(path, QStringLiteral("is no regular file")));
+  } else if (existed && (st.st_ino != checked.st_ino || st.st_dev != checked.st_dev)) {
+    // Swapped between the check and the open: what was opened is not what was checked.
+    result = FileResult::Failure(Problem(path, QStringLiteral("changed while it was opened")));
   } else if (const int error = WriteAll(fd, bytes)) {
     result = FileResult::Failure(Problem(path, QStringLiteral("cannot be written"), error));
   }

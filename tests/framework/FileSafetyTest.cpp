@@ -155,6 +155,43 @@ TEST_F(FileSafetyTest, AHardLinkedSettingsFileIsRewrittenInPlaceForEveryName) {
   EXPECT_EQ(AllEntries(dir.path()), QStringList({"Documentation.cfg", "copy.cfg"}));
 }
 
+// As root, a link that an ordinary user made to a file of someone else's is neither rewritten nor
+// appended to; links of root's and of the target's owner are followed.
+TEST_F(FileSafetyTest, AsRootAForeignLinkIsNotFollowed) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root";
+  constexpr uid_t kUser = 65534;
+  const auto lchownTo = [](const QString& path, uid_t uid) {
+    return lchown(QFile::encodeName(path).constData(), uid, uid) == 0;
+  };
+  const QString rootFile = Path("shadow");
+  WriteFile(rootFile, "[S]\r\nk=root\r\n");
+  const QString ini = Path("settings.ini");
+  const QString log = Path("QVZcfglog.txt");
+  const QString chained = Path("chained.ini");
+  ASSERT_TRUE(QFile::link(rootFile, ini));
+  ASSERT_TRUE(QFile::link(rootFile, log));
+  ASSERT_TRUE(QFile::link(ini, chained));  // root's link to the user's link
+  ASSERT_TRUE(lchownTo(ini, kUser) && lchownTo(log, kUser));
+  for (const QString& path : {ini, chained}) {
+    const FileResult written = profile::WriteStrings({{"S", "k", QStringLiteral("user")}}, path);
+    EXPECT_FALSE(written);
+    EXPECT_TRUE(written.reason.contains(path + QStringLiteral(": is a link of user 65534")))
+        << written.reason.toStdString();
+  }
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(AppendLogLine(log, QStringLiteral("line")));
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(ReadFile(rootFile), "[S]\r\nk=root\r\n");
+  EXPECT_TRUE(QFileInfo(ini).isSymLink());
+
+  // The user's link to the user's own file is followed, and so is root's link.
+  ASSERT_EQ(chown(QFile::encodeName(rootFile).constData(), kUser, kUser), 0);
+  EXPECT_TRUE(profile::WriteStrings({{"S", "k", QStringLiteral("user")}}, ini));
+  EXPECT_TRUE(AppendLogLine(log, QStringLiteral("line")));
+  EXPECT_TRUE(profile::WriteStrings({{"S", "n", QStringLiteral("1")}}, chained));
+  EXPECT_EQ(ReadFile(rootFile), "[S]\r\nk=user\r\nline\r\nn=1\r\n");
+}
+
 TEST_F(FileSafetyTest, AReplacedFileKeepsItsModeAndOwnerAndANewOneGetsTheUsualMode) {
   const QString file = Path("owned.ini");
   WriteFile(file, "old");
