@@ -87,17 +87,23 @@ bool GuiApplication::Exists() const {
 
 void GuiApplication::Ensure() {
   if (Exists()) return;
-  if (const std::optional<QString> missing = MissingDisplay()) {
+  const auto noWindow = [this](const QString& why) {
     std::fprintf(
         stderr,
         "%s: the window cannot be shown: %s.\n"
         "Start it with EXTERNAL=SILENT to run unattended (no window, faults go to the service log).\n",
-        qPrintable(programName_), qPrintable(*missing));
+        qPrintable(programName_), qPrintable(why));
     EndProgram(kExitError);
-  }
+  };
+  if (const std::optional<QString> missing = MissingDisplay()) noWindow(*missing);
   const QtMessageHandler previous = qInstallMessageHandler(FatalDuringStart);
   app_ = std::make_unique<QApplication>(argc_, argv_);
   qInstallMessageHandler(previous);
+  // A platform that started without a screen (a frame buffer that is none) would abort at the first
+  // window.
+  if (QGuiApplication::screens().isEmpty()) {
+    noWindow(QStringLiteral("the GUI platform %1 has no screen").arg(QGuiApplication::platformName()));
+  }
   // Message boxes and file dialogs carry the program's icon too.
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/documentation-config.png")));
 }

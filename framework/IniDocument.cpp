@@ -20,15 +20,23 @@ QStringView TrimBlanksAndTabs(QStringView text) {
   return text.mid(begin, end - begin);
 }
 
+// The Windows functions keep names and values as C strings: each ends at its first NUL, and whatever
+// follows the NUL on its line is not part of it.
+QStringView UpToNul(QStringView text) {
+  const qsizetype nul = text.indexOf(QChar(u'\0'));
+  return nul < 0 ? text : text.left(nul);
+}
+
 bool SameName(QStringView a, QStringView b) {
   return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-// The value part of an entry line: trimmed, and one pair of matching outer quotes removed.
+// The value part of an entry line: trimmed, ended at a NUL, and one pair of matching outer quotes
+// removed. The "=" is the line's first, also when a NUL comes before it.
 QString EntryValue(QStringView line) {
   const qsizetype eq = line.indexOf(u'=');
   if (eq < 0) return {};
-  QStringView value = TrimBlanksAndTabs(line.mid(eq + 1));
+  QStringView value = UpToNul(TrimBlanksAndTabs(line.mid(eq + 1)));
   if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
       value.back() == value.front()) {
     value = value.mid(1, value.size() - 2);
@@ -73,7 +81,7 @@ IniDocument::Line IniDocument::LineAt(qsizetype begin) const {
   // Like the Windows functions, a line without "=" inside a section is an entry without a value.
   line.kind = Kind::Entry;
   const qsizetype eq = trimmed.indexOf(u'=');
-  line.name = TrimBlanksAndTabs(eq < 0 ? trimmed : trimmed.left(eq));
+  line.name = UpToNul(TrimBlanksAndTabs(eq < 0 ? trimmed : trimmed.left(eq)));
   return line;
 }
 
@@ -151,7 +159,8 @@ void IniDocument::ForEachEntry(QStringView section,
   if (!range) return;
   for (qsizetype pos = range->header.next; pos < range->end;) {
     const Line line = LineAt(pos);
-    if (line.kind == Kind::Entry) visit(line.name, EntryValue(QStringView(text_).mid(line.begin, line.end - line.begin)));
+    if (line.kind == Kind::Entry)
+      visit(line.name, EntryValue(QStringView(text_).mid(line.begin, line.end - line.begin)));
     pos = line.next;
   }
 }

@@ -1,8 +1,8 @@
 #pragma once
 // In-memory INI text with the lookup and edit rules of the Windows private-profile functions:
 // names match without regard to case and surrounding blanks, values are trimmed and lose one pair of
-// outer quotes, ";" starts a comment, the first of duplicate sections and entries is the one used, and
-// every line that is not touched keeps its bytes.
+// outer quotes, ";" starts a comment, the first of duplicate sections and entries is the one used, an
+// entry name and a value end at a NUL, and every line that is not touched keeps its bytes.
 //
 // The document is the file's text itself, looked at line by line when asked: no copy of a line is made
 // and no index is built, so a large file costs little more than its text. An edit changes the text in

@@ -3,7 +3,9 @@
 #include "framework/ErrorTrap.h"
 #include "framework/FileLookup.h"
 #include "framework/IniAccess.h"
+#include "framework/IniDocument.h"
 #include "framework/Text.h"
+#include "framework/TextFile.h"
 
 namespace {
 
@@ -23,6 +25,21 @@ QString BelowFolder(const QString& folder, const QString& relative) {
 QString ComponentFile(const ProgramLocation& location, const QString& suffix) {
   const QString n = location.GetOCXName();
   return location.BaseFolder() + Sep() + n + Sep() + n + suffix;
+}
+
+// Why the program INI gives no machine, for the error that needs machine 1: said so that whoever
+// reads the log knows what to mend in the file.
+QString WhyNoMachines(const QString& programIni) {
+  if (programIni.isEmpty()) return QStringLiteral("Program.ini was not found");
+  QString failure;
+  const auto content = ReadTextFile(programIni, &failure);
+  if (!content) return failure.isEmpty() ? QStringLiteral("Program.ini was not found") : failure;
+  if (content->text.trimmed().isEmpty()) return QStringLiteral("Program.ini is empty (") + programIni + u')';
+  const auto count = IniDocument::Parse(content->text).Value(kProject, QStringLiteral("NumberOfMachines"));
+  if (!count) {
+    return QStringLiteral("Program.ini has no NumberOfMachines in [Project] (") + programIni + u')';
+  }
+  return QStringLiteral("NumberOfMachines is ") + *count + QStringLiteral(" (") + programIni + u')';
 }
 
 QString ParameterFolder(const ProgramLocation& location) {
@@ -107,7 +124,10 @@ void GetExistingMachines(ProjectContext& context, const QString& hostIniPath) {
   QStringList& machines = context.project.machines;
   trap.Run([&] { context.files.programIni = GetProgramIniPath(context, 1); });
   if (context.mode.integrated) {
-    if (!trap.If([&] { return FileExists(hostIniPath); })) return;
+    if (!trap.If([&] { return FileExists(hostIniPath); })) {
+      context.project.machineListProblem = QStringLiteral("qvzconfiguration.ini was not found");
+      return;
+    }
     for (int i = 1; i <= kMachineSlots; ++i) {
       QString name;
       trap.Run([&] {
@@ -117,6 +137,10 @@ void GetExistingMachines(ProjectContext& context, const QString& hostIniPath) {
       if (name == QStringLiteral("-") || name.isEmpty()) break;
       machines.resize(i);
       machines[i - 1] = name;
+    }
+    if (machines.isEmpty()) {
+      context.project.machineListProblem =
+          QStringLiteral("qvzconfiguration.ini names no machine in [Common] NameM1 (") + hostIniPath + u')';
     }
     return;
   }
@@ -133,6 +157,8 @@ void GetExistingMachines(ProjectContext& context, const QString& hostIniPath) {
       machines[i - 1] = name;
     });
   }
+  if (machines.isEmpty())
+    trap.Run([&] { context.project.machineListProblem = WhyNoMachines(context.files.programIni); });
 }
 
 QString GetValidMachines(ProjectContext& context) {

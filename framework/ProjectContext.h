@@ -31,6 +31,7 @@ struct ProjectConfiguration {
   bool useVWFD = false;                          // program INI [Project] VWFD: the project uses the editor
   bool vwStudio = false;                         // program INI [Project] VWStudio: VisiWin Studio names
   QString additionalFields;                      // CFG [Project] DataBaseAdditionalFields
+  QString machineListProblem;                    // why the machine list is empty (empty when it is not)
 };
 
 class ProjectContext {

@@ -62,12 +62,25 @@ RunLock::RunLock(const QString& folder, std::chrono::milliseconds timeout) {
 #else
   // Non-blocking and without following a link: the lock file is ours, and nothing in its place can
   // make the open wait.
-  fd_ = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK,
-               0666);
+  const QByteArray native = QFile::encodeName(path);
+  constexpr int kFlags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
+  fd_ = ::open(native.constData(), O_RDWR | O_CREAT | kFlags, 0666);
+  const int openError = errno;
+  // A lock file another user made may be readable only: a read-only open locks it just as well.
+  if (fd_ < 0 && openError == EACCES) fd_ = ::open(native.constData(), O_RDONLY | kFlags);
   struct stat st {};
-  if (fd_ < 0 || ::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-    reason_ = path + QStringLiteral(": cannot be opened: ") +
-              (fd_ < 0 ? qt_error_string(errno) : QStringLiteral("not a regular file"));
+  if (fd_ < 0) {
+    reason_ =
+        path + (openError == ELOOP ? QStringLiteral(": is a symbolic link, not a regular file")
+                                   : QStringLiteral(": cannot be opened: ") + qt_error_string(openError));
+    return;
+  }
+  if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+    reason_ = path + QStringLiteral(": is ") +
+              (S_ISDIR(st.st_mode)    ? QStringLiteral("a folder")
+               : S_ISFIFO(st.st_mode) ? QStringLiteral("a FIFO")
+                                      : QStringLiteral("no regular file")) +
+              QStringLiteral(", not a regular file");
     return;
   }
   for (;;) {

@@ -64,6 +64,16 @@ qint64 WriteDescriptor(int fd, const char* data, qint64 size) {
 int SyncDescriptor(int fd) {
   return _commit(fd);
 }
+constexpr int kRewriteFlags = _O_WRONLY;
+int SeekDescriptor(int fd, qint64 offset) {
+  return _lseeki64(fd, offset, SEEK_SET) < 0 ? -1 : 0;
+}
+int TruncateDescriptor(int fd, qint64 size) {
+  return _chsize_s(fd, size) == 0 ? 0 : -1;
+}
+unsigned LinkCount(const StatBuf& st) {
+  return static_cast<unsigned>(st.st_nlink);
+}
 int CloseDescriptor(int fd) {
   return _close(fd);
 }
@@ -80,6 +90,10 @@ std::optional<QString> RenameOver(const QString& from, const QString& to) {
 // MOVEFILE_WRITE_THROUGH has already put the rename on the disk.
 int SyncFolder(const QString&) {
   return 0;
+}
+// Links belong to no user that could plant one for another.
+std::optional<QString> ForeignLink(const QString&) {
+  return std::nullopt;
 }
 
 #else
@@ -133,6 +147,20 @@ qint64 WriteDescriptor(int fd, const char* data, qint64 size) {
 int SyncDescriptor(int fd) {
   return ::fsync(fd);
 }
+constexpr int kRewriteFlags = O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY;
+int SeekDescriptor(int fd, qint64 offset) {
+  return ::lseek(fd, static_cast<off_t>(offset), SEEK_SET) < 0 ? -1 : 0;
+}
+int TruncateDescriptor(int fd, qint64 size) {
+  int result;
+  do {
+    result = ::ftruncate(fd, static_cast<off_t>(size));
+  } while (result != 0 && errno == EINTR);
+  return result;
+}
+unsigned LinkCount(const StatBuf& st) {
+  return static_cast<unsigned>(st.st_nlink);
+}
 int CloseDescriptor(int fd) {
   // After EINTR the descriptor is closed all the same (Linux); only a real failure counts.
   return ::close(fd) != 0 && errno != EINTR ? -1 : 0;
@@ -154,6 +182,33 @@ int SyncFolder(const QString& folder) {
   const int result = ::fsync(fd) == 0 || errno == EINVAL ? 0 : errno;
   ::close(fd);
   return result;
+}
+
+// As root, a symbolic link is followed only when it belongs to root or to the owner of the file it
+// leads to (the rule Linux applies to links in shared folders): a link that an ordinary user put into a
+// writable project folder must not make the program write a file of someone else's. Every link of a
+// chain is checked. Gives the reason to refuse, or nothing.
+std::optional<QString> ForeignLink(const QString& path) {
+  if (::geteuid() != 0) return std::nullopt;
+  QByteArray current = QFile::encodeName(path);
+  struct stat target {};
+  if (::stat(current.constData(), &target) != 0) return std::nullopt;  // nothing to follow to
+  for (int hop = 0; hop < 40; ++hop) {
+    struct stat link {};
+    if (::lstat(current.constData(), &link) != 0 || !S_ISLNK(link.st_mode)) return std::nullopt;
+    if (link.st_uid != 0 && link.st_uid != target.st_uid) {
+      return path + QStringLiteral(": is a link of user %1 to a file of user %2, which is not followed")
+                        .arg(link.st_uid)
+                        .arg(target.st_uid);
+    }
+    QByteArray next(4096, Qt::Uninitialized);
+    const ssize_t n = ::readlink(current.constData(), next.data(), static_cast<size_t>(next.size()));
+    if (n <= 0 || n >= next.size()) return std::nullopt;
+    next.resize(n);
+    if (!next.startsWith('/')) next = current.left(current.lastIndexOf('/') + 1) + next;
+    current = next;
+  }
+  return std::nullopt;
 }
 
 #endif
@@ -220,6 +275,10 @@ std::optional<ReplacementTarget> Resolve(const QString& path, QString* reason) {
     if (::stat(native.constData(), &target.st) != 0) {
       *reason = errno == ENOENT ? Problem(path, QStringLiteral("the link leads nowhere"))
                                 : Problem(path, QStringLiteral("the link cannot be followed"), errno);
+      return std::nullopt;
+    }
+    if (const auto foreign = ForeignLink(path)) {
+      *reason = *foreign;
       return std::nullopt;
     }
     char* real = ::realpath(native.constData(), nullptr);
@@ -310,15 +369,21 @@ qint64 RegularFileReader::Read(char* buffer, qint64 max) {
 FileResult AppendToRegularFile(const QString& path, QByteArrayView bytes) {
   if (path.isEmpty()) return FileResult::Failure(QStringLiteral("no file name"));
   StatBuf st{};
-  if (StatPath(path, &st) == 0 && !IsRegular(st)) {
+  const bool existed = StatPath(path, &st) == 0;
+  if (existed && !IsRegular(st)) {
     return FileResult::Failure(
         Problem(path, QStringLiteral("is ") + KindText(st) + QStringLiteral(", not a regular file")));
   }
+  if (const auto foreign = ForeignLink(path)) return FileResult::Failure(*foreign);
+  const StatBuf checked = st;
   const int fd = OpenPath(path, kAppendFlags, kNewFilePermissions);
   if (fd < 0) return FileResult::Failure(Problem(path, QStringLiteral("cannot be opened"), errno));
   FileResult result;
   if (StatDescriptor(fd, &st) != 0 || !IsRegular(st)) {
     result = FileResult::Failure(Problem(path, QStringLiteral("is no regular file")));
+  } else if (existed && (st.st_ino != checked.st_ino || st.st_dev != checked.st_dev)) {
+    // Swapped between the check and the open: what was opened is not what was checked.
+    result = FileResult::Failure(Problem(path, QStringLiteral("changed while it was opened")));
   } else if (const int error = WriteAll(fd, bytes)) {
     result = FileResult::Failure(Problem(path, QStringLiteral("cannot be written"), error));
   }
@@ -330,7 +395,8 @@ FileResult AppendToRegularFile(const QString& path, QByteArrayView bytes) {
 
 // ---- Replacing
 
-FileReplacement::FileReplacement(const QString& path, std::optional<uint32_t> newFileMode)
+FileReplacement::FileReplacement(const QString& path, std::optional<uint32_t> newFileMode,
+                                 HardLinks hardLinks)
     : path_(path), newFileMode_(newFileMode) {
   if (path.isEmpty()) {
     Fail(QStringLiteral("no file name"));
@@ -350,6 +416,8 @@ FileReplacement::FileReplacement(const QString& path, std::optional<uint32_t> ne
     oldOwner_ = target->st.st_uid;
     oldGroup_ = target->st.st_gid;
 #endif
+    inPlace_ = hardLinks == HardLinks::RewriteInPlace && LinkCount(target->st) > 1;
+    if (inPlace_) return;
   }
   // The temporary file is private until the commit gives it the old file's mode; a new file without a
   // chosen mode gets the mode any new file would get.
@@ -391,6 +459,8 @@ FileResult FileReplacement::Write(QByteArrayView bytes) {
   if (!status_.ok) return status_;
   if (committed_) {
     Fail(QStringLiteral("written after the commit"));
+  } else if (inPlace_) {
+    inPlaceContent_.append(bytes);
   } else if (const int error = WriteAll(fd_, bytes)) {
     Fail(QStringLiteral("cannot be written"), error);
   }
@@ -399,6 +469,7 @@ FileResult FileReplacement::Write(QByteArrayView bytes) {
 
 FileResult FileReplacement::Commit() {
   if (!status_.ok || committed_) return status_;
+  if (inPlace_) return CommitInPlace();
 #ifndef _WIN32
   // Owner first: changing it may clear set-user and set-group bits that the mode then restores.
   StatBuf st{};
@@ -438,6 +509,51 @@ FileResult FileReplacement::Commit() {
     status_ = FileResult::Failure(Problem(
         target_, QStringLiteral("was replaced, but its folder cannot be written to the disk"), error));
   }
+  return status_;
+}
+
+FileResult FileReplacement::CommitInPlace() {
+  const int fd = OpenPath(target_, kRewriteFlags, 0);
+  if (fd < 0) {
+    Fail(QStringLiteral("cannot be opened for writing"), errno);
+    return status_;
+  }
+  const auto failed = [&](const QString& what, int error) {
+    CloseDescriptor(fd);
+    Fail(what, error);
+    return status_;
+  };
+  StatBuf st{};
+  if (StatDescriptor(fd, &st) != 0) return failed(QStringLiteral("cannot be examined"), errno);
+  if (!IsRegular(st)) {
+    CloseDescriptor(fd);
+    Fail(QStringLiteral("is no regular file"));
+    return status_;
+  }
+  const qint64 oldSize = static_cast<qint64>(st.st_size);
+  const QByteArrayView content(inPlaceContent_);
+  const qint64 kept = std::min<qint64>(oldSize, content.size());
+  // The part beyond the old end first: when the disk cannot take it, the file is cut back to its old
+  // size and no old byte has changed.
+  if (content.size() > oldSize) {
+    int error = SeekDescriptor(fd, oldSize) != 0 ? errno : WriteAll(fd, content.sliced(oldSize));
+    if (error != 0) {
+      TruncateDescriptor(fd, oldSize);
+      return failed(QStringLiteral("cannot be written"), error);
+    }
+  }
+  if (SeekDescriptor(fd, 0) != 0) return failed(QStringLiteral("cannot be written"), errno);
+  if (const int error = WriteAll(fd, content.first(kept)))
+    return failed(QStringLiteral("cannot be written"), error);
+  if (content.size() < oldSize && TruncateDescriptor(fd, content.size()) != 0) {
+    return failed(QStringLiteral("cannot be written"), errno);
+  }
+  if (SyncDescriptor(fd) != 0) return failed(QStringLiteral("cannot be written to the disk"), errno);
+  if (CloseDescriptor(fd) != 0) {
+    Fail(QStringLiteral("cannot be written to the disk"), errno);
+    return status_;
+  }
+  committed_ = true;
   return status_;
 }
 

@@ -71,11 +71,19 @@ FileResult AppendToRegularFile(const QString& path, QByteArrayView bytes);
 //   on the disk before the rename;
 // - a replaced file keeps its permission bits and, where the process may set them, its owner and group;
 // - whatever fails, the temporary file is removed and the old file stays as it was, byte for byte.
+//
+// A file with more than one hard link would lose its other names to the rename (they keep the old
+// content). With HardLinks::RewriteInPlace such a file is written into instead, as the Windows profile
+// functions do: the new content is collected in memory and written over the old at the commit, the part
+// beyond the old end first, so that a full disk fails before any old byte is overwritten.
 class FileReplacement {
  public:
+  enum class HardLinks { Split, RewriteInPlace };
+
   // newFileMode: the permission bits of a file that does not exist yet; without it, those any new file
   // gets (0666 less the umask).
-  explicit FileReplacement(const QString& path, std::optional<uint32_t> newFileMode = std::nullopt);
+  explicit FileReplacement(const QString& path, std::optional<uint32_t> newFileMode = std::nullopt,
+                           HardLinks hardLinks = HardLinks::Split);
   // Without a successful Commit, removes the temporary file.
   ~FileReplacement();
   FileReplacement(const FileReplacement&) = delete;
@@ -94,6 +102,7 @@ class FileReplacement {
   void Fail(const QString& what, int error);
   void Fail(const QString& what);
   void RemoveTemporary();
+  FileResult CommitInPlace();
 
   QString path_;
   QString target_;
@@ -106,6 +115,8 @@ class FileReplacement {
   uint32_t oldOwner_ = 0;
   uint32_t oldGroup_ = 0;
   std::optional<uint32_t> newFileMode_;
+  bool inPlace_ = false;  // a file with other names: written into at the commit
+  QByteArray inPlaceContent_;
 };
 
 // Replaces the file with the bytes, as FileReplacement does.

@@ -25,13 +25,14 @@ QString NameFrom(const QByteArray& bytes) {
 }
 
 // What reading gives back for a written value: each line break (CR LF, CR or LF) is one blank, blanks and
-// tabs around it go, and one pair of outer quotes is removed.
+// tabs around it go, the value ends at its first NUL, and one pair of outer quotes is removed.
 QString ReadBack(QString value) {
   value.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\r', u' ').replace(u'\n', u' ');
   qsizetype begin = 0, end = value.size();
   while (begin < end && (value[begin] == u' ' || value[begin] == u'\t')) ++begin;
   while (end > begin && (value[end - 1] == u' ' || value[end - 1] == u'\t')) --end;
   value = value.mid(begin, end - begin);
+  if (const qsizetype nul = value.indexOf(QChar(u'\0')); nul >= 0) value.truncate(nul);
   if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
       value.back() == value.front()) {
     value = value.mid(1, value.size() - 2);

@@ -22,9 +22,14 @@ int FieldIndex(const std::vector<db::FieldDef>& fields, const QString& upperName
 }
 
 // The name of machine 1, which every generated record is resolved with. A machine list without it (a
-// program INI that names no machines) is error 9: the records would get names without a machine.
+// program INI that names no machines) is error 9: the records would get names without a machine. The
+// error says what was wrong with the list.
 QString MachineOneName(const ProjectContext& context) {
-  if (context.project.machines.isEmpty()) Raise(kErrSubscript, QStringLiteral("Subscript out of range"));
+  if (context.project.machines.isEmpty()) {
+    const QString& problem = context.project.machineListProblem;
+    Raise(kErrSubscript, QStringLiteral("Subscript out of range") +
+                             (problem.isEmpty() ? QString() : QStringLiteral(": ") + problem));
+  }
   const QString name = context.ExistingMachine(1);
   if (name.isEmpty()) Raise(kErrSubscript, QStringLiteral("Machine 1 has no name"));
   return name;

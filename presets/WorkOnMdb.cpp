@@ -113,13 +113,19 @@ bool UpdateSourceDatabase(UpdateRun& run, Trap& trap, const QString& sourcePath,
   return rebuilt && generated && committed;
 }
 
-// One update at a time per project: a second run waits for the first and then refuses. A folder where
-// no lock file can be made (read-only) is updated without one; its writes will fail and be reported.
+// One update at a time per project: a second run waits for the first and then refuses. A lock that
+// cannot be taken at all (no lock file can be made, something else is in its place) refuses as well:
+// without it two runs could rebuild the same tables at once.
 void LockProject(std::optional<RunLock>& lock, const UpdateRun& run, const QString& projectPath) {
   lock.emplace(QFileInfo(projectPath).absolutePath(), run.lockWait);
   if (lock->result() == RunLock::Result::TimedOut) {
     Raise(kErrFileAccess,
           QStringLiteral("Another run is updating the project database; it was not updated: ") + projectPath);
+  }
+  if (!lock->held()) {
+    Raise(kErrFileAccess,
+          QStringLiteral("The run lock cannot be taken; the project database was not updated: ") +
+              lock->reason());
   }
 }
 

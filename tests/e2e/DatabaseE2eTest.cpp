@@ -7,6 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <functional>
+#include <utility>
+#include <vector>
+
 namespace {
 
 const QString kTemplates = QStringLiteral(
@@ -205,6 +210,106 @@ TEST(DatabaseE2eTest, NamesWithQuotesSemicolonsAndBracketsAreResolvedAndTakenOve
       QueryRows(tree.projectDb(), QStringLiteral("SELECT machine_type, var_name, text, abs_min, abs_max, "
                                                  "min, max, pass FROM PRESET_DEFS")),
       QStringList(QStringLiteral("M\"1;[x]|A\"B;[c]|On M\"1;[x]|10.0|20.0|30.0|40.0|50")));
+}
+
+// Whatever is in the run lock's place, the update does not run without the lock: it says why, and both
+// databases stay as they were.
+TEST(DatabaseE2eTest, ARunLockThatCannotBeTakenStopsTheUpdateWithItsReason) {
+  struct Case {
+    const char* what;
+    std::function<bool(const QString& lock, const InstallTree& tree)> make;
+    QString reason;
+  };
+  const auto run = [](const QString& program, const QStringList& arguments) {
+    return QProcess::execute(program, arguments) == 0;
+  };
+  const std::vector<Case> cases = {
+      {"folder", [](const QString& lock, const InstallTree&) { return QDir().mkdir(lock); },
+       QStringLiteral("cannot be opened: Is a directory")},
+      {"FIFO", [&](const QString& lock, const InstallTree&) { return run(QStringLiteral("mkfifo"), {lock}); },
+       QStringLiteral("is a FIFO, not a regular file")},
+      {"link to a device",
+       [](const QString& lock, const InstallTree&) { return QFile::link(QStringLiteral("/dev/null"), lock); },
+       QStringLiteral("is a symbolic link, not a regular file")},
+      {"link to a file",
+       [](const QString& lock, const InstallTree& tree) { return QFile::link(tree.cfg(), lock); },
+       QStringLiteral("is a symbolic link, not a regular file")},
+      {"link to nowhere",
+       [](const QString& lock, const InstallTree& tree) { return QFile::link(tree.root() + "/none", lock); },
+       QStringLiteral("is a symbolic link, not a regular file")},
+      {"immutable file",
+       [&](const QString& lock, const InstallTree&) {
+         WriteBytes(lock, {});
+         return run(QStringLiteral("chattr"), {QStringLiteral("+i"), lock});
+       },
+       QStringLiteral("cannot be opened: ")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    InstallTree tree;
+    WriteDatabaseProject(tree, QStringLiteral("Line1"), kTemplates, {});
+    const QString lock = tree.component() + QStringLiteral("/.Documentation.lock");
+    if (!c.make(lock, tree)) {
+      std::printf("run lock as %s: cannot be made here, not tried\n", c.what);
+      continue;
+    }
+    const QByteArray project = ReadBytes(tree.projectDb());
+    const QByteArray source = ReadBytes(tree.sourceDb());
+    const RunResult result = tree.Run({"EXTERNAL=SILENT"});
+    if (QString(c.what) == "immutable file") run(QStringLiteral("chattr"), {QStringLiteral("-i"), lock});
+    ASSERT_TRUE(result.finished) << result.Report();
+    EXPECT_EQ(result.status, 1);
+    const QStringList lines = LogLines(tree.errorLog());
+    ASSERT_EQ(lines.size(), 1) << ReadBytes(tree.errorLog()).toStdString();
+    EXPECT_TRUE(lines[0].startsWith(
+        QStringLiteral("Fehler in Documentation / Documentation_Config / WorkOnMDB (Nr. 75) :The run lock "
+                       "cannot be taken; the project database was not updated: ") +
+        lock + QStringLiteral(": ") + c.reason))
+        << lines[0].toStdString();
+    EXPECT_TRUE(ReadBytes(tree.projectDb()) == project) << "project database bytes differ";
+    EXPECT_TRUE(ReadBytes(tree.sourceDb()) == source) << "source database bytes differ";
+  }
+}
+
+// A machine list that cannot be read stops the update with error 9 and says what is wrong with it; a
+// program INI with a UTF-8 byte-order mark is read in its encoding and keeps it.
+TEST(DatabaseE2eTest, AProgramIniThatNamesNoMachineIsReportedWithWhatIsWrongWithIt) {
+  const QByteArray usual =
+      "[Project]\r\nNumberOfMachines=1\r\nVWFD=true\r\nVWStudio=false\r\n"
+      "[Machine1]\r\nMachineName=Line1\r\n";
+  const std::vector<std::pair<QByteArray, QString>> cases = {
+      {"", QStringLiteral("Program.ini is empty (%1)")},
+      {" \r\n\r\n", QStringLiteral("Program.ini is empty (%1)")},
+      {QByteArray(usual).replace("=1\r\n", "=-32768\r\n"), QStringLiteral("NumberOfMachines is -32768 (%1)")},
+      {QByteArray(usual).replace("NumberOfMachines", "Machines"),
+       QStringLiteral("Program.ini has no NumberOfMachines in [Project] (%1)")},
+      {"\xEF\xBB\xBF" + usual, QString()},
+  };
+  for (const auto& [programIni, problem] : cases) {
+    SCOPED_TRACE(programIni.toStdString());
+    InstallTree tree;
+    WriteDatabaseProject(tree, QStringLiteral("Line1"), kTemplates, {});
+    WriteBytes(tree.programIni(), programIni);
+    const QByteArray project = ReadBytes(tree.projectDb());
+    const RunResult run = tree.Run({"EXTERNAL=SILENT"});
+    ASSERT_TRUE(run.finished) << run.Report();
+    if (problem.isEmpty()) {
+      EXPECT_EQ(run.status, 0) << ReadBytes(tree.errorLog()).toStdString();
+      EXPECT_EQ(QueryRows(tree.projectDb(), QStringLiteral("SELECT var_name FROM PRESET_DEFS WHERE ID = 1")),
+                QStringList(QStringLiteral("Key1_Line1")));
+      EXPECT_TRUE(ReadBytes(tree.programIni()).startsWith("\xEF\xBB\xBF[Project]\r\n"));
+      EXPECT_EQ(ReadBytes(tree.programIni()).count("[Project]"), 1);
+      continue;
+    }
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(
+        LogLines(tree.errorLog())
+            .contains(QStringLiteral("Fehler in Documentation / Documentation_Config / CreateRecordSets "
+                                     "(Nr. 9) :Subscript out of range: ") +
+                      problem.arg(tree.programIni())))
+        << ReadBytes(tree.errorLog()).toStdString();
+    EXPECT_TRUE(ReadBytes(tree.projectDb()) == project) << "project database bytes differ";
+  }
 }
 
 }  // namespace

@@ -52,6 +52,15 @@ TEST(StartupE2eTest, AWindowWithoutADisplayEndsWithAPlainMessage) {
       << run.output.toStdString();
   EXPECT_TRUE(run.output.contains("EXTERNAL=SILENT")) << run.output.toStdString();
   EXPECT_FALSE(QFile::exists(tree.settings()));
+
+  // A platform that starts but has no screen to show the window on.
+  QProcessEnvironment noScreen = Headless(tree);
+  noScreen.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("linuxfb:fb=/dev/null"));
+  const RunResult framebuffer = tree.Run({}, noScreen);
+  ASSERT_TRUE(framebuffer.finished) << framebuffer.Report();
+  EXPECT_EQ(framebuffer.status, 1) << framebuffer.output.toStdString();
+  EXPECT_TRUE(framebuffer.output.contains("the window cannot be shown")) << framebuffer.output.toStdString();
+  EXPECT_FALSE(QFile::exists(tree.settings()));
 }
 
 }  // namespace

@@ -125,6 +125,73 @@ TEST_F(FileSafetyTest, ALinkHasItsRegularTargetReplacedAndAnythingElseIsRefused)
                                                  "to-fifo", "to-folder", "to-null"}));
 }
 
+// A settings file with a second name is written into, so that both names see the new content; a full
+// disk fails before any of its old bytes changes.
+TEST_F(FileSafetyTest, AHardLinkedSettingsFileIsRewrittenInPlaceForEveryName) {
+  const QString cfg = Path("Documentation.cfg");
+  const QString other = Path("copy.cfg");
+  WriteFile(cfg, "[Project]\r\nA=1\r\nB=22222\r\n");
+  ASSERT_EQ(link(QFile::encodeName(cfg).constData(), QFile::encodeName(other).constData()), 0);
+  struct stat before {};
+  ASSERT_EQ(stat(QFile::encodeName(cfg).constData(), &before), 0);
+  ASSERT_TRUE(profile::WriteStrings({{"Project", "B", QStringLiteral("2")}}, cfg));
+  ASSERT_TRUE(profile::WriteStrings({{"Info", "S_Prog", QStringLiteral("1.0.1")}}, other));
+  const QByteArray expected = "[Project]\r\nA=1\r\nB=2\r\n[Info]\r\nS_Prog=1.0.1\r\n";
+  EXPECT_EQ(ReadFile(cfg), expected);
+  EXPECT_EQ(ReadFile(other), expected);
+  struct stat after {};
+  ASSERT_EQ(stat(QFile::encodeName(cfg).constData(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(after.st_nlink, 2u);
+
+  FileResult full;
+  {
+    const FileSizeLimit limit(expected.size() + 10);
+    full = profile::WriteStrings({{"Info", "S_Prog", QString(100, u'x')}}, cfg);
+  }
+  EXPECT_FALSE(full);
+  EXPECT_TRUE(full.reason.contains(cfg)) << full.reason.toStdString();
+  EXPECT_EQ(ReadFile(other), expected);
+  EXPECT_EQ(AllEntries(dir.path()), QStringList({"Documentation.cfg", "copy.cfg"}));
+}
+
+// As root, a link that an ordinary user made to a file of someone else's is neither rewritten nor
+// appended to; links of root's and of the target's owner are followed.
+TEST_F(FileSafetyTest, AsRootAForeignLinkIsNotFollowed) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root";
+  constexpr uid_t kUser = 65534;
+  const auto lchownTo = [](const QString& path, uid_t uid) {
+    return lchown(QFile::encodeName(path).constData(), uid, uid) == 0;
+  };
+  const QString rootFile = Path("shadow");
+  WriteFile(rootFile, "[S]\r\nk=root\r\n");
+  const QString ini = Path("settings.ini");
+  const QString log = Path("QVZcfglog.txt");
+  const QString chained = Path("chained.ini");
+  ASSERT_TRUE(QFile::link(rootFile, ini));
+  ASSERT_TRUE(QFile::link(rootFile, log));
+  ASSERT_TRUE(QFile::link(ini, chained));  // root's link to the user's link
+  ASSERT_TRUE(lchownTo(ini, kUser) && lchownTo(log, kUser));
+  for (const QString& path : {ini, chained}) {
+    const FileResult written = profile::WriteStrings({{"S", "k", QStringLiteral("user")}}, path);
+    EXPECT_FALSE(written);
+    EXPECT_TRUE(written.reason.contains(path + QStringLiteral(": is a link of user 65534")))
+        << written.reason.toStdString();
+  }
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(AppendLogLine(log, QStringLiteral("line")));
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(ReadFile(rootFile), "[S]\r\nk=root\r\n");
+  EXPECT_TRUE(QFileInfo(ini).isSymLink());
+
+  // The user's link to the user's own file is followed, and so is root's link.
+  ASSERT_EQ(chown(QFile::encodeName(rootFile).constData(), kUser, kUser), 0);
+  EXPECT_TRUE(profile::WriteStrings({{"S", "k", QStringLiteral("user")}}, ini));
+  EXPECT_TRUE(AppendLogLine(log, QStringLiteral("line")));
+  EXPECT_TRUE(profile::WriteStrings({{"S", "n", QStringLiteral("1")}}, chained));
+  EXPECT_EQ(ReadFile(rootFile), "[S]\r\nk=user\r\nline\r\nn=1\r\n");
+}
+
 TEST_F(FileSafetyTest, AReplacedFileKeepsItsModeAndOwnerAndANewOneGetsTheUsualMode) {
   const QString file = Path("owned.ini");
   WriteFile(file, "old");
@@ -280,6 +347,19 @@ TEST_F(FileSafetyTest, TheRunLockLetsOneRunAtATimeAndDiesWithItsHolder) {
   const RunLock nowhere(Path("no/such/folder"), std::chrono::milliseconds(0));
   EXPECT_EQ(nowhere.result(), RunLock::Result::Failed);
   EXPECT_TRUE(nowhere.reason().contains(Path("no/such/folder"))) << nowhere.reason().toStdString();
+
+  // Another user's run of the same project finds a lock file it may only read: it locks all the same.
+  if (geteuid() == 0) {
+    ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+    ASSERT_EQ(chmod(QFile::encodeName((dir.path() + u'/' + RunLock::FileName())).constData(), 0644), 0);
+    const pid_t user = fork();
+    ASSERT_GE(user, 0);
+    if (user == 0)
+      _exit(setuid(65534) == 0 && RunLock(dir.path(), std::chrono::milliseconds(0)).held() ? 0 : 1);
+    int status = -1;
+    waitpid(user, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
 }
 
 }  // namespace

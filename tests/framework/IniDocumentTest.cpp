@@ -52,6 +52,31 @@ TEST_F(ProfileTest, LookupIgnoresCaseBlanksCommentsAndLaterDuplicates) {
   EXPECT_EQ(Read("missing", "a"), "");
 }
 
+// An entry name and a value end at a NUL, as the Windows functions return them; the rest of such a line
+// stays in the file until that entry itself is written.
+TEST_F(ProfileTest, NameAndValueEndAtANulAndTheRestOfTheLineIsKept) {
+  static const char kLines[] =
+      "[S]\r\n"
+      "Reference1=\"C:\\a.pdf\"\0junk\r\n"
+      "NetAddress1=\\\\srv\\docs\\x\0.pdf\r\n"
+      "Na\0me = v\r\n"
+      "keep=1\r\n";
+  static const char kReference[] = "Reference1=\"C:\\a.pdf\"\0junk";
+  const QByteArray lines(kLines, sizeof kLines - 1);
+  WriteFile(file, lines);
+  EXPECT_EQ(Read("S", "Reference1"), "C:\\a.pdf");
+  EXPECT_EQ(Read("S", "NetAddress1"), "\\\\srv\\docs\\x");
+  EXPECT_EQ(Read("S", "Na"), "v");
+  EXPECT_EQ(Read("S", "Name"), "");
+  ASSERT_TRUE(profile::WriteString("S", "keep", QStringLiteral("2"), file));
+  EXPECT_EQ(ReadFile(file), QByteArray(lines).replace("keep=1", "keep=2"));
+  ASSERT_TRUE(profile::WriteString("S", "reference1", QStringLiteral("D:\\b.pdf"), file));
+  EXPECT_EQ(ReadFile(file),
+            QByteArray(lines)
+                .replace("keep=1", "keep=2")
+                .replace(QByteArray(kReference, sizeof kReference - 1), "Reference1=D:\\b.pdf"));
+}
+
 TEST_F(ProfileTest, ReadCutsAtBufferAndMissingFileGivesDefaultWithoutTrailingBlanks) {
   WriteFile(file, "[S]\r\nlong=" + QByteArray(300, 'a') + "\r\n");
   EXPECT_EQ(Read("S", "long").size(), 254);
@@ -99,7 +124,7 @@ TEST_F(ProfileTest, NoValueRemovesTheEntryAndLineBreaksBecomeBlanks) {
   EXPECT_FALSE(QFile::exists(missing));
 }
 
-TEST_F(ProfileTest, TextIsWindows1252OnDiskAndUtf16FilesStayUtf16) {
+TEST_F(ProfileTest, TextIsWindows1252OnDiskAndFilesWithAByteOrderMarkKeepTheirEncoding) {
   ASSERT_TRUE(profile::WriteString("S", "k", QStringLiteral("Größe € \u4e2d"), file));
   EXPECT_EQ(ReadFile(file), QByteArray("[S]\r\nk=Gr\xF6\xDF"
                                        "e \x80 ?\r\n"));
@@ -110,6 +135,30 @@ TEST_F(ProfileTest, TextIsWindows1252OnDiskAndUtf16FilesStayUtf16) {
   EXPECT_EQ(Read("S", "k"), QStringLiteral("ä"));
   ASSERT_TRUE(profile::WriteString("S", "k", QStringLiteral("\u4e2d"), file));
   EXPECT_EQ(ReadFile(file), QByteArray("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0\x2d\x4e\r\0\n\0", 22));
+
+  // The other marks: UTF-16BE and UTF-8 files are read and rewritten in their own encoding.
+  const auto utf16Be = [](const QString& text) {
+    QByteArray bytes("\xFE\xFF");
+    for (const QChar c : text)
+      bytes.append(static_cast<char>(c.unicode() >> 8)).append(static_cast<char>(c.unicode()));
+    return bytes;
+  };
+  WriteFile(file, utf16Be(QStringLiteral("[S]\r\nk=ä\r\n")));
+  EXPECT_EQ(Read("S", "k"), QStringLiteral("ä"));
+  ASSERT_TRUE(profile::WriteString("P", "n", QStringLiteral("\u4e2d"), file));
+  EXPECT_EQ(ReadFile(file), utf16Be(QStringLiteral("[S]\r\nk=ä\r\n[P]\r\nn=\u4e2d\r\n")));
+  WriteFile(file, "\xEF\xBB\xBF[S]\r\nk=\xC3\xA4\r\n");
+  EXPECT_EQ(Read("S", "k"), QStringLiteral("ä"));
+  ASSERT_TRUE(profile::WriteString("S", "n", QStringLiteral("\u4e2d"), file));
+  EXPECT_EQ(ReadFile(file), "\xEF\xBB\xBF[S]\r\nk=\xC3\xA4\r\nn=\xE4\xB8\xAD\r\n");
+  // A UTF-8 mark before bytes that are not UTF-8: refused, and the file stays as it was.
+  const QByteArray notUtf8("\xEF\xBB\xBF[S]\r\nk=\xE4\r\n");
+  WriteFile(file, notUtf8);
+  const FileResult refused = profile::WriteStrings({{"S", "n", QStringLiteral("1")}}, file);
+  EXPECT_FALSE(refused);
+  EXPECT_TRUE(refused.reason.contains(file + QStringLiteral(": starts with a UTF-8 byte-order mark")))
+      << refused.reason.toStdString();
+  EXPECT_EQ(ReadFile(file), notUtf8);
 }
 
 TEST_F(ProfileTest, FailedWriteReportsFalseAndLeavesNoTemporaryFiles) {
