@@ -17,13 +17,15 @@ inline constexpr int kNetAddressCount = 5;  // net addresses 1 ... 5
 
 using KeyTexts = std::array<QString, kKeyCount + 2>;
 
-// A fault the net address check found: its text and the field the user has to correct.
+// A fault the checks of OK found: its text and the field the user has to correct.
 struct NetAddressFault {
-  enum class Field { Document, Symbol, Drive };
+  enum class Field { Document, Symbol, Drive, NetAddress, User, Password };
   QString text;
   Field field = Field::Document;
   int machine = 0;  // document or symbol: the machine number
-  int row = 0;      // document or symbol: the key; drive: the second net address of the pair
+  // document or symbol: the key; drive: the second net address of the pair; net address, user,
+  // password: the net address
+  int row = 0;
 };
 
 class DocumentationSettings {

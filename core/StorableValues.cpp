@@ -1,0 +1,75 @@
+#include "core/StorableValues.h"
+
+#include "framework/Cp1252.h"
+#include "framework/IniAccess.h"
+
+#include <array>
+#include <tuple>
+
+namespace {
+
+// Why the settings file cannot give value back, or nullopt when it can.
+std::optional<QString> Unstorable(const QString& value) {
+  if (value.size() > kIniReadLimit) {
+    return QStringLiteral("more than ") + QString::number(kIniReadLimit) + QStringLiteral(" characters!");
+  }
+  if (const std::optional<QString> character = FirstUnstorableCharacter(value)) {
+    return QStringLiteral("the character '") + *character + QStringLiteral("' cannot be stored!");
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<QString> FirstUnstorableCharacter(const QString& text) {
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const QChar c = text.at(i);
+    if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+      return text.mid(i, 2);
+    }
+    if (c != u'?' && Cp1252Code(c) == '?') return QString(c);
+  }
+  return std::nullopt;
+}
+
+std::optional<NetAddressFault> FindUnstorableValue(const ProjectContext& context,
+                                                   const DocumentationSettings& settings,
+                                                   const ColumnCaptions& captions) {
+  using Field = NetAddressFault::Field;
+  for (const int16_t machine : settings.TabMachine) {
+    if (!settings.MachineLoaded(machine)) continue;
+    for (int key = 1; key <= kKeyCount; ++key) {
+      auto fault = [&](const QString& value, Field field,
+                       const QString& caption) -> std::optional<NetAddressFault> {
+        const std::optional<QString> why = Unstorable(value);
+        if (!why) return std::nullopt;
+        return NetAddressFault{QStringLiteral("Fault in ") + context.ExistingMachine(machine) +
+                                   QStringLiteral(" , Key ") + QString::number(key) + QStringLiteral(" , ") +
+                                   caption + QStringLiteral(" : ") + *why,
+                               field, machine, key};
+      };
+      if (auto found = fault(settings.References[machine - 1][key], Field::Document, captions.document)) {
+        return found;
+      }
+      if (auto found = fault(settings.Symbols[machine - 1][key], Field::Symbol, captions.symbol))
+        return found;
+    }
+  }
+  for (int n = 1; n <= kNetAddressCount; ++n) {
+    if (!settings.NetAddressLoaded(n)) continue;
+    const int slot = n - 1;
+    const std::array<std::tuple<const QString&, Field, const QString&>, 3> fields{{
+        {settings.NetAddresses[slot], Field::NetAddress, captions.netAddress},
+        {settings.NetUsers[slot], Field::User, captions.user},
+        {settings.NetPasswords[slot], Field::Password, captions.password},
+    }};
+    for (const auto& [value, field, caption] : fields) {
+      if (const std::optional<QString> why = Unstorable(value)) {
+        return NetAddressFault{QStringLiteral("Fault in net address ") + QString::number(n) +
+                                   QStringLiteral(" , ") + caption + QStringLiteral(" : ") + *why,
+                               field, 0, n};
+      }
+    }
+  }
+  return std::nullopt;
+}
