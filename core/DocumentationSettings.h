@@ -61,6 +61,21 @@ class DocumentationSettings {
   // Editing of the net addresses has finished: each keeps only its folder (a file name is cut off).
   void KeepNetAddressFolders();
 
+  // The values by the numbers the file and the window use: machine m (1 ... 5), key k (1 ... 9; key 0
+  // is the always empty key before key 1), net address n (1 ... 5).
+  QString& Reference(int m, int k) { return References[m - 1][k]; }
+  const QString& Reference(int m, int k) const { return References[m - 1][k]; }
+  QString& Symbol(int m, int k) { return Symbols[m - 1][k]; }
+  const QString& Symbol(int m, int k) const { return Symbols[m - 1][k]; }
+  QString& NetUser(int n) { return NetUsers[n - 1]; }
+  const QString& NetUser(int n) const { return NetUsers[n - 1]; }
+  QString& NetPassword(int n) { return NetPasswords[n - 1]; }
+  const QString& NetPassword(int n) const { return NetPasswords[n - 1]; }
+  QString& NetAddress(int n) { return NetAddresses[n - 1]; }
+  const QString& NetAddress(int n) const { return NetAddresses[n - 1]; }
+  QString& NetDrive(int n) { return NetDrives[n - 1]; }
+  const QString& NetDrive(int n) const { return NetDrives[n - 1]; }
+
   // Slot m - 1, key k.
   std::array<KeyTexts, kMachineSlots> References;
   std::array<KeyTexts, kMachineSlots> Symbols;

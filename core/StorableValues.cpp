@@ -48,20 +48,18 @@ std::optional<NetAddressFault> FindUnstorableValue(const ProjectContext& context
                                    caption + QStringLiteral(" : ") + *why,
                                field, machine, key};
       };
-      if (auto found = fault(settings.References[machine - 1][key], Field::Document, captions.document)) {
+      if (auto found = fault(settings.Reference(machine, key), Field::Document, captions.document)) {
         return found;
       }
-      if (auto found = fault(settings.Symbols[machine - 1][key], Field::Symbol, captions.symbol))
-        return found;
+      if (auto found = fault(settings.Symbol(machine, key), Field::Symbol, captions.symbol)) return found;
     }
   }
   for (int n = 1; n <= kNetAddressCount; ++n) {
     if (!settings.NetAddressLoaded(n)) continue;
-    const int slot = n - 1;
     const std::array<std::tuple<const QString&, Field, const QString&>, 3> fields{{
-        {settings.NetAddresses[slot], Field::NetAddress, captions.netAddress},
-        {settings.NetUsers[slot], Field::User, captions.user},
-        {settings.NetPasswords[slot], Field::Password, captions.password},
+        {settings.NetAddress(n), Field::NetAddress, captions.netAddress},
+        {settings.NetUser(n), Field::User, captions.user},
+        {settings.NetPassword(n), Field::Password, captions.password},
     }};
     for (const auto& [value, field, caption] : fields) {
       if (const std::optional<QString> why = Unstorable(value)) {

@@ -140,8 +140,8 @@ void frm_Quorvel_Exe::ShowMachineView(int m) {
   NameFields();
   const DocumentationSettings& settings = session_.settings;
   for (int i = 1; i <= kKeyCount; ++i) {
-    SetFieldText(TextExe[i], settings.References[m - 1][i]);
-    SetFieldText(TextSymbol[i], settings.Symbols[m - 1][i]);
+    SetFieldText(TextExe[i], settings.Reference(m, i));
+    SetFieldText(TextSymbol[i], settings.Symbol(m, i));
   }
 }
 
@@ -157,8 +157,8 @@ void frm_Quorvel_Exe::ShowNetAddressView() {
   NameFields();
   const DocumentationSettings& settings = session_.settings;
   for (int i = 1; i <= kNetAddressCount; ++i) {
-    SetFieldText(TextPassword[i], settings.NetPasswords[i - 1]);
-    SetFieldText(TextUser[i], settings.NetUsers[i - 1]);
-    SetFieldText(TextExe[i], settings.NetAddresses[i - 1]);
+    SetFieldText(TextPassword[i], settings.NetPassword(i));
+    SetFieldText(TextUser[i], settings.NetUser(i));
+    SetFieldText(TextExe[i], settings.NetAddress(i));
   }
 }

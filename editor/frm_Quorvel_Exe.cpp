@@ -249,7 +249,7 @@ void frm_Quorvel_Exe::Form_Load() {
         const QSignalBlocker quietCombo(ComboDrive[i]);
         ComboDrive[i]->addItems(DriveLetters());
       }
-      ShowDrive(i, settings.NetDrives[i - 1]);
+      ShowDrive(i, settings.NetDrive(i));
     }
     TabStripMachine->addTab(kNetAddressCaption);
     TabStripMachine->setCurrentIndex(0);
@@ -281,8 +281,8 @@ void frm_Quorvel_Exe::CommandOK_Click() {
   // what will be written.
   if (NetAddressTabSelected()) {
     for (int n = 1; n <= kNetAddressCount; ++n) {
-      if (TextExe[n]->text() != session_.settings.NetAddresses[n - 1]) {
-        SetFieldText(TextExe[n], session_.settings.NetAddresses[n - 1]);
+      if (TextExe[n]->text() != session_.settings.NetAddress(n)) {
+        SetFieldText(TextExe[n], session_.settings.NetAddress(n));
       }
     }
   }
