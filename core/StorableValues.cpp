@@ -2,17 +2,20 @@
 
 #include "framework/Cp1252.h"
 #include "framework/IniAccess.h"
+#include "framework/TextFile.h"
 
 #include <array>
 #include <tuple>
 
 namespace {
 
-// Why the settings file cannot give value back, or nullopt when it can.
-std::optional<QString> Unstorable(const QString& value) {
+// Why the settings file cannot give value back, or nullopt when it can. A file in UTF-16LE holds every
+// character.
+std::optional<QString> Unstorable(const QString& value, bool unicodeFile) {
   if (value.size() > kIniReadLimit) {
     return QStringLiteral("more than ") + QString::number(kIniReadLimit) + QStringLiteral(" characters!");
   }
+  if (unicodeFile) return std::nullopt;
   if (const std::optional<QString> character = FirstUnstorableCharacter(value)) {
     return QStringLiteral("the character '") + *character + QStringLiteral("' cannot be stored!");
   }
@@ -36,12 +39,14 @@ std::optional<NetAddressFault> FindUnstorableValue(const ProjectContext& context
                                                    const DocumentationSettings& settings,
                                                    const ColumnCaptions& captions) {
   using Field = NetAddressFault::Field;
+  const std::optional<TextFileContent> file = ReadTextFile(DocumentationSettings::FilePath(context.location));
+  const bool unicodeFile = file && file->encoding == TextEncoding::Utf16Le;
   for (const int16_t machine : settings.TabMachine) {
     if (!settings.MachineLoaded(machine)) continue;
     for (int key = 1; key <= kKeyCount; ++key) {
       auto fault = [&](const QString& value, Field field,
                        const QString& caption) -> std::optional<NetAddressFault> {
-        const std::optional<QString> why = Unstorable(value);
+        const std::optional<QString> why = Unstorable(value, unicodeFile);
         if (!why) return std::nullopt;
         return NetAddressFault{QStringLiteral("Fault in ") + context.ExistingMachine(machine) +
                                    QStringLiteral(" , Key ") + QString::number(key) + QStringLiteral(" , ") +
@@ -62,7 +67,7 @@ std::optional<NetAddressFault> FindUnstorableValue(const ProjectContext& context
         {settings.NetPassword(n), Field::Password, captions.password},
     }};
     for (const auto& [value, field, caption] : fields) {
-      if (const std::optional<QString> why = Unstorable(value)) {
+      if (const std::optional<QString> why = Unstorable(value, unicodeFile)) {
         return NetAddressFault{QStringLiteral("Fault in net address ") + QString::number(n) +
                                    QStringLiteral(" , ") + caption + QStringLiteral(" : ") + *why,
                                field, 0, n};

@@ -26,6 +26,7 @@ std::optional<QString> FirstUnstorableCharacter(const QString& text);
 
 // The first value of the loaded slots that the settings file cannot give back, in the order of the
 // tabs: each machine's keys (document, then symbol), then the net addresses (address, user, password).
+// A settings file in UTF-16LE holds every character; only the length counts then.
 std::optional<NetAddressFault> FindUnstorableValue(const ProjectContext& context,
                                                    const DocumentationSettings& settings,
                                                    const ColumnCaptions& captions);

@@ -284,6 +284,20 @@ TEST_F(ClosingTest, AValueTheSettingsFileCannotGiveBackIsRefusedOrReportedWithIt
   EXPECT_TRUE(Customer().contains("User1=Omega\r\n"));
 }
 
+TEST_F(ClosingTest, ASettingsFileInUtf16KeepsEveryCharacter) {
+  const QString text = QStringLiteral("[Machine1]\r\nReference1=C:\\docs\\plan_\u2192_\u03a9.pdf\r\n");
+  QByteArray utf16("\xff\xfe");
+  utf16.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+  WriteFile(CustomerFile(), utf16);
+  ASSERT_EQ(Load(), std::nullopt);
+  EXPECT_EQ(PressOK(), 0);
+  const QByteArray written = Customer();
+  EXPECT_TRUE(written.startsWith("\xff\xfe"));
+  EXPECT_TRUE(
+      QString::fromUtf16(reinterpret_cast<const char16_t*>(written.constData() + 2), (written.size() - 2) / 2)
+          .contains(QStringLiteral("Reference1=C:\\docs\\plan_\u2192_\u03a9.pdf\r\n")));
+}
+
 TEST_F(ClosingTest, EnterInANetAddressFieldCutsTheFileNameAndPressesOk) {
   ASSERT_EQ(Load(), std::nullopt);
   Activate();
