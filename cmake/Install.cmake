@@ -23,10 +23,31 @@ install(CODE "
   include(\"${CMAKE_SOURCE_DIR}/cmake/DesktopEntry.cmake\")
 ")
 
+# The package's copyright file, changelog and lintian overrides (the program folder lies under /opt).
+set(QVZ_DOC_DIR "share/doc/documentation-config" CACHE STRING "Folder of the copyright and changelog below the install prefix")
+set(QVZ_LINTIAN_DIR "" CACHE STRING "Folder of the lintian overrides below the install prefix (none when empty)")
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/debian/copyright DESTINATION ${QVZ_DOC_DIR})
+install(CODE "
+  set(qvz_doc \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${QVZ_DOC_DIR}\")
+  file(MAKE_DIRECTORY \"\${qvz_doc}\")
+  execute_process(COMMAND gzip -9nc \"${CMAKE_SOURCE_DIR}/packaging/debian/changelog\"
+                  OUTPUT_FILE \"\${qvz_doc}/changelog.gz\" COMMAND_ERROR_IS_FATAL ANY)
+")
+if(QVZ_LINTIAN_DIR)
+  install(FILES ${CMAKE_SOURCE_DIR}/packaging/debian/lintian-overrides DESTINATION ${QVZ_LINTIAN_DIR}
+          RENAME documentation-config)
+endif()
+
 set(CPACK_PACKAGE_NAME "documentation-config")
-set(CPACK_PACKAGE_VENDOR "HMI service tools")
-set(CPACK_PACKAGE_CONTACT "service@localhost")
+set(CPACK_PACKAGE_VENDOR "Documentation_Config maintainers")
+set(CPACK_PACKAGE_CONTACT "Documentation_Config maintainers <maintainers@documentation-config.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Customer documentation configuration program for HMI projects")
+# The extended description, below the summary: lines of at most 80 characters.
+set(CPACK_PACKAGE_DESCRIPTION "Assigns a document and a picture symbol to each key of an operator panel's
+machines, declares the network shares the documents lie on, and brings the
+project's preset-definition database up to date.")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
+set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR "DEB")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -1,5 +1,7 @@
 #include "core/Closing.h"
 
+#include "core/StorableValues.h"
+
 #include "framework/ErrorTrap.h"
 #include "presets/WorkOnMdb.h"
 
@@ -27,12 +29,30 @@ bool CheckNetAddresses(Session& session, const NetAddressView& view, std::option
   return false;
 }
 
+bool CheckStorableValues(Session& session, const NetAddressView& view,
+                         std::optional<NetAddressFault>* fault) {
+  const ColumnCaptions captions{kDocumentCaption, view.symbolCaption, kNetAddressCaption,
+                                session.CaptionOf(QStringLiteral("LabelUserHeader")),
+                                session.CaptionOf(QStringLiteral("LabelPasswordHeader"))};
+  const std::optional<NetAddressFault> found =
+      FindUnstorableValue(session.context, session.settings, captions);
+  if (fault) *fault = found;
+  if (!found) return true;
+  if (session.context.mode.silent) {
+    session.context.errors.WriteServiceLog(found->text);
+  } else {
+    session.context.port.ShowMessage(found->text);
+  }
+  return false;
+}
+
 bool CommandOK_Click(Session& session, const NetAddressView& view, std::optional<NetAddressFault>* fault) {
   Trap trap(session.context.errors, QStringLiteral("CommandOK_Click"));
   session.settings.KeepNetAddressFolders();
   // A check that fails with an error counts as passed: the editor closes.
   bool passed = true;
-  trap.Run([&] { passed = CheckNetAddresses(session, view, fault); });
+  trap.Run([&] { passed = CheckStorableValues(session, view, fault); });
+  if (passed) trap.Run([&] { passed = CheckNetAddresses(session, view, fault); });
   if (!passed && session.context.mode.silent) EndProgram(kExitError);
   return passed;
 }

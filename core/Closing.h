@@ -25,8 +25,14 @@ NetAddressView LoadedView(const Session& session);
 bool CheckNetAddresses(Session& session, const NetAddressView& view,
                        std::optional<NetAddressFault>* fault = nullptr);
 
+// The check that every value can be stored as it is: at most 254 characters, all of them characters of
+// Windows-1252. A failure is shown (not in silent mode) and gives false, with the field in fault.
+bool CheckStorableValues(Session& session, const NetAddressView& view,
+                         std::optional<NetAddressFault>* fault = nullptr);
+
 // The OK button: true when the closing sequence is to follow, false when the editor stays open. Editing
-// has finished, so every net address first keeps only its folder. In silent mode nobody could correct
+// has finished, so every net address first keeps only its folder. Values the settings file could not give
+// back are refused before the net address check runs. In silent mode nobody could correct
 // the entries: a failed check goes to the service log and ends the program with status 1, touching
 // neither the database nor the settings.
 bool CommandOK_Click(Session& session, const NetAddressView& view,

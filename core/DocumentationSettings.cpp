@@ -39,21 +39,20 @@ void DocumentationSettings::ReadMachine(ProjectContext& context, int machine) {
   const QString section = MachineSection(machine);
   machineLoaded_[machine - 1] = true;
   for (int key = 1; key <= kKeyCount; ++key) {
-    References[machine - 1][key] = LoadIniString(errors, section, Numbered("Reference", key), file);
-    Symbols[machine - 1][key] = LoadIniString(errors, section, Numbered("Symbol", key), file);
+    Reference(machine, key) = LoadIniString(errors, section, Numbered("Reference", key), file);
+    Symbol(machine, key) = LoadIniString(errors, section, Numbered("Symbol", key), file);
   }
 }
 
 void DocumentationSettings::ReadNetAddress(ProjectContext& context, int netAddress) {
   ErrorHandling& errors = context.errors;
   const QString file = FilePath(context.location);
-  const int slot = netAddress - 1;
-  netLoaded_[slot] = true;
-  NetUsers[slot] = LoadIniString(errors, kNetSection, Numbered("User", netAddress), file);
-  NetPasswords[slot] = LoadIniString(errors, kNetSection, Numbered("Password", netAddress), file);
-  NetAddresses[slot] = LoadIniString(errors, kNetSection, Numbered("NetAddress", netAddress), file);
-  NetDrives[slot] = LoadIniString(errors, kNetSection, Numbered("NetDrive", netAddress), file);
-  if (NetDrives[slot].isEmpty()) NetDrives[slot] = DefaultDrive(netAddress);
+  netLoaded_[netAddress - 1] = true;
+  NetUser(netAddress) = LoadIniString(errors, kNetSection, Numbered("User", netAddress), file);
+  NetPassword(netAddress) = LoadIniString(errors, kNetSection, Numbered("Password", netAddress), file);
+  NetAddress(netAddress) = LoadIniString(errors, kNetSection, Numbered("NetAddress", netAddress), file);
+  NetDrive(netAddress) = LoadIniString(errors, kNetSection, Numbered("NetDrive", netAddress), file);
+  if (NetDrive(netAddress).isEmpty()) NetDrive(netAddress) = DefaultDrive(netAddress);
 }
 
 void DocumentationSettings::Write(ProjectContext& context) const {
@@ -76,20 +75,19 @@ void DocumentationSettings::Write(ProjectContext& context) const {
     if (!MachineLoaded(machine)) continue;
     const QString section = MachineSection(machine);
     for (int key = 1; key <= kKeyCount; ++key) {
-      save(References[machine - 1][key], section, Numbered("Reference", key));
-      save(Symbols[machine - 1][key], section, Numbered("Symbol", key));
+      save(Reference(machine, key), section, Numbered("Reference", key));
+      save(Symbol(machine, key), section, Numbered("Symbol", key));
     }
   }
 
   bool withDocumentation = false;
   for (int netAddress = 1; netAddress <= kNetAddressCount; ++netAddress) {
-    const int slot = netAddress - 1;
-    if (!NetAddresses[slot].isEmpty()) withDocumentation = true;
+    if (!NetAddress(netAddress).isEmpty()) withDocumentation = true;
     if (!NetAddressLoaded(netAddress)) continue;
-    save(NetUsers[slot], kNetSection, Numbered("User", netAddress));
-    save(NetPasswords[slot], kNetSection, Numbered("Password", netAddress));
-    save(NetAddresses[slot], kNetSection, Numbered("NetAddress", netAddress));
-    save(NetDrives[slot], kNetSection, Numbered("NetDrive", netAddress));
+    save(NetUser(netAddress), kNetSection, Numbered("User", netAddress));
+    save(NetPassword(netAddress), kNetSection, Numbered("Password", netAddress));
+    save(NetAddress(netAddress), kNetSection, Numbered("NetAddress", netAddress));
+    save(NetDrive(netAddress), kNetSection, Numbered("NetDrive", netAddress));
   }
   trap.Run([&] {
     QString failure;
@@ -156,7 +154,7 @@ std::optional<NetAddressFault> DocumentationSettings::FindNetAddressFault(
                                NetAddressFault::Field::Drive, 0, j};
       }
     }
-    QString& address = NetAddresses[n - 1];
+    QString& address = NetAddress(n);
     if (address.size() > 3 && EndsInSeparator(address)) {
       address.chop(1);
       trimmed.push_back(n);

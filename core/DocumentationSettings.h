@@ -17,13 +17,15 @@ inline constexpr int kNetAddressCount = 5;  // net addresses 1 ... 5
 
 using KeyTexts = std::array<QString, kKeyCount + 2>;
 
-// A fault the net address check found: its text and the field the user has to correct.
+// A fault the checks of OK found: its text and the field the user has to correct.
 struct NetAddressFault {
-  enum class Field { Document, Symbol, Drive };
+  enum class Field { Document, Symbol, Drive, NetAddress, User, Password };
   QString text;
   Field field = Field::Document;
   int machine = 0;  // document or symbol: the machine number
-  int row = 0;      // document or symbol: the key; drive: the second net address of the pair
+  // document or symbol: the key; drive: the second net address of the pair; net address, user,
+  // password: the net address
+  int row = 0;
 };
 
 class DocumentationSettings {
@@ -58,6 +60,21 @@ class DocumentationSettings {
                                                      std::vector<int>& trimmed);
   // Editing of the net addresses has finished: each keeps only its folder (a file name is cut off).
   void KeepNetAddressFolders();
+
+  // The values by the numbers the file and the window use: machine m (1 ... 5), key k (1 ... 9; key 0
+  // is the always empty key before key 1), net address n (1 ... 5).
+  QString& Reference(int m, int k) { return References[m - 1][k]; }
+  const QString& Reference(int m, int k) const { return References[m - 1][k]; }
+  QString& Symbol(int m, int k) { return Symbols[m - 1][k]; }
+  const QString& Symbol(int m, int k) const { return Symbols[m - 1][k]; }
+  QString& NetUser(int n) { return NetUsers[n - 1]; }
+  const QString& NetUser(int n) const { return NetUsers[n - 1]; }
+  QString& NetPassword(int n) { return NetPasswords[n - 1]; }
+  const QString& NetPassword(int n) const { return NetPasswords[n - 1]; }
+  QString& NetAddress(int n) { return NetAddresses[n - 1]; }
+  const QString& NetAddress(int n) const { return NetAddresses[n - 1]; }
+  QString& NetDrive(int n) { return NetDrives[n - 1]; }
+  const QString& NetDrive(int n) const { return NetDrives[n - 1]; }
 
   // Slot m - 1, key k.
   std::array<KeyTexts, kMachineSlots> References;

@@ -45,9 +45,9 @@ void SetupUserInterFace(Session& session) {
   for (int i = 1; i <= kNetAddressCount; ++i) {
     trap.Run([&] { settings.ReadNetAddress(context, i); });
     // A net address names a folder, whatever the file holds.
-    settings.NetAddresses[i - 1] = NetAddressFolder(settings.NetAddresses[i - 1]);
-    const DriveCheck check = CheckDrive(settings.NetDrives[i - 1]);
+    settings.NetAddress(i) = NetAddressFolder(settings.NetAddress(i));
+    const DriveCheck check = CheckDrive(settings.NetDrive(i));
     if (check.fault && !context.mode.silent) context.port.ShowMessage(kDriveFault);
-    settings.NetDrives[i - 1] = check.drive;
+    settings.NetDrive(i) = check.drive;
   }
 }

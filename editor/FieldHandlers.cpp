@@ -31,12 +31,12 @@ void frm_Quorvel_Exe::TextExe_Change(int index) {
   const int m = SelectedMachine();
   const QString text = TextExe[index]->text();
   if (m != 0) {
-    settings.References[m - 1][index] = text;
+    settings.Reference(m, index) = text;
     return;
   }
   if (index > kNetAddressCount) return;  // rows 6 ... 9 are not shown on the net address tab
   // Kept as typed: the file name is cut off when the editing finishes, not after the first point.
-  settings.NetAddresses[index - 1] = text;
+  settings.NetAddress(index) = text;
 }
 
 void frm_Quorvel_Exe::TextExe_LostFocus(int index) {
@@ -48,11 +48,11 @@ void frm_Quorvel_Exe::TextExe_LostFocus(int index) {
 
 void frm_Quorvel_Exe::TextSymbol_Change(int index) {
   const int m = SelectedMachine();
-  if (m != 0) session_.settings.Symbols[m - 1][index] = TextSymbol[index]->text();
+  if (m != 0) session_.settings.Symbol(m, index) = TextSymbol[index]->text();
 }
 
 void frm_Quorvel_Exe::TextUser_Change(int index) {
-  if (index <= kNetAddressCount) session_.settings.NetUsers[index - 1] = TextUser[index]->text();
+  if (index <= kNetAddressCount) session_.settings.NetUser(index) = TextUser[index]->text();
 }
 
 void frm_Quorvel_Exe::TextUser_LostFocus(int index) {
@@ -60,7 +60,7 @@ void frm_Quorvel_Exe::TextUser_LostFocus(int index) {
 }
 
 void frm_Quorvel_Exe::TextPassword_Change(int index) {
-  if (index <= kNetAddressCount) session_.settings.NetPasswords[index - 1] = TextPassword[index]->text();
+  if (index <= kNetAddressCount) session_.settings.NetPassword(index) = TextPassword[index]->text();
 }
 
 void frm_Quorvel_Exe::TextPassword_LostFocus(int index) {
@@ -72,7 +72,7 @@ void frm_Quorvel_Exe::ComboDrive_Change(int index) {
   const DriveCheck check = CheckDrive(ComboDrive[index]->currentText());
   if (check.fault) session_.context.port.ShowMessage(kDriveFault);
   ShowDrive(index, check.drive);
-  session_.settings.NetDrives[index - 1] = check.drive;
+  session_.settings.NetDrive(index) = check.drive;
 }
 
 void frm_Quorvel_Exe::ShowDrive(int index, const QString& drive) {
@@ -114,18 +114,18 @@ void frm_Quorvel_Exe::FindFile(int index, bool forDocument, bool forSymbol, bool
   if (forDocument && DocumentationSettings::HasSlot(m)) {
     title = QStringLiteral("Browse File Htlm / Htm / Pdf");
     filter = QStringLiteral("*.html;*.htm;*.pdf|*.html;*.htm;*.pdf");
-    const KeyTexts& references = settings.References[m - 1];
-    preset = FirstNonEmpty({references[index], settings.Symbols[m - 1][index], references[index - 1]});
+    preset = FirstNonEmpty(
+        {settings.Reference(m, index), settings.Symbol(m, index), settings.Reference(m, index - 1)});
   } else if (forSymbol && DocumentationSettings::HasSlot(m)) {
     title = QStringLiteral("Browse File Gif / Bmp");
     filter = QStringLiteral("*.gif;*.bmp|*.gif;*.bmp");
-    const KeyTexts& symbols = settings.Symbols[m - 1];
-    preset = FirstNonEmpty({symbols[index], settings.References[m - 1][index], symbols[index - 1]});
+    preset = FirstNonEmpty(
+        {settings.Symbol(m, index), settings.Reference(m, index), settings.Symbol(m, index - 1)});
   } else if (forNetAddress && index <= kNetAddressCount) {
     title = QStringLiteral("Browse Net Address");
     filter = QStringLiteral("*.*|*.*");
     TextExe_LostFocus(index);  // opening the dialog finishes the editing of the field
-    QString& address = settings.NetAddresses[index - 1];
+    QString& address = settings.NetAddress(index);
     if (!address.isEmpty()) {
       if (EndsInSeparator(address)) {
         address.chop(1);
@@ -143,14 +143,14 @@ void frm_Quorvel_Exe::FindFile(int index, bool forDocument, bool forSymbol, bool
   // A cancelled dialog changes nothing.
   if (!picked) return;
   if (forDocument) {
-    settings.References[m - 1][index] = *picked;
+    settings.Reference(m, index) = *picked;
     SetFieldText(TextExe[index], *picked);
   } else if (forSymbol) {
-    settings.Symbols[m - 1][index] = *picked;
+    settings.Symbol(m, index) = *picked;
     SetFieldText(TextSymbol[index], *picked);
   } else {
     // The net address becomes the picked file's folder.
-    settings.NetAddresses[index - 1] = NetAddressFolder(*picked);
-    SetFieldText(TextExe[index], settings.NetAddresses[index - 1]);
+    settings.NetAddress(index) = NetAddressFolder(*picked);
+    SetFieldText(TextExe[index], settings.NetAddress(index));
   }
 }

@@ -5,6 +5,8 @@
 
 #include "editor/frm_Quorvel_Exe.h"
 
+#include "framework/IniAccess.h"
+
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
@@ -15,6 +17,7 @@
 #include <QScrollArea>
 #include <QTabBar>
 #include <QVBoxLayout>
+#include <QValidator>
 
 namespace {
 
@@ -43,6 +46,17 @@ int RowTop(int row) {
 int KeyNumberTop(int row) {
   return 600 + 675 * (row - 1);
 }
+
+// A field holds no more than the settings file gives back. A longer text, typed or pasted, is refused as
+// a whole (a length limit of the field would keep its beginning and drop the rest unseen); the field
+// tells when it refuses.
+class StorableLength : public QValidator {
+ public:
+  using QValidator::QValidator;
+  State validate(QString& input, int&) const override {
+    return input.size() > kIniReadLimit ? Invalid : Acceptable;
+  }
+};
 
 // Makes the controls and registers each under its name (arrays: one name, an index each), in the order
 // of the form description.
@@ -77,8 +91,10 @@ class FormBuilder {
     return header;
   }
   void TextBoxes(Row<QLineEdit>& row, QGroupBox* column, const char* name, int width, double points) {
+    auto* length = new StorableLength(column);
     for (int i = 1; i <= kKeyCount; ++i) {
       row[i] = Add(new QLineEdit(column), name, i);
+      row[i]->setValidator(length);
       row[i]->setFont(FormFont(points));
       Place(row[i], 120, RowTop(i), width, 420);
     }
@@ -125,6 +141,9 @@ void frm_Quorvel_Exe::BuildControls() {
   form->setFixedSize(Px(11910), Px(8625));
   scroller_ = new QScrollArea(this);
   scroller_->setFrameShape(QFrame::NoFrame);
+  // A click on the background, a label or a frame leaves the keyboard where it was: the scroll area
+  // draws no focus and takes no keys, so it must not take the focus either.
+  scroller_->setFocusPolicy(Qt::NoFocus);
   scroller_->setWidget(form);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -140,6 +159,8 @@ void frm_Quorvel_Exe::BuildControls() {
   TabStripMachine->setFont(FormFont(12));
   TabStripMachine->setExpanding(false);
   TabStripMachine->setDrawBase(false);
+  // A clicked tab takes the keyboard, so Left and Right go on to the next tab from there.
+  TabStripMachine->setFocusPolicy(Qt::StrongFocus);
   Place(TabStripMachine, 0, 390, 11880, 420);
   auto* page = new QFrame(form);
   page->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
@@ -187,6 +208,15 @@ void frm_Quorvel_Exe::BuildControls() {
       build.PictureButton(form, "CommandOK", QStringLiteral(":/images/CommandOK.gif"), QSize(44, 36), 8400);
   CommandCancel = build.PictureButton(form, "CommandCancel", QStringLiteral(":/images/CommandCancel.gif"),
                                       QSize(37, 39), 10170);
+
+  // The labels name their fields: each key number its row's first field, each header its column's.
+  for (int i = 1; i <= kKeyCount; ++i) LabelKeyNumber[i]->setBuddy(TextExe[i]);
+  LabelKeyHeader->setBuddy(TextExe[1]);
+  LabelExeHeader->setBuddy(TextExe[1]);
+  LabelSymbolHeader->setBuddy(TextSymbol[1]);
+  LabelUserHeader->setBuddy(TextUser[1]);
+  LabelPasswordHeader->setBuddy(TextPassword[1]);
+  LabelDriveHeader->setBuddy(ComboDrive[1]);
 }
 
 void frm_Quorvel_Exe::SetTabOrder() {

@@ -1,5 +1,7 @@
 #include "editor/GuiApplication.h"
 
+#include "editor/QtTranslation.h"
+
 #include "framework/ErrorTrap.h"
 
 #include <QApplication>
@@ -106,4 +108,10 @@ void GuiApplication::Ensure() {
   }
   // Message boxes and file dialogs carry the program's icon too.
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/documentation-config.png")));
+  InstallQtTranslation(language_);
+}
+
+void GuiApplication::SetLanguage(const QString& languageCode) {
+  language_ = languageCode;
+  if (Exists()) InstallQtTranslation(language_);
 }

@@ -23,11 +23,14 @@ class GuiApplication {
   void Ensure();
   // True once a GUI application exists.
   bool Exists() const;
+  // The language code of the language INI: Qt's own texts follow it once the application exists.
+  void SetLanguage(const QString& languageCode);
 
  private:
   int& argc_;
   char** argv_;
   QString programName_;
+  QString language_;
   std::unique_ptr<QApplication> app_;
 };
 

@@ -2,6 +2,7 @@
 
 #include "framework/ErrorTrap.h"
 #include "framework/FileLookup.h"
+#include "texts/Language.h"
 
 #include <cstdio>
 
@@ -23,7 +24,8 @@ WindowModule& LazyWindow::Module() {
     EndProgram(kExitError);
   }
   module_.reset(create(&argc_, argv_, location_.ExecutableName().toUtf8().constData(),
-                       location_.BaseFolder().toUtf8().constData()));
+                       location_.BaseFolder().toUtf8().constData(),
+                       ReadLanguage(LanguageIniPath(location_)).toUtf8().constData()));
   return *module_;
 }
 

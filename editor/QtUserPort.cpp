@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace {
@@ -34,6 +35,25 @@ class AnswerBox : public QMessageBox {
 
  private:
   bool escapable_;
+};
+
+// A file dialog that takes files only. Qt's dialog opens a folder that is named; a new name that ends
+// in a separator would be taken as a file, so Open keeps the dialog open then.
+class FileOnlyDialog : public QFileDialog {
+ public:
+  using QFileDialog::QFileDialog;
+
+  void accept() override {
+    const auto* name = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    const QString typed = name ? name->text().trimmed() : QString();
+    const QStringList files = selectedFiles();
+    if (EndsInFolderSeparator(typed) && (files.isEmpty() || !QFileInfo(files.first()).isDir())) return;
+    QFileDialog::accept();
+  }
+
+  static bool EndsInFolderSeparator(const QString& path) {
+    return path.endsWith(u'/') || path.endsWith(u'\\');
+  }
 };
 
 QMessageBox::Icon BoxIcon(Icon icon) {
@@ -110,7 +130,7 @@ std::optional<QString> QtUserPort::PickFile(const QString& title, const QString&
   gui_.Ensure();
   const QString folder = DialogStartFolder(preset, DialogStartFolder(lastFolder_, startFolder_));
   // Qt's own dialog: a native one may insist on existing files.
-  QFileDialog dialog(parent_, title, folder, QtFileFilter(filter));
+  FileOnlyDialog dialog(parent_, title, folder, QtFileFilter(filter));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -121,6 +141,10 @@ std::optional<QString> QtUserPort::PickFile(const QString& title, const QString&
   GiveKeyboardBack();
   const QStringList files = dialog.selectedFiles();
   if (!accepted || files.isEmpty() || files.first().isEmpty()) return std::nullopt;
+  // Never a folder for a file, whatever the dialog let through.
+  if (FileOnlyDialog::EndsInFolderSeparator(files.first()) || QFileInfo(files.first()).isDir()) {
+    return std::nullopt;
+  }
   // A new file may name a folder that does not exist yet either: the nearest one that does.
   lastFolder_ = DialogStartFolder(files.first(), dialog.directory().absolutePath());
   return files.first();

@@ -16,6 +16,10 @@
 #include <QSignalBlocker>
 #include <QTabBar>
 
+#include <algorithm>
+#include <array>
+#include <utility>
+
 int frm_Quorvel_Exe::SelectedMachine() const {
   return session_.settings.MachineOfTab(TabStripMachine->currentIndex() + 1);
 }
@@ -46,15 +50,30 @@ void frm_Quorvel_Exe::StepTab(int step) {
 void frm_Quorvel_Exe::ShowFaultyField(const NetAddressFault& fault) {
   int tab = TabStripMachine->count() - 1;  // the net address tab is the last
   QLineEdit* field = nullptr;
-  if (fault.field == NetAddressFault::Field::Drive) {
+  using Field = NetAddressFault::Field;
+  if (fault.field == Field::Drive || fault.field == Field::NetAddress || fault.field == Field::User ||
+      fault.field == Field::Password) {
     if (fault.row < 1 || fault.row > kNetAddressCount) return;
-    field = ComboDrive[fault.row]->lineEdit();
+    switch (fault.field) {
+      case Field::Drive:
+        field = ComboDrive[fault.row]->lineEdit();
+        break;
+      case Field::User:
+        field = TextUser[fault.row];
+        break;
+      case Field::Password:
+        field = TextPassword[fault.row];
+        break;
+      default:
+        field = TextExe[fault.row];
+        break;
+    }
   } else {
     const std::vector<int16_t>& tabs = session_.settings.TabMachine;
     const auto found = std::find(tabs.begin(), tabs.end(), fault.machine);
     if (found == tabs.end() || fault.row < 1 || fault.row > kKeyCount) return;
     tab = static_cast<int>(found - tabs.begin());
-    field = fault.field == NetAddressFault::Field::Document ? TextExe[fault.row] : TextSymbol[fault.row];
+    field = fault.field == Field::Document ? TextExe[fault.row] : TextSymbol[fault.row];
   }
   TabStripMachine->setCurrentIndex(tab);  // its handler shows the tab's view
   PassOnProgramEnd();
@@ -67,6 +86,33 @@ void frm_Quorvel_Exe::ShowFaultyField(const NetAddressFault& fault) {
   field->setFocus();
   field->selectAll();
   scroller_->ensureWidgetVisible(field);
+}
+
+void frm_Quorvel_Exe::NameFields() {
+  auto name = [this](QWidget* widget, const QLabel* header, int row, const QString& caption = {}) {
+    QString text = header->text() + u' ' + LabelKeyNumber[row]->text();
+    if (!caption.isEmpty()) text += u' ' + caption;
+    widget->setAccessibleName(text);
+  };
+  for (int i = 1; i <= kKeyCount; ++i) {
+    name(TextExe[i], LabelExeHeader, i);
+    name(CommandExe[i], LabelExeHeader, i, CommandExe[i]->text());
+    name(TextSymbol[i], LabelSymbolHeader, i);
+    name(CommandSymbol[i], LabelSymbolHeader, i, CommandSymbol[i]->text());
+    name(TextUser[i], LabelUserHeader, i);
+    name(TextPassword[i], LabelPasswordHeader, i);
+    name(ComboDrive[i], LabelDriveHeader, i);
+    name(ComboDrive[i]->lineEdit(), LabelDriveHeader, i);
+  }
+  const std::array<std::pair<QGroupBox*, QLabel*>, 6> columns{{{FrameKey, LabelKeyHeader},
+                                                               {FrameExe, LabelExeHeader},
+                                                               {FrameSymbol, LabelSymbolHeader},
+                                                               {FrameUser, LabelUserHeader},
+                                                               {FramePassword, LabelPasswordHeader},
+                                                               {FrameDrive, LabelDriveHeader}}};
+  for (const auto& [frame, header] : columns) frame->setAccessibleName(header->text());
+  // The main frame is the page of the selected tab.
+  MainFrame->setAccessibleName(TabStripMachine->tabText(TabStripMachine->currentIndex()));
 }
 
 // Rows 6 to 9 belong to the machine tabs only: there are nine keys but five net addresses. Their drive
@@ -91,10 +137,11 @@ void frm_Quorvel_Exe::ShowMachineView(int m) {
   LabelExeHeader->setText(kDocumentCaption);
   LabelKeyHeader->setText(QStringLiteral("Key"));
   ShowRowsAfterNetAddresses(true);
+  NameFields();
   const DocumentationSettings& settings = session_.settings;
   for (int i = 1; i <= kKeyCount; ++i) {
-    SetFieldText(TextExe[i], settings.References[m - 1][i]);
-    SetFieldText(TextSymbol[i], settings.Symbols[m - 1][i]);
+    SetFieldText(TextExe[i], settings.Reference(m, i));
+    SetFieldText(TextSymbol[i], settings.Symbol(m, i));
   }
 }
 
@@ -107,10 +154,11 @@ void frm_Quorvel_Exe::ShowNetAddressView() {
   LabelExeHeader->setText(kNetAddressCaption);
   LabelKeyHeader->setText(QStringLiteral("No."));
   ShowRowsAfterNetAddresses(false);
+  NameFields();
   const DocumentationSettings& settings = session_.settings;
   for (int i = 1; i <= kNetAddressCount; ++i) {
-    SetFieldText(TextPassword[i], settings.NetPasswords[i - 1]);
-    SetFieldText(TextUser[i], settings.NetUsers[i - 1]);
-    SetFieldText(TextExe[i], settings.NetAddresses[i - 1]);
+    SetFieldText(TextPassword[i], settings.NetPassword(i));
+    SetFieldText(TextUser[i], settings.NetUser(i));
+    SetFieldText(TextExe[i], settings.NetAddress(i));
   }
 }

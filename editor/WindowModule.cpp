@@ -12,9 +12,11 @@ namespace {
 
 class QtWindowModule : public WindowModule {
  public:
-  QtWindowModule(int& argc, char** argv, const QString& programName, const QString& startFolder)
+  QtWindowModule(int& argc, char** argv, const QString& programName, const QString& startFolder,
+                 const QString& language)
       : gui_(argc, argv, programName), port_(gui_, programName, false), window_(gui_, port_) {
     port_.SetStartFolder(startFolder);
+    gui_.SetLanguage(language);
   }
   UserPort& Port() override { return port_; }
   EditorWindow& Window() override { return window_; }
@@ -28,6 +30,7 @@ class QtWindowModule : public WindowModule {
 }  // namespace
 
 extern "C" Q_DECL_EXPORT WindowModule* CreateWindowModule(int* argc, char** argv, const char* programName,
-                                                          const char* startFolder) {
-  return new QtWindowModule(*argc, argv, QString::fromUtf8(programName), QString::fromUtf8(startFolder));
+                                                          const char* startFolder, const char* language) {
+  return new QtWindowModule(*argc, argv, QString::fromUtf8(programName), QString::fromUtf8(startFolder),
+                            QString::fromUtf8(language));
 }

@@ -16,9 +16,9 @@ class WindowModule {
 };
 
 // The module's one entry point. argc and argv must outlive the module (Qt keeps them); file dialogs
-// without a preset start in startFolder.
+// without a preset start in startFolder; Qt's own texts follow the language code.
 using CreateWindowModuleFunction = WindowModule* (*)(int* argc, char** argv, const char* programName,
-                                                     const char* startFolder);
+                                                     const char* startFolder, const char* language);
 inline constexpr char kCreateWindowModule[] = "CreateWindowModule";
 // The module's file name without its platform's suffix (.so, .dll).
 inline constexpr char kWindowModuleName[] = "Documentation_Config_window";

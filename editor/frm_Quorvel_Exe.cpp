@@ -2,10 +2,12 @@
 
 #include "core/FieldRules.h"
 #include "core/FormControls.h"
+#include "core/StorableValues.h"
 #include "framework/ErrorTrap.h"
 #include "framework/FileLookup.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -58,6 +60,15 @@ void frm_Quorvel_Exe::ConnectHandlers() {
     connect(CommandExe[i], &QPushButton::clicked, this, on(&frm_Quorvel_Exe::CommandExe_Click, i));
     connect(CommandSymbol[i], &QPushButton::clicked, this, on(&frm_Quorvel_Exe::CommandSymbol_Click, i));
   }
+  // After the refused change is undone, not inside the field's editing.
+  auto tooLong = [this] {
+    QMetaObject::invokeMethod(
+        this, [this] { RunHandler([this] { session_.context.port.ShowMessage(kValueTooLongFault); }); },
+        Qt::QueuedConnection);
+  };
+  for (const Row<QLineEdit>* row : {&TextExe, &TextSymbol, &TextUser, &TextPassword}) {
+    for (int i = 1; i <= kKeyCount; ++i) connect((*row)[i], &QLineEdit::inputRejected, this, tooLong);
+  }
   connect(TabStripMachine, &QTabBar::currentChanged, this,
           [this] { RunHandler([this] { TabStripMachine_Click(); }); });
   connect(CommandOK, &QPushButton::clicked, this, [this] { RunHandler([this] { CommandOK_Click(); }); });
@@ -76,6 +87,33 @@ void frm_Quorvel_Exe::ConnectTabKeys() {
   add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1);
   add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1);
   add(QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1);
+
+  TabStripMachine->installEventFilter(this);
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    if (now && isAncestorOf(now) && (qobject_cast<QLineEdit*>(now) || qobject_cast<QComboBox*>(now))) {
+      lastField_ = now;
+    }
+  });
+}
+
+QWidget* frm_Quorvel_Exe::FieldForTypedText() const {
+  if (lastField_ && lastField_->isVisibleTo(this) && lastField_->isEnabled()) return lastField_;
+  return TextExe[1];
+}
+
+bool frm_Quorvel_Exe::eventFilter(QObject* watched, QEvent* event) {
+  // The tab strip takes arrows and Tab; a typed character would be lost there.
+  if (watched == TabStripMachine && event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+    if (modifiers == Qt::NoModifier && !key->text().isEmpty() && key->text().at(0).isPrint()) {
+      QWidget* field = FieldForTypedText();
+      field->setFocus(Qt::OtherFocusReason);
+      QCoreApplication::sendEvent(field, key);
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 // ---- The boundary between Qt and the handlers ----
@@ -185,7 +223,16 @@ void frm_Quorvel_Exe::ApplyLanguageTexts() {
       if (auto* button = qobject_cast<QAbstractButton*>(widget)) button->setText(*texts[i].caption);
     }
     if (texts[i].toolTip) widget->setToolTip(*texts[i].toolTip);
+    // A screen reader reads the tool-tip as the control's description.
+    widget->setAccessibleDescription(widget->toolTip());
   }
+  // Picture buttons without a caption are named by their tool-tip.
+  for (QPushButton* button : {CommandOK, CommandCancel}) {
+    button->setAccessibleName(!button->text().isEmpty()      ? button->text()
+                              : !button->toolTip().isEmpty() ? button->toolTip()
+                                                             : button->objectName().mid(7));
+  }
+  NameFields();
 }
 
 void frm_Quorvel_Exe::Form_Load() {
@@ -202,7 +249,7 @@ void frm_Quorvel_Exe::Form_Load() {
         const QSignalBlocker quietCombo(ComboDrive[i]);
         ComboDrive[i]->addItems(DriveLetters());
       }
-      ShowDrive(i, settings.NetDrives[i - 1]);
+      ShowDrive(i, settings.NetDrive(i));
     }
     TabStripMachine->addTab(kNetAddressCaption);
     TabStripMachine->setCurrentIndex(0);
@@ -234,8 +281,8 @@ void frm_Quorvel_Exe::CommandOK_Click() {
   // what will be written.
   if (NetAddressTabSelected()) {
     for (int n = 1; n <= kNetAddressCount; ++n) {
-      if (TextExe[n]->text() != session_.settings.NetAddresses[n - 1]) {
-        SetFieldText(TextExe[n], session_.settings.NetAddresses[n - 1]);
+      if (TextExe[n]->text() != session_.settings.NetAddress(n)) {
+        SetFieldText(TextExe[n], session_.settings.NetAddress(n));
       }
     }
   }

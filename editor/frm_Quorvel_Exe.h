@@ -8,12 +8,15 @@
 // exception cross Qt's event loop.
 //
 // Keyboard: Enter presses the focused button, elsewhere OK; Escape is Cancel; Ctrl+Tab and Ctrl+PgDn
-// go to the next tab, Ctrl+Shift+Tab and Ctrl+PgUp to the previous one. The window has a fixed size
+// go to the next tab, Ctrl+Shift+Tab and Ctrl+PgUp to the previous one. A clicked tab takes the
+// keyboard (Left and Right switch tabs); text typed there goes to the field last edited. Clicks on
+// labels, frames and the background leave the keyboard where it was. The window has a fixed size
 // and never opens larger than the screen can hold; scroll bars reach the rest.
 
 #include "core/Closing.h"
 #include "core/Session.h"
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -112,6 +115,7 @@ class frm_Quorvel_Exe : public QWidget {
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
@@ -119,11 +123,17 @@ class frm_Quorvel_Exe : public QWidget {
   void BuildControls();
   void ConnectHandlers();
   void ConnectTabKeys();
+  // The field typed text goes to when the tab strip has the keyboard: the field last edited while it
+  // is shown, else the first field.
+  QWidget* FieldForTypedText() const;
   void SetTabOrder();
   void ApplyLanguageTexts();
   void ShowMachineView(int machine);
   void ShowNetAddressView();
   void ShowRowsAfterNetAddresses(bool visible);
+  // Names every field and browse button for a screen reader by its column's header and its row's
+  // number, as the view shows them ("Net address 2", "Symbol 5 ...").
+  void NameFields();
   // Shows a checked drive letter: its list entry becomes the current one, so the drop-down opens on it,
   // and in the focused field the text is selected, so the next letter typed replaces it.
   void ShowDrive(int index, const QString& drive);
@@ -140,6 +150,7 @@ class frm_Quorvel_Exe : public QWidget {
   Session& session_;
   std::vector<QWidget*> controls_;  // in the order of the form description
   QScrollArea* scroller_ = nullptr;
-  QSize fittedFrame_{-1, -1};  // the window frame FitInto last allowed for
+  QPointer<QWidget> lastField_;  // the text or drive field that last had the keyboard
+  QSize fittedFrame_{-1, -1};    // the window frame FitInto last allowed for
   std::optional<int> endStatus_;
 };

@@ -9,7 +9,8 @@ endif()
 set(icon share/icons/hicolor/128x128/apps/documentation-config.png)
 foreach(file program/Documentation_Config program/Documentation_Config_window${MODULE_SUFFIX}
              program/Documentation_Config.ini
-             share/applications/documentation-config.desktop ${icon})
+             share/applications/documentation-config.desktop ${icon}
+             share/doc/documentation-config/copyright share/doc/documentation-config/changelog.gz)
   if(NOT EXISTS "${PREFIX}/${file}")
     message(FATAL_ERROR "missing after install: ${file}")
   endif()

@@ -3,6 +3,7 @@
 #include "framework/ErrorTrap.h"
 #include "framework/FileLookup.h"
 #include "framework/IniAccess.h"
+#include "framework/Profile.h"
 
 namespace {
 const QString kDefaultLanguage = QStringLiteral("1031");
@@ -29,4 +30,11 @@ QString GetLanguage(ErrorHandling& errors, const QString& languageIni) {
     }
   });
   return kDefaultLanguage;
+}
+
+QString ReadLanguage(const QString& languageIni) {
+  QString language;
+  profile::GetString(QStringLiteral("Language"), QStringLiteral("Language"), QString(), language,
+                     kIniReadLimit + 1, languageIni);
+  return language.isEmpty() ? kDefaultLanguage : language;
 }

@@ -10,3 +10,5 @@
 QString LanguageIniPath(const ProgramLocation& location);
 // The language code of section [Language]; "1031" (written back) when it is missing or empty.
 QString GetLanguage(ErrorHandling& errors, const QString& languageIni);
+// The language code as GetLanguage gives it, read without writing anything: "1031" when it is missing.
+QString ReadLanguage(const QString& languageIni);

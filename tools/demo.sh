@@ -7,8 +7,17 @@ cd "$(dirname "$0")/.."
 bash tools/deps.sh
 
 jobs=$(nproc 2>/dev/null || echo 2)
-cmake -S . -B build/demo -G Ninja -DCMAKE_BUILD_TYPE=Release -DQVZ_BUILD_TESTS=OFF -DQVZ_BUILD_BENCHMARKS=OFF >/dev/null
-cmake --build build/demo -j"$jobs" --target demo_project
+# The build's output goes to a log; the terminal gets one line, and the log's end when the build fails.
+mkdir -p build/demo
+log=build/demo/build.log
+printf 'Building the program and the demo project (log: %s) ...' "$log"
+if ! { cmake -S . -B build/demo -G Ninja -DCMAKE_BUILD_TYPE=Release -DQVZ_BUILD_TESTS=OFF \
+         -DQVZ_BUILD_BENCHMARKS=OFF && cmake --build build/demo -j"$jobs" --target demo_project; } >"$log" 2>&1; then
+  echo " failed:"
+  tail -n 30 "$log"
+  exit 1
+fi
+echo " done"
 
 # The demo installation lies in build/demo/project: program folder "program", base folder "project".
 project=build/demo/project
@@ -46,6 +55,6 @@ if [ "$unattended" -eq 1 ]; then
   echo
   echo "== $project/Documentation/Documentation.mdb: updated $(date -r "$project/Documentation/Documentation.mdb" '+%F %T')"
   echo
-  echo "To see the window, run this on a desktop (or with a virtual X server: xvfb-run bash tools/demo.sh)."
+  echo "To see the window, run this on a desktop (or over ssh -X)."
 fi
 exit "$status"

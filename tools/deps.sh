@@ -3,7 +3,8 @@
 set -euo pipefail
 
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libsqlite3-dev libgtest-dev libgmock-dev
-          libbenchmark-dev clang libclang-rt-14-dev fonts-dejavu-core xvfb xdotool)
+          libbenchmark-dev clang libclang-rt-14-dev fonts-dejavu-core xvfb xdotool qt6-translations-l10n
+          lintian desktop-file-utils)
 
 missing=()
 for p in "${packages[@]}"; do

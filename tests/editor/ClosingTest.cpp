@@ -3,6 +3,8 @@
 #include "framework/CommandLine.h"
 #include "tests/editor/EditorFixture.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QTest>
 
@@ -227,6 +229,73 @@ TEST_F(ClosingTest, AFaultShowsTheTabOfItsFieldAndFocusesIt) {
   EXPECT_EQ(PressOK(), 0);
   EXPECT_TRUE(Customer().contains("Reference3=\\\\srv\\pub\\a.pdf\r\n"));
   EXPECT_TRUE(Customer().contains("NetDrive2=G\r\n"));
+}
+
+TEST_F(ClosingTest, AValueTheSettingsFileCannotGiveBackIsRefusedOrReportedWithItsField) {
+  ASSERT_EQ(Load(), std::nullopt);
+  Activate();
+  // A pasted path of 300 characters is refused as a whole, and the field says so.
+  const QString longPath = QStringLiteral("C:\\") + QString(292, u'd') + QStringLiteral(".pdf");
+  QLineEdit* document = form->TextExe[2];
+  document->setFocus();
+  QApplication::clipboard()->setText(longPath);
+  QTest::keyClick(document, Qt::Key_V, Qt::ControlModifier);
+  QTRY_COMPARE(Messages(), QStringList{QStringLiteral("Fault: a value holds at most 254 characters")});
+  EXPECT_TRUE(document->text().isEmpty());
+  EXPECT_TRUE(form->Settings().References[0][2].isEmpty());
+  // 254 characters are taken, a 255th typed is not.
+  const QString longest = longPath.left(250) + QStringLiteral(".pdf");
+  QApplication::clipboard()->setText(longest);
+  QTest::keyClick(document, Qt::Key_V, Qt::ControlModifier);
+  QTest::keyClick(document, 'x');
+  QTRY_COMPARE(Messages().size(), 2);
+  EXPECT_EQ(form->Settings().References[0][2], longest);
+
+  // A picked file with a longer path, and characters Windows-1252 has not, are reported at OK.
+  port.pickedFiles = {longPath};
+  form->CommandSymbol[5]->click();
+  auto paste = [](QLineEdit* field, const QString& text) {
+    field->setFocus();
+    QApplication::clipboard()->setText(text);
+    QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+  };
+  paste(form->TextSymbol[4], QStringLiteral("C:\\pics\\plan_\u2192_\u03a9.gif"));
+  SelectTab(kNetTab);
+  paste(form->TextUser[1], QStringLiteral("\u03a9mega"));
+  auto expectRefused = [&](const QString& message, int tab, QLineEdit* field) {
+    EXPECT_EQ(PressOK(), std::nullopt);
+    EXPECT_EQ(Messages().last(), message);
+    EXPECT_EQ(form->TabStripMachine->currentIndex() + 1, tab);
+    EXPECT_EQ(Focused(), field);
+    EXPECT_EQ(field->selectedText(), field->text());
+  };
+  expectRefused(QStringLiteral("Fault in Line1 , Key 4 , Symbol : the character '\u2192' cannot be stored!"),
+                1, form->TextSymbol[4]);
+  QTest::keyClicks(form->TextSymbol[4], QStringLiteral("C:\\pics\\plan.gif"));
+  expectRefused(QStringLiteral("Fault in Line1 , Key 5 , Symbol : more than 254 characters!"), 1,
+                form->TextSymbol[5]);
+  QTest::keyClicks(form->TextSymbol[5], QStringLiteral("C:\\pics\\five.gif"));
+  expectRefused(QStringLiteral("Fault in net address 1 , User : the character '\u03a9' cannot be stored!"),
+                kNetTab, form->TextUser[1]);
+  QTest::keyClicks(form->TextUser[1], QStringLiteral("Omega"));
+  EXPECT_EQ(PressOK(), 0);
+  EXPECT_TRUE(Customer().contains("Reference2=" + longest.toLatin1() + "\r\n"));
+  EXPECT_TRUE(Customer().contains("Symbol4=C:\\pics\\plan.gif\r\n"));
+  EXPECT_TRUE(Customer().contains("User1=Omega\r\n"));
+}
+
+TEST_F(ClosingTest, ASettingsFileInUtf16KeepsEveryCharacter) {
+  const QString text = QStringLiteral("[Machine1]\r\nReference1=C:\\docs\\plan_\u2192_\u03a9.pdf\r\n");
+  QByteArray utf16("\xff\xfe");
+  utf16.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+  WriteFile(CustomerFile(), utf16);
+  ASSERT_EQ(Load(), std::nullopt);
+  EXPECT_EQ(PressOK(), 0);
+  const QByteArray written = Customer();
+  EXPECT_TRUE(written.startsWith("\xff\xfe"));
+  EXPECT_TRUE(
+      QString::fromUtf16(reinterpret_cast<const char16_t*>(written.constData() + 2), (written.size() - 2) / 2)
+          .contains(QStringLiteral("Reference1=C:\\docs\\plan_\u2192_\u03a9.pdf\r\n")));
 }
 
 TEST_F(ClosingTest, EnterInANetAddressFieldCutsTheFileNameAndPressesOk) {

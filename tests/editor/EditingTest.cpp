@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMessageBox>
+#include <QScrollArea>
 #include <QTest>
 
 namespace {
@@ -249,6 +250,49 @@ TEST_F(EditingTest, CtrlTabAndCtrlPageKeysSwitchTabsFromAnyField) {
   EXPECT_EQ(Focused(), form->TextExe[1]);
   form->TabStripMachine->setFocus();
   EXPECT_EQ(press(Qt::Key_PageUp, Qt::ControlModifier), 1);
+}
+
+TEST_F(EditingTest, ClicksOnATabALabelOrTheBackgroundLoseNoTypedKey) {
+  Activate();
+  QTabBar* tabs = form->TabStripMachine;
+  auto click = [](QWidget* widget, QPoint at) { QTest::mouseClick(widget, Qt::LeftButton, {}, at); };
+  // The selected tab clicked: the strip has the keyboard, and typed text goes to the first field.
+  click(tabs, tabs->tabRect(0).center());
+  EXPECT_EQ(Focused(), tabs);
+  QTest::keyClicks(Focused(), QStringLiteral("abc"));
+  EXPECT_EQ(form->TextExe[1]->text(), QStringLiteral("abc"));
+  EXPECT_EQ(form->Settings().References[0][1], QStringLiteral("abc"));
+  // Right and Left after a click on a tab switch tabs.
+  click(tabs, tabs->tabRect(1).center());
+  EXPECT_EQ(tabs->currentIndex(), 1);
+  QTest::keyClick(Focused(), Qt::Key_Right);
+  EXPECT_EQ(tabs->currentIndex(), 2);
+  QTest::keyClick(Focused(), Qt::Key_Left);
+  EXPECT_EQ(tabs->currentIndex(), 1);
+  EXPECT_EQ(Focused(), tabs);
+
+  // Labels, headers, frames and the background keep the keyboard in the field last clicked.
+  click(form->TextSymbol[4], {5, 5});
+  ASSERT_EQ(Focused(), form->TextSymbol[4]);
+  QWidget* background = form->Scroller()->widget();
+  const QPoint gapBetweenColumns = form->MainFrame->mapTo(background, QPoint(61, 100));
+  for (QWidget* clicked :
+       {static_cast<QWidget*>(form->LabelKeyNumber[2]), static_cast<QWidget*>(form->Header),
+        static_cast<QWidget*>(form->LabelExeHeader), static_cast<QWidget*>(form->FrameSymbol)}) {
+    click(clicked, {2, 2});
+    EXPECT_EQ(Focused(), form->TextSymbol[4]) << clicked->objectName().toStdString();
+  }
+  click(background, gapBetweenColumns);
+  click(background, {5, background->height() - 5});
+  QTest::keyClicks(Focused(), QStringLiteral("xy"));
+  EXPECT_EQ(form->Settings().Symbols[1][4], QStringLiteral("xy"));
+  // From the strip, typed text goes to that field too, while its tab shows it.
+  click(tabs, tabs->tabRect(1).center());
+  QTest::keyClicks(Focused(), QStringLiteral("z"));
+  EXPECT_EQ(form->Settings().Symbols[1][4], QStringLiteral("xyz"));
+  click(tabs, tabs->tabRect(kNetTab - 1).center());
+  QTest::keyClicks(Focused(), QStringLiteral("\\\\srv"));
+  EXPECT_EQ(form->Settings().NetAddresses[0], QStringLiteral("\\\\srv"));
 }
 
 TEST_F(EditingTest, BrowsingStartsFromTheNearestKnownFile) {

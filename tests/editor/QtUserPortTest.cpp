@@ -1,6 +1,7 @@
 // The Qt user port: real message boxes with their title, default button and Escape rule, the file dialog
 // with its start folder, and never a dialog in a silent run.
 
+#include "editor/QtTranslation.h"
 #include "editor/QtUserPort.h"
 #include "tests/editor/EditorFixture.h"
 #include "tests/support/TestSupport.h"
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -146,4 +148,51 @@ TEST_F(QtPortTest, TheFileDialogStartsInTheNearestFolderAndRemembersTheLastOne) 
             base + QStringLiteral("/symbols/stop.gif"));
   EXPECT_EQ(folder, base + QStringLiteral("/symbols"));
   EXPECT_EQ(selected, QStringList{base + QStringLiteral("/symbols/stop.gif")});
+}
+
+TEST_F(QtPortTest, TheFileDialogTakesNoFolderForAFile) {
+  QTemporaryDir dir;
+  const QString base = dir.path();
+  QDir().mkpath(base + QStringLiteral("/docs/line1"));
+  port.SetStartFolder(base);
+  // A folder named, with or without a closing slash, and a new name ending in one: Open keeps the
+  // dialog open (in the named folder, when it exists) until a file is named.
+  QStringList stayedIn;
+  WhenShown<QFileDialog>([&](QFileDialog* dialog) {
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    QPushButton* open = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open);
+    auto openWith = [&](const QString& typed) {
+      name->setText(typed);
+      if (open->isEnabled()) QTest::mouseClick(open, Qt::LeftButton);
+    };
+    for (const QString& typed : {QStringLiteral("docs/"), QStringLiteral("line1"), QStringLiteral("new/")}) {
+      openWith(typed);
+      if (dialog->isVisible()) stayedIn << dialog->directory().absolutePath();
+    }
+    openWith(QStringLiteral("plan.pdf"));
+    if (dialog->isVisible()) dialog->reject();
+  });
+  EXPECT_EQ(port.PickFile(QStringLiteral("Browse File Htlm / Htm / Pdf"), QStringLiteral("*.pdf|*.pdf"), {}),
+            base + QStringLiteral("/docs/line1/plan.pdf"));
+  EXPECT_EQ(stayedIn, (QStringList{base + QStringLiteral("/docs"), base + QStringLiteral("/docs/line1"),
+                                   base + QStringLiteral("/docs/line1")}));
+}
+
+TEST_F(QtPortTest, QtsOwnButtonsSpeakTheWindowsLanguage) {
+  auto buttonTexts = [&] {
+    QStringList texts;
+    WhenShown<QMessageBox>([&](QMessageBox* box) {
+      for (QAbstractButton* button : box->buttons()) texts << button->text().remove(u'&');
+      box->button(QMessageBox::No)->click();
+    });
+    port.Ask(Question{QStringLiteral("Cancel edits?"), {}, Buttons::YesNo, Answer::No, Icon::Exclamation});
+    texts.sort();
+    return texts;
+  };
+  gui.SetLanguage(QStringLiteral("1031"));
+  EXPECT_EQ(buttonTexts(), (QStringList{QStringLiteral("Ja"), QStringLiteral("Nein")}));
+  gui.SetLanguage(QStringLiteral("1033"));
+  EXPECT_EQ(buttonTexts(), (QStringList{QStringLiteral("No"), QStringLiteral("Yes")}));
+  EXPECT_EQ(QtLocaleNameOf(QStringLiteral("2055")), QStringLiteral("de"));  // German (Switzerland)
+  EXPECT_EQ(QtLocaleNameOf(QStringLiteral("0")), QString());
 }

@@ -4,6 +4,7 @@
 
 #include "tests/editor/EditorFixture.h"
 
+#include <QAccessible>
 #include <QDir>
 #include <QDirIterator>
 #include <QPixmap>
@@ -35,9 +36,35 @@ TEST_F(EditorTest, DemoProjectShowsItsMachinesAndLanguageTexts) {
   EXPECT_FALSE(form->CommandOK->icon().isNull());
   EXPECT_FALSE(form->CommandCancel->icon().isNull());
 
+  // A screen reader meets every control by its column and row, with the language's tool-tip.
+  auto read = [](QWidget* widget, QAccessible::Text text) {
+    return QAccessible::queryAccessibleInterface(widget)->text(text);
+  };
+  for (QWidget* control : form->Controls()) {
+    if (!qobject_cast<QLineEdit*>(control) && !qobject_cast<QComboBox*>(control) &&
+        !qobject_cast<QPushButton*>(control) && !qobject_cast<QGroupBox*>(control)) {
+      continue;
+    }
+    EXPECT_FALSE(read(control, QAccessible::Name).isEmpty())
+        << control->objectName().toStdString() << control->property("Index").toInt();
+  }
+  EXPECT_EQ(read(form->TextExe[3], QAccessible::Name), QStringLiteral("Html / Pdf - File 3"));
+  EXPECT_EQ(read(form->TextExe[3], QAccessible::Description),
+            QStringLiteral("Dokument (HTML oder PDF) der Taste 3 oder Netzadresse 3 (\\\\Server\\Freigabe)"));
+  EXPECT_EQ(read(form->CommandSymbol[3], QAccessible::Name), QStringLiteral("Symbol 3 ..."));
+  EXPECT_EQ(read(form->CommandOK, QAccessible::Name), QStringLiteral("Einstellungen übernehmen und beenden"));
+  const auto labelled =
+      QAccessible::queryAccessibleInterface(form->LabelKeyNumber[3])->relations(QAccessible::Labelled);
+  ASSERT_EQ(labelled.size(), 1);
+  EXPECT_EQ(labelled[0].first->object(), form->TextExe[3]);
+  EXPECT_EQ(read(form->MainFrame, QAccessible::Name), QStringLiteral("Wrapper"));
+
   const QPixmap machineView = form->grab();
   EXPECT_EQ(machineView.size(), QSize(794, 575));
   form->TabStripMachine->setCurrentIndex(2);
+  EXPECT_EQ(read(form->TextExe[2], QAccessible::Name), QStringLiteral("Net address 2"));
+  // A drive field is named through the line it is typed in (Linux names the drop-down by its value).
+  EXPECT_EQ(read(form->ComboDrive[2]->lineEdit(), QAccessible::Name), QStringLiteral("Laufwerk 2"));
   const QPixmap netView = form->grab();
   const QString folder = qEnvironmentVariable("QVZ_SCREENSHOT_DIR");
   if (!folder.isEmpty()) {
