@@ -1,6 +1,7 @@
 #include "presets/RecordSets.h"
 
 #include "framework/ErrorTrap.h"
+#include "framework/Installation.h"
 #include "framework/Text.h"
 #include "presets/ProjectRenames.h"
 
@@ -195,6 +196,10 @@ int64_t PartNumber(const db::Value& value) {
 
 bool CreateRecordSets(UpdateRun& run, db::Connection& database) {
   Trap trap(run.Errors(), QStringLiteral("CreateRecordSets"));
+  // Which machines get records is read from the CFG file. Its switches were read at start-up, but the
+  // file must still be there: one gone since ends the run here, before a record is generated and before
+  // the project database is replaced.
+  GetCFGPath(run.context);
   Generator generator(run, database);
   if (!trap.Run([&] { generator.Prepare(); })) return false;
   bool hasRecord = false;
