@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <exception>
 
 namespace db {
 
@@ -424,31 +425,65 @@ int64_t ApproximateRecordCount(Connection& connection, const QString& table) {
   }
 }
 
+Connection Connection::OpenWorkingCopy(const QString& path) {
+  Connection connection = Open(path);
+  connection.Exec(QStringLiteral("PRAGMA synchronous=OFF"));
+  SortWithHelperThread(connection);
+  return connection;
+}
+
+void Connection::SetCacheSize(int kib) {
+  Exec(QStringLiteral("PRAGMA cache_size=-%1").arg(kib));
+}
+
+void Connection::SetTempCacheSize(int kib) {
+  Exec(QStringLiteral("PRAGMA temp.cache_size=-%1").arg(kib));
+}
+
+int64_t Connection::CacheSizeKiB() {
+  Statement size(db_, QStringLiteral("SELECT (SELECT cache_size FROM pragma_cache_size), "
+                                     "(SELECT page_size FROM pragma_page_size)"));
+  if (!size.Step()) return 0;
+  const int64_t cache = size.ColumnInt(0);
+  return cache < 0 ? -cache : cache * size.ColumnInt(1) / 1024;
+}
+
 void SortWithHelperThread(Connection& connection) {
   connection.Exec(QStringLiteral("PRAGMA threads=1"));
 }
 
 // ---- Transaction ----
 
-Transaction::Transaction(Connection& connection) : connection_(connection) {
+Transaction::Transaction(Connection& connection, OnProgramEnd onEnd)
+    : connection_(&connection), onEnd_(onEnd), unwinding_(std::uncaught_exceptions()) {
   // Inside a transaction that is already open, this one is part of it and leaves the ending to it.
-  if (!sqlite3_get_autocommit(connection_.Handle())) {
+  if (!sqlite3_get_autocommit(connection_->Handle())) {
     open_ = false;
     return;
   }
-  connection_.Exec(QStringLiteral("BEGIN IMMEDIATE"));
+  connection_->Exec(QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+Transaction::Transaction(Transaction&& other) noexcept
+    : connection_(other.connection_), open_(other.open_), onEnd_(other.onEnd_), unwinding_(other.unwinding_) {
+  other.open_ = false;
 }
 
 Transaction::~Transaction() {
-  if (open_ && sqlite3_exec(connection_.Handle(), "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
-    sqlite3_exec(connection_.Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+  if (!open_) return;
+  // The only exception that leaves a trapped step is the end of the program (the traps catch the others).
+  const bool programEnds = std::uncaught_exceptions() > unwinding_;
+  if (programEnds && onEnd_ == OnProgramEnd::Keep &&
+      sqlite3_exec(connection_->Handle(), "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK) {
+    return;
   }
+  sqlite3_exec(connection_->Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 void Transaction::Commit() {
   if (!open_) return;
   open_ = false;
-  connection_.Exec(QStringLiteral("COMMIT"));
+  connection_->Exec(QStringLiteral("COMMIT"));
 }
 
 }  // namespace db

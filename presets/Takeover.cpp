@@ -118,19 +118,15 @@ QString CategoryField(const std::vector<db::FieldDef>& oldFields) {
 
 // The old records ordered by key, the records of one key in table order, with their five values. A field
 // missing from the old table is reported once (SQLite's own error) and read as Null. Records whose offset
-// is no number have no key and are left out. With renamed, a record found in temp.qvz_renames is read
-// with its new name there.
+// is no number have no key and are left out.
 db::Statement OldRecordsByKey(Trap& trap, db::Connection& project, const QString& oldTable,
-                              const std::vector<db::FieldDef>& oldFields, bool renamed) {
+                              const std::vector<db::FieldDef>& oldFields) {
   const QString categoryField = CategoryField(oldFields);
-  const QString record = renamed ? QStringLiteral("o.") : QString();
   QStringList columns;
   for (int i = 0; i < kTakeoverFields.size(); ++i) {
     const QString field = i == kCategoryField ? categoryField : kTakeoverFields[i];
-    if (renamed && i == kVarNameField) {
-      columns << QStringLiteral("CASE WHEN r.row IS NULL THEN o.%1 ELSE r.name END").arg(db::Quote(field));
-    } else if (HasField(oldFields, field)) {
-      columns << record + db::Quote(field);
+    if (HasField(oldFields, field)) {
+      columns << db::Quote(field);
     } else {
       trap.Run([&] {
         project.Prepare(QStringLiteral("SELECT %1 FROM %2").arg(db::Quote(field), db::Quote(oldTable)));
@@ -142,12 +138,9 @@ db::Statement OldRecordsByKey(Trap& trap, db::Connection& project, const QString
   for (int v = 0; v < kValueCount; ++v) selected << columns[kFirstValueField + v];
   RegisterKeyFunctions(project);
   const QString rowNumber = db::RowNumberName(oldFields);
-  const QString from = renamed ? QStringLiteral("%1 AS o LEFT JOIN temp.qvz_renames AS r ON r.row = o.%2")
-                                     .arg(db::Quote(oldTable), rowNumber)
-                               : db::Quote(oldTable);
   return project.Prepare(
-      QStringLiteral("SELECT %1 FROM %2 WHERE qvz_offset_key(%3) IS NOT NULL ORDER BY %4, %5%6")
-          .arg(selected.join(QLatin1Char(',')), from, columns[kOffsetField], OrderByKey(1), record,
+      QStringLiteral("SELECT %1 FROM %2 WHERE qvz_offset_key(%3) IS NOT NULL ORDER BY %4, %5")
+          .arg(selected.join(QLatin1Char(',')), db::Quote(oldTable), columns[kOffsetField], OrderByKey(1),
                rowNumber));
 }
 
@@ -192,29 +185,54 @@ void RebuiltRowsByKey(UpdateRun& run, db::Connection& database, RebuiltRows& reb
                OrderByKey(2))));
 }
 
+// The old records as the takeover walks them, and what it counts and passes on of them.
+struct OldRecordWalk {
+  db::Statement& old;
+  TakeoverResult& result;
+  const UnmatchedRecordVisitor& unmatched;
+
+  bool Next() {
+    if (!old.Step()) return false;
+    ++result.oldRecords;
+    return true;
+  }
+  void Unmatched() {
+    ++result.unmatched;
+    if (!unmatched) return;
+    UnmatchedRecord record{old.Column(1), old.Column(2), old.Column(3), {}};
+    for (int v = 0; v < kValueCount; ++v) record.values[v] = old.Column(4 + v);
+    unmatched(record);
+  }
+};
+
 // Walks both key orders side by side: the first rebuilt row of every key that old records have gets the
 // values of the last of those old records. For each pair, the row number is bound to parameter 1 of the
-// target statement and the values to parameters 2 to 6, and write() runs it.
+// target statement and the values to parameters 2 to 6, and write() runs it. Old records of a key that
+// no rebuilt row has go to the walk as unmatched.
 template <class Write>
-void MatchValues(UpdateRun& run, db::Statement& rows, db::Statement& old, db::Statement& target,
+void MatchValues(UpdateRun& run, db::Statement& rows, OldRecordWalk& walk, db::Statement& target,
                  Write&& write) {
-  bool hasRow = rows.Step();
-  bool hasOld = hasRow && old.Step();
-  while (hasRow && hasOld) {
+  db::Statement& old = walk.old;
+  bool hasOld = walk.Next();
+  bool hasRow = hasOld && rows.Step();
+  while (hasOld) {
     run.Port().LetEventsRun();
-    const int order = CompareKeys(rows, 1, old, 0);
-    if (order > 0) {
-      hasOld = old.Step();
+    const int order = hasRow ? CompareKeys(rows, 1, old, 0) : 1;
+    if (order < 0) {
+      hasRow = rows.Step();
       continue;
     }
-    if (order == 0) {
-      // The old records of this key one after the other: the last one bound is the one that counts.
-      do {
-        for (int v = 0; v < kValueCount; ++v) target.BindColumn(v + 2, old, 4 + v);
-      } while ((hasOld = old.Step()) && CompareKeys(rows, 1, old, 0) == 0);
-      target.BindInt(1, rows.ColumnInt(0));
-      write();
+    if (order > 0) {
+      walk.Unmatched();
+      hasOld = walk.Next();
+      continue;
     }
+    // The old records of this key one after the other: the last one bound is the one that counts.
+    do {
+      for (int v = 0; v < kValueCount; ++v) target.BindColumn(v + 2, old, 4 + v);
+    } while ((hasOld = walk.Next()) && CompareKeys(rows, 1, old, 0) == 0);
+    target.BindInt(1, rows.ColumnInt(0));
+    write();
     hasRow = rows.Step();
   }
 }
@@ -238,7 +256,7 @@ bool FitsInCache(db::Connection& database) {
 // Writes the values of each pair on its own. A table larger than the cache is written in table order,
 // from front to back (the pairs are sorted first): written at random, it would be read again and again.
 void WriteValues(UpdateRun& run, Trap& trap, db::Connection& database, RebuiltRows& rebuilt,
-                 db::Statement& old) {
+                 OldRecordWalk& old) {
   const bool direct = FitsInCache(database);
   std::optional<db::Statement> update;
   std::optional<db::Transaction> transaction;
@@ -255,7 +273,7 @@ void WriteValues(UpdateRun& run, Trap& trap, db::Connection& database, RebuiltRo
   RecordTrap records(trap);
   const auto writeRow = [&] {
     records.NextRecord();
-    records.Run([&] { update->Step(); });
+    if (records.Run([&] { update->Step(); })) ++old.result.takenOver;
     update->Reset();
   };
   if (direct) {
@@ -285,9 +303,10 @@ void WriteValues(UpdateRun& run, Trap& trap, db::Connection& database, RebuiltRo
 
 }  // namespace
 
-void TakeoverMachineCopyMDBData(UpdateRun& run, db::Connection& database, db::Connection& project,
-                                const QString& oldTable) {
+TakeoverResult TakeoverMachineCopyMDBData(UpdateRun& run, db::Connection& database, db::Connection& project,
+                                          const QString& oldTable, const UnmatchedRecordVisitor& unmatched) {
   Trap trap(run.Errors(), kProcedure);
+  TakeoverResult result;
   const int64_t addFieldsCount = run.addFields ? run.addFields->count : 0;
   std::vector<db::FieldDef> oldFields;
   trap.Run([&] { oldFields = project.Fields(oldTable); });
@@ -303,7 +322,7 @@ void TakeoverMachineCopyMDBData(UpdateRun& run, db::Connection& database, db::Co
         project.Prepare(QStringLiteral("SELECT EXISTS (SELECT 1 FROM %1)").arg(db::Quote(oldTable)));
     hasRecords = any.Step() && any.ColumnInt(0) != 0;
   });
-  if (!hasRecords) return;
+  if (!hasRecords) return result;
   std::optional<db::Statement> old;
   // The old table is read once, front to back, into a sort: a small cache serves it. The cache also
   // bounds the sort's memory: a table of up to about 150,000 records is sorted in memory (in up to
@@ -313,17 +332,17 @@ void TakeoverMachineCopyMDBData(UpdateRun& run, db::Connection& database, db::Co
         project.Exec(small ? QStringLiteral("PRAGMA cache_size=-16384")
                            : QStringLiteral("PRAGMA cache_size=-8192"));
         db::SortWithHelperThread(project);
-        // The renames' connection reads the old records with the names they were given.
-        const bool renamed = run.renamedNames && &*run.renamedNames == &project;
-        old.emplace(OldRecordsByKey(trap, project, oldTable, oldFields, renamed));
+        old.emplace(OldRecordsByKey(trap, project, oldTable, oldFields));
       })) {
-    return;
+    return result;
   }
 
   CheckAdditionalFields(run, trap, database);
   // A rebuilt table that lacks a field of the takeover is a schema fault: reported once, nothing is
   // taken over.
   RebuiltRows rebuilt;
-  if (!trap.Run([&] { RebuiltRowsByKey(run, database, rebuilt); })) return;
-  WriteValues(run, trap, database, rebuilt, *old);
+  if (!trap.Run([&] { RebuiltRowsByKey(run, database, rebuilt); })) return result;
+  OldRecordWalk walk{*old, result, unmatched};
+  WriteValues(run, trap, database, rebuilt, walk);
+  return result;
 }
