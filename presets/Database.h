@@ -4,6 +4,9 @@
 // extended result code, source "SQLite" and SQLite's message. The program is single-threaded and never
 // shares a connection between threads, so connections are opened without SQLite's mutexes.
 
+#include "presets/SqlText.h"
+#include "presets/TextFolding.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -43,29 +46,6 @@ Value TextValue(const QString& text);
 QString ToQString(const Value& v);  // Null gives the empty text; numbers their decimal text
 // The value as a number: integers and reals as they are, text when it reads as a number.
 std::optional<double> ToNumber(const Value& v);
-
-// The order of the collation UNICODE_NOCASE on UTF-8 texts: the order of the texts folded to one case.
-int CompareNoCase(QByteArrayView a, QByteArrayView b);
-// A hash of a UTF-8 text folded to one case: texts equal under UNICODE_NOCASE have the same hash.
-uint64_t FoldedHash(QByteArrayView utf8);
-
-// A field of a table: its name and its declared type text (copied verbatim when a table is rebuilt).
-struct FieldDef {
-  QString name;
-  QString declaredType;
-};
-
-// An identifier in double quotes, with inner quotes doubled.
-QString Quote(const QString& identifier);
-
-// The name that addresses the rows' built-in row number in a table with these fields: the first of
-// rowid, _rowid_ and oid that no field is called (without regard to case), so that no user field can
-// redirect a write. Raises when the table uses all three names.
-QString RowNumberName(const std::vector<FieldDef>& fields);
-
-// Whether a declared field type may be copied into a CREATE TABLE text: a type name of words and
-// digits with at most one parenthesised size list, such as TEXT(50), DOUBLE PRECISION or NUMERIC(10, 2).
-bool IsPlainTypeName(const QString& declaredType);
 
 class Statement {
  public:
@@ -134,6 +114,8 @@ class Connection {
   void SetTempCacheSize(int kib);
   // The page cache of the main database in KiB, as it is set.
   int64_t CacheSizeKiB();
+  // The size of the main database (all its pages) in KiB.
+  int64_t SizeKiB();
   // The number of rows the last INSERT, UPDATE or DELETE changed.
   int64_t Changes() const;
   Statement Prepare(const QString& sql) { return Statement(db_, sql); }

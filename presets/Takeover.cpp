@@ -7,6 +7,8 @@
 
 #include <QStringList>
 
+#include <sqlite3.h>
+
 #include <algorithm>
 
 #include <optional>
@@ -42,6 +44,10 @@ constexpr int kVarNameField = 3;
 constexpr int kOffsetField = 6;
 constexpr int kFirstValueField = 9;  // abs_min, abs_max, min, max, pass follow
 constexpr int kValueCount = 5;
+
+// The caches of the old records' sort: in memory, or in pieces written out (KiB).
+constexpr int kInMemorySortKiB = 16 * 1024;
+constexpr int kSortPieceKiB = 8 * 1024;
 
 bool HasField(const std::vector<db::FieldDef>& fields, const QString& name) {
   for (const db::FieldDef& field : fields) {
@@ -240,27 +246,24 @@ void MatchValues(UpdateRun& run, db::Statement& rows, OldRecordWalk& walk, db::S
 // Whether the rebuilt table fits in the connection's page cache, so that its rows can be written in any
 // order without reading pages again. Without SQLite's page statistics it is taken not to fit.
 bool FitsInCache(db::Connection& database) {
-  try {
-    db::Statement size = database.Prepare(QStringLiteral(
-        "SELECT (SELECT pageno FROM dbstat WHERE name = 'PRESET_DEFS' AND aggregate = 1), "
-        "(SELECT cache_size FROM pragma_cache_size), (SELECT page_size FROM pragma_page_size)"));
-    if (!size.Step()) return false;
-    const int64_t cache = size.ColumnInt(1);
-    const int64_t cachePages = cache < 0 ? -cache * 1024 / std::max<int64_t>(size.ColumnInt(2), 1) : cache;
-    return size.ColumnInt(0) <= cachePages;
-  } catch (const AppError&) {
-    return false;
-  }
+  if (!sqlite3_compileoption_used("ENABLE_DBSTAT_VTAB")) return false;
+  db::Statement pages = database.Prepare(
+      QStringLiteral("SELECT pageno FROM dbstat WHERE name = 'PRESET_DEFS' AND aggregate = 1"));
+  if (!pages.Step()) return false;
+  db::Statement pageSize = database.Prepare(QStringLiteral("SELECT page_size FROM pragma_page_size"));
+  const int64_t tableKiB = pageSize.Step() ? pages.ColumnInt(0) * pageSize.ColumnInt(0) / 1024 : 0;
+  return tableKiB <= database.CacheSizeKiB();
 }
 
 // Writes the values of each pair on its own. A table larger than the cache is written in table order,
 // from front to back (the pairs are sorted first): written at random, it would be read again and again.
 void WriteValues(UpdateRun& run, Trap& trap, db::Connection& database, RebuiltRows& rebuilt,
                  OldRecordWalk& old) {
-  const bool direct = FitsInCache(database);
+  bool direct = false;
   std::optional<db::Statement> update;
   std::optional<db::Transaction> transaction;
   if (!trap.Run([&] {
+        direct = FitsInCache(database);
         update.emplace(database.Prepare(
             QStringLiteral(
                 "UPDATE PRESET_DEFS SET abs_min = ?2, abs_max = ?3, \"min\" = ?4, \"max\" = ?5, pass = ?6 "
@@ -324,13 +327,14 @@ TakeoverResult TakeoverMachineCopyMDBData(UpdateRun& run, db::Connection& databa
   });
   if (!hasRecords) return result;
   std::optional<db::Statement> old;
-  // The old table is read once, front to back, into a sort: a small cache serves it. The cache also
-  // bounds the sort's memory: a table of up to about 150,000 records is sorted in memory (in up to
-  // 16 MiB), a larger one in pieces of 8 MiB, which a helper thread sorts while the next is read.
+  // The old table is read once, front to back, into a sort: a small cache serves it, and the cache also
+  // bounds the sort's memory. The old records are sorted in memory when the sort fits in the larger
+  // cache (its key and five values take less room than the records in the working copy); otherwise the
+  // sort is written out in pieces of the smaller cache's size, which a helper thread sorts while the next
+  // is read.
   if (!trap.Run([&] {
-        const bool small = db::ApproximateRecordCount(project, oldTable) <= 150000;
-        project.Exec(small ? QStringLiteral("PRAGMA cache_size=-16384")
-                           : QStringLiteral("PRAGMA cache_size=-8192"));
+        const bool small = project.SizeKiB() <= kInMemorySortKiB;
+        project.SetCacheSize(small ? kInMemorySortKiB : kSortPieceKiB);
         db::SortWithHelperThread(project);
         old.emplace(OldRecordsByKey(trap, project, oldTable, oldFields));
       })) {

@@ -148,6 +148,7 @@ TEST_F(TakeoverTest, ATableLargerThanTheCacheGetsTheSameValues) {
     EXPECT_EQ(result.oldRecords, 5);
     EXPECT_EQ(result.takenOver, 2);
     EXPECT_EQ(result.unmatched, 2);
+    unmatched.sort();  // they come in the order of the keys' hashes
     results << Rows(this->source(), kValues).join(QLatin1Char(';')) + QLatin1Char(';') +
                    unmatched.join(QLatin1Char(';'));
   }
@@ -157,7 +158,7 @@ TEST_F(TakeoverTest, ATableLargerThanTheCacheGetsTheSameValues) {
                          "2|-1.0|1.0|-1.0|1.0|0|Text ###machine ###machine",
                          "3|400.0|401.0|402.0|403.0|404|Text ###machine ###machine",
                          "4|-1.0|1.0|-1.0|1.0|0|Text ###machine ###machine",
-                         // the old records no rebuilt record matches, in key order
-                         "M1|Key|70|500|501|502|503|504", "M1|Gone|7|600|601|602|603|604"}));
+                         // the old records no rebuilt record matches
+                         "M1|Gone|7|600|601|602|603|604", "M1|Key|70|500|501|502|503|504"}));
   EXPECT_FALSE(AnyErrorHandled());
 }
