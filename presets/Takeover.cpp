@@ -328,12 +328,12 @@ TakeoverResult TakeoverMachineCopyMDBData(UpdateRun& run, db::Connection& databa
   if (!hasRecords) return result;
   std::optional<db::Statement> old;
   // The old table is read once, front to back, into a sort: a small cache serves it, and the cache also
-  // bounds the sort's memory. The old records are sorted in memory when the sort fits in the larger
-  // cache (its key and five values take less room than the records in the working copy); otherwise the
-  // sort is written out in pieces of the smaller cache's size, which a helper thread sorts while the next
-  // is read.
+  // bounds the sort's memory. The sort holds each old record's key, five values and row number, about
+  // half of what the working copy holds per record: a working copy of up to twice the in-memory cache is
+  // sorted in memory; a larger one is written out in pieces of the smaller cache's size, which a helper
+  // thread sorts while the next is read.
   if (!trap.Run([&] {
-        const bool small = project.SizeKiB() <= kInMemorySortKiB;
+        const bool small = project.SizeKiB() <= 2 * kInMemorySortKiB;
         project.SetCacheSize(small ? kInMemorySortKiB : kSortPieceKiB);
         db::SortWithHelperThread(project);
         old.emplace(OldRecordsByKey(trap, project, oldTable, oldFields));
