@@ -1,6 +1,7 @@
 #include "framework/CommandLine.h"
 
 #include "framework/FileLookup.h"
+#include "framework/Platform.h"
 #include "framework/Text.h"
 
 #include <optional>
@@ -35,9 +36,7 @@ StartMode GetStartModeIntegrated(const QString& line) {
 }
 
 QString GetPathLogfile(const QString& line) {
-#ifdef Q_OS_WIN
-  return ReadCommand(line, QStringLiteral("LOGFILE"));
-#else
+  if (platform::WindowsPaths()) return ReadCommand(line, QStringLiteral("LOGFILE"));
   // A path keeps its case on this file system, and a slash belongs to it: only " /" starts the next word.
   const auto rest = TextAfterWord(line, QStringLiteral("LOGFILE"));
   if (!rest) return {};
@@ -45,5 +44,4 @@ QString GetPathLogfile(const QString& line) {
   const qsizetype next = value.indexOf(QStringLiteral(" /"));
   if (next >= 0) value = TrimBlanks(value.left(next));
   return NativePath(value);
-#endif
 }

@@ -4,13 +4,8 @@
 #include "framework/ErrorTrap.h"
 #include "framework/IniAccess.h"
 #include "framework/Installation.h"
+#include "framework/Platform.h"
 #include "generated/Version.h"
-
-#ifdef Q_OS_WIN
-#include <stdlib.h>
-#else
-extern char** environ;
-#endif
 
 namespace {
 
@@ -48,12 +43,7 @@ QString EditorCode(const QString& environmentEntry) {
 }
 
 QString FirstEnvironmentEntry() {
-#ifdef Q_OS_WIN
-  const wchar_t* first = _wenviron && _wenviron[0] ? _wenviron[0] : nullptr;
-  return first ? QString::fromWCharArray(first) : QString();
-#else
-  return environ && environ[0] ? QString::fromLocal8Bit(environ[0]) : QString();
-#endif
+  return platform::FirstEnvironmentEntry();
 }
 
 void WriteEditInfo(ProjectContext& context) {

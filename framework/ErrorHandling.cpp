@@ -1,6 +1,7 @@
 #include "framework/ErrorHandling.h"
 
 #include "framework/FileLookup.h"
+#include "framework/Platform.h"
 #include "framework/Text.h"
 #include "framework/TextFile.h"
 
@@ -19,11 +20,7 @@ QString ErrorHandling::ErrorLogPath() const {
 QString ServiceLogPath() {
   const QByteArray configured = qgetenv("HALVEK_SERVICE_LOG");
   if (!configured.isEmpty()) return QString::fromLocal8Bit(configured);
-#ifdef Q_OS_WIN
-  return QStringLiteral("C:\\HalvekServicePack.log");
-#else
-  return QStringLiteral("/var/log/HalvekServicePack.log");
-#endif
+  return platform::DefaultServiceLogPath();
 }
 
 QString ErrorHandling::WriteErrorLog(const QString& line) {

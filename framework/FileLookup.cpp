@@ -1,14 +1,12 @@
 #include "framework/FileLookup.h"
 
+#include "framework/Platform.h"
+
 #include <QDir>
 #include <QFileInfo>
 
 QString Sep() {
-#ifdef Q_OS_WIN
-  return QStringLiteral("\\");
-#else
-  return QStringLiteral("/");
-#endif
+  return platform::PathSeparator();
 }
 
 bool EndsInSeparator(const QString& path) {
@@ -16,13 +14,7 @@ bool EndsInSeparator(const QString& path) {
 }
 
 QString NativePath(const QString& path) {
-#ifdef Q_OS_WIN
-  return path;
-#else
-  QString native = path;
-  native.replace(u'\\', u'/');
-  return native;
-#endif
+  return platform::NativeSeparators(path);
 }
 
 namespace {

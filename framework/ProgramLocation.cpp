@@ -1,5 +1,6 @@
 #include "framework/ProgramLocation.h"
 
+#include "framework/Platform.h"
 #include "framework/RunningExecutable.h"
 
 #include <QFileInfo>
@@ -33,11 +34,7 @@ QString ProgramLocation::BaseFolder() const {
 }
 
 QString ProgramLocation::ExecutableFileName() const {
-#ifdef Q_OS_WIN
-  return executableName_ + QStringLiteral(".exe");
-#else
-  return executableName_;
-#endif
+  return platform::ExecutableFileName(executableName_);
 }
 
 QString ProgramLocation::GetOCXName() const {

@@ -1,5 +1,7 @@
 #include "presets/AdditionalFields.h"
 
+#include "framework/Installation.h"
+
 QStringList GetAdditionalFieldsMDB(const QString& declared) {
   QStringList fields{QString()};
   QString s = declared.isEmpty() ? QStringLiteral("part") : QStringLiteral("part,") + declared;
@@ -16,6 +18,8 @@ QStringList GetAdditionalFieldsMDB(const QString& declared) {
 }
 
 void GetAddFields(UpdateRun& run) {
+  // The fields are declared in the CFG file, read at start-up; it must still be there.
+  GetCFGPath(run.context);
   AdditionalFields fields;
   fields.list = GetAdditionalFieldsMDB(run.context.project.additionalFields);
   fields.count = fields.list.size() - 1;

@@ -3,24 +3,16 @@
 #include "framework/ErrorTrap.h"
 
 #include <QFile>
-#include <QRegularExpression>
 
 #include <sqlite3.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
+#include <exception>
 
 namespace db {
 
 namespace {
-
-// The order of two texts folded to one case, with Unicode rules.
-int CompareFolded(QByteArrayView a, QByteArrayView b) {
-  const QString sa = QString::fromUtf8(a);
-  const QString sb = QString::fromUtf8(b);
-  return QString::compare(sa.toCaseFolded(), sb.toCaseFolded(), Qt::CaseSensitive);
-}
 
 int CollateNoCase(void*, int sizeA, const void* a, int sizeB, const void* b) {
   return CompareNoCase(QByteArrayView(static_cast<const char*>(a), sizeA),
@@ -32,75 +24,6 @@ QByteArray Utf8(const QString& text) {
 }
 
 }  // namespace
-
-int CompareNoCase(QByteArrayView a, QByteArrayView b) {
-  // While both texts are plain ASCII, folding only lowers A to Z, so the first differing byte decides;
-  // that is the order of the folded texts as well, whatever follows. A text that is a prefix of the other
-  // comes first (folding never makes a character vanish). Anything else is left to Unicode folding.
-  const qsizetype common = std::min(a.size(), b.size());
-  for (qsizetype i = 0; i < common; ++i) {
-    const auto x = static_cast<unsigned char>(a[i]);
-    const auto y = static_cast<unsigned char>(b[i]);
-    if ((x | y) >= 0x80) return CompareFolded(a, b);
-    if (x == y) continue;
-    const int fx = (x >= 'A' && x <= 'Z') ? x + 32 : x;
-    const int fy = (y >= 'A' && y <= 'Z') ? y + 32 : y;
-    if (fx != fy) return fx < fy ? -1 : 1;
-  }
-  if (a.size() == b.size()) return 0;
-  // The rest of the longer text: a non-ASCII rest is folded as a whole, to stay with one rule.
-  const QByteArrayView rest = a.size() > b.size() ? a.sliced(common) : b.sliced(common);
-  for (const char c : rest) {
-    if (static_cast<unsigned char>(c) >= 0x80) return CompareFolded(a, b);
-  }
-  return a.size() < b.size() ? -1 : 1;
-}
-
-namespace {
-
-constexpr uint64_t kHashSeed = 14695981039346656037ULL;
-constexpr uint64_t kHashFactor = 0x9E3779B97F4A7C15ULL;
-
-// Plain ASCII lowered from A to Z in all eight bytes at once: a byte gets 0x20 added where it is at
-// least 'A' and not above 'Z'. Below 0x80 no sum carries into the next byte; a text with other bytes is
-// hashed by its Unicode folding instead.
-uint64_t LowerAscii(uint64_t eight) {
-  constexpr uint64_t kOnes = 0x0101010101010101ULL;
-  const uint64_t atLeastA = eight + kOnes * (0x80 - 'A');
-  const uint64_t aboveZ = eight + kOnes * (0x80 - 'Z' - 1);
-  return eight | (((atLeastA & ~aboveZ) & (kOnes * 0x80)) >> 2);
-}
-
-// The hash of a text folded with Unicode rules. Texts that fold to the same text get the same hash; one
-// that folds to plain ASCII ("K" as the Kelvin sign) is hashed as that ASCII text is.
-uint64_t UnicodeFoldedHash(QByteArrayView utf8) {
-  const QString folded = QString::fromUtf8(utf8).toCaseFolded();
-  bool ascii = true;
-  for (const QChar unit : folded) ascii = ascii && unit.unicode() < 0x80;
-  if (ascii) return FoldedHash(folded.toLatin1());
-  uint64_t hash = kHashSeed;  // FNV-1a over the UTF-16 units; no plain ASCII text is hashed this way
-  for (const QChar unit : folded) hash = (hash ^ unit.unicode()) * 1099511628211ULL;
-  return hash;
-}
-
-}  // namespace
-
-uint64_t FoldedHash(QByteArrayView utf8) {
-  // Plain ASCII is folded and hashed eight bytes at a time; a byte of 0x80 or more sends the text to
-  // Unicode folding.
-  uint64_t hash = kHashSeed ^ static_cast<uint64_t>(utf8.size());
-  uint64_t bytesSeen = 0;
-  for (qsizetype at = 0; at < utf8.size(); at += 8) {
-    uint64_t eight = 0;
-    std::memcpy(&eight, utf8.data() + at, static_cast<size_t>(std::min<qsizetype>(8, utf8.size() - at)));
-    bytesSeen |= eight;
-    hash = (hash ^ LowerAscii(eight)) * kHashFactor;
-    hash ^= hash >> 29;
-  }
-  if (bytesSeen & 0x8080808080808080ULL) return UnicodeFoldedHash(utf8);
-  hash *= kHashFactor;  // the filters use the top bits: every byte reaches them
-  return hash ^ (hash >> 32);
-}
 
 Value TextValue(const QString& text) {
   return Text{text.toUtf8()};
@@ -123,31 +46,6 @@ std::optional<double> ToNumber(const Value& v) {
     if (ok && std::isfinite(d)) return d;
   }
   return std::nullopt;
-}
-
-QString Quote(const QString& identifier) {
-  QString quoted = identifier;
-  quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
-  return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
-QString RowNumberName(const std::vector<FieldDef>& fields) {
-  for (const char* candidate : {"rowid", "_rowid_", "oid"}) {
-    const QString name = QString::fromLatin1(candidate);
-    const bool used = std::any_of(fields.begin(), fields.end(), [&](const FieldDef& field) {
-      return field.name.compare(name, Qt::CaseInsensitive) == 0;
-    });
-    if (!used) return name;
-  }
-  Raise(kErrTypeMismatch,
-        QStringLiteral("The table has fields named rowid, _rowid_ and oid: its rows cannot be "
-                       "addressed"));
-}
-
-bool IsPlainTypeName(const QString& declaredType) {
-  static const QRegularExpression kTypeName(QStringLiteral(
-      R"(^\s*[A-Za-z_][A-Za-z0-9_]*(\s+[A-Za-z0-9_]+)*\s*(\(\s*[+-]?[0-9]+\s*(,\s*[+-]?[0-9]+\s*)?\))?\s*$)"));
-  return kTypeName.match(declaredType).hasMatch();
 }
 
 void ThrowSqliteError(sqlite3* db) {
@@ -414,14 +312,45 @@ std::vector<FieldDef> Connection::Fields(const QString& table) {
 }
 
 int64_t ApproximateRecordCount(Connection& connection, const QString& table) {
-  try {
-    Statement highest = connection.Prepare(
-        QStringLiteral("SELECT max(%1) FROM %2").arg(RowNumberName(connection.Fields(table)), Quote(table)));
-    return highest.Step() ? highest.ColumnInt(0) : 0;
-  } catch (const AppError&) {
-    Statement count = connection.Prepare(QStringLiteral("SELECT count(*) FROM %1").arg(Quote(table)));
-    return count.Step() ? count.ColumnInt(0) : 0;
-  }
+  // A table without row numbers (WITHOUT ROWID, or all three names taken by fields) is counted.
+  const std::optional<QString> rowNumber = FreeRowNumberName(connection.Fields(table));
+  Statement kind = connection.Prepare(
+      QStringLiteral("SELECT wr FROM pragma_table_list WHERE schema = 'main' AND name = ?1 COLLATE NOCASE"));
+  kind.BindText(1, table);
+  const bool hasRowNumbers = rowNumber && kind.Step() && kind.ColumnInt(0) == 0;
+  Statement highest = connection.Prepare(
+      hasRowNumbers ? QStringLiteral("SELECT max(%1) FROM %2").arg(*rowNumber, Quote(table))
+                    : QStringLiteral("SELECT count(*) FROM %1").arg(Quote(table)));
+  return highest.Step() ? highest.ColumnInt(0) : 0;
+}
+
+Connection Connection::OpenWorkingCopy(const QString& path) {
+  Connection connection = Open(path);
+  connection.Exec(QStringLiteral("PRAGMA synchronous=OFF"));
+  SortWithHelperThread(connection);
+  return connection;
+}
+
+void Connection::SetCacheSize(int kib) {
+  Exec(QStringLiteral("PRAGMA cache_size=-%1").arg(kib));
+}
+
+void Connection::SetTempCacheSize(int kib) {
+  Exec(QStringLiteral("PRAGMA temp.cache_size=-%1").arg(kib));
+}
+
+int64_t Connection::CacheSizeKiB() {
+  Statement size(db_, QStringLiteral("SELECT (SELECT cache_size FROM pragma_cache_size), "
+                                     "(SELECT page_size FROM pragma_page_size)"));
+  if (!size.Step()) return 0;
+  const int64_t cache = size.ColumnInt(0);
+  return cache < 0 ? -cache : cache * size.ColumnInt(1) / 1024;
+}
+
+int64_t Connection::SizeKiB() {
+  Statement size(db_, QStringLiteral("SELECT (SELECT page_count FROM pragma_page_count), "
+                                     "(SELECT page_size FROM pragma_page_size)"));
+  return size.Step() ? size.ColumnInt(0) * size.ColumnInt(1) / 1024 : 0;
 }
 
 void SortWithHelperThread(Connection& connection) {
@@ -430,25 +359,36 @@ void SortWithHelperThread(Connection& connection) {
 
 // ---- Transaction ----
 
-Transaction::Transaction(Connection& connection) : connection_(connection) {
+Transaction::Transaction(Connection& connection, OnProgramEnd onEnd)
+    : connection_(&connection), onEnd_(onEnd), unwinding_(std::uncaught_exceptions()) {
   // Inside a transaction that is already open, this one is part of it and leaves the ending to it.
-  if (!sqlite3_get_autocommit(connection_.Handle())) {
+  if (!sqlite3_get_autocommit(connection_->Handle())) {
     open_ = false;
     return;
   }
-  connection_.Exec(QStringLiteral("BEGIN IMMEDIATE"));
+  connection_->Exec(QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+Transaction::Transaction(Transaction&& other) noexcept
+    : connection_(other.connection_), open_(other.open_), onEnd_(other.onEnd_), unwinding_(other.unwinding_) {
+  other.open_ = false;
 }
 
 Transaction::~Transaction() {
-  if (open_ && sqlite3_exec(connection_.Handle(), "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
-    sqlite3_exec(connection_.Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+  if (!open_) return;
+  // The only exception that leaves a trapped step is the end of the program (the traps catch the others).
+  const bool programEnds = std::uncaught_exceptions() > unwinding_;
+  if (programEnds && onEnd_ == OnProgramEnd::Keep &&
+      sqlite3_exec(connection_->Handle(), "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK) {
+    return;
   }
+  sqlite3_exec(connection_->Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 void Transaction::Commit() {
   if (!open_) return;
   open_ = false;
-  connection_.Exec(QStringLiteral("COMMIT"));
+  connection_->Exec(QStringLiteral("COMMIT"));
 }
 
 }  // namespace db

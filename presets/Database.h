@@ -4,6 +4,9 @@
 // extended result code, source "SQLite" and SQLite's message. The program is single-threaded and never
 // shares a connection between threads, so connections are opened without SQLite's mutexes.
 
+#include "presets/SqlText.h"
+#include "presets/TextFolding.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -43,29 +46,6 @@ Value TextValue(const QString& text);
 QString ToQString(const Value& v);  // Null gives the empty text; numbers their decimal text
 // The value as a number: integers and reals as they are, text when it reads as a number.
 std::optional<double> ToNumber(const Value& v);
-
-// The order of the collation UNICODE_NOCASE on UTF-8 texts: the order of the texts folded to one case.
-int CompareNoCase(QByteArrayView a, QByteArrayView b);
-// A hash of a UTF-8 text folded to one case: texts equal under UNICODE_NOCASE have the same hash.
-uint64_t FoldedHash(QByteArrayView utf8);
-
-// A field of a table: its name and its declared type text (copied verbatim when a table is rebuilt).
-struct FieldDef {
-  QString name;
-  QString declaredType;
-};
-
-// An identifier in double quotes, with inner quotes doubled.
-QString Quote(const QString& identifier);
-
-// The name that addresses the rows' built-in row number in a table with these fields: the first of
-// rowid, _rowid_ and oid that no field is called (without regard to case), so that no user field can
-// redirect a write. Raises when the table uses all three names.
-QString RowNumberName(const std::vector<FieldDef>& fields);
-
-// Whether a declared field type may be copied into a CREATE TABLE text: a type name of words and
-// digits with at most one parenthesised size list, such as TEXT(50), DOUBLE PRECISION or NUMERIC(10, 2).
-bool IsPlainTypeName(const QString& declaredType);
 
 class Statement {
  public:
@@ -119,6 +99,9 @@ class Connection {
   // Opens an existing database read-write as it is (no journal mode is set), waiting up to busyMs for
   // the locks of other programs; for taking a lock on a file another program may use.
   static Connection OpenAsIs(const QString& path, int busyMs);
+  // Opens the update's working copy of a project database: it is thrown away after the update (also
+  // after a crash), so its writes need not wait for the disk, and its sorts may use a helper thread.
+  static Connection OpenWorkingCopy(const QString& path);
   ~Connection();
   Connection(Connection&& other) noexcept;
   Connection(const Connection&) = delete;
@@ -126,6 +109,13 @@ class Connection {
   Connection& operator=(Connection&&) = delete;
 
   void Exec(const QString& sql);
+  // The page cache of the main database and of the temporary tables, in KiB.
+  void SetCacheSize(int kib);
+  void SetTempCacheSize(int kib);
+  // The page cache of the main database in KiB, as it is set.
+  int64_t CacheSizeKiB();
+  // The size of the main database (all its pages) in KiB.
+  int64_t SizeKiB();
   // The number of rows the last INSERT, UPDATE or DELETE changed.
   int64_t Changes() const;
   Statement Prepare(const QString& sql) { return Statement(db_, sql); }
@@ -143,20 +133,28 @@ class Connection {
   sqlite3* db_;
 };
 
-// One transaction. Ending the scope without Commit() keeps what was written so far (as the record by
-// record saving it replaces would), so an interrupted update leaves the rows saved up to that point.
-// Opened while another transaction is open, it joins that one.
+// One transaction. It ends with Commit(); a scope left without it rolls back what was written. Opened
+// while another transaction is open, it joins that one and leaves the ending to it.
 class Transaction {
  public:
-  explicit Transaction(Connection& connection);
+  // What becomes of the writes when the program ends (EndProgram) while the transaction is open.
+  enum class OnProgramEnd {
+    RollBack,
+    // They are kept, as the record-by-record saving of the original keeps the records saved so far.
+    Keep,
+  };
+  explicit Transaction(Connection& connection, OnProgramEnd onEnd = OnProgramEnd::RollBack);
   ~Transaction();
+  Transaction(Transaction&& other) noexcept;
   Transaction(const Transaction&) = delete;
   Transaction& operator=(const Transaction&) = delete;
   void Commit();
 
  private:
-  Connection& connection_;
+  Connection* connection_;
   bool open_ = true;
+  OnProgramEnd onEnd_;
+  int unwinding_ = 0;  // exceptions in flight when it began: one more on leaving means the scope unwinds
 };
 
 // About how many records the table has: its highest row number, found at the end of the table, where a

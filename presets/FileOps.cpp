@@ -1,6 +1,7 @@
 #include "presets/FileOps.h"
 
 #include "framework/ErrorTrap.h"
+#include "framework/Platform.h"
 #include "framework/SafeFile.h"
 
 #include <QFile>
@@ -9,11 +10,7 @@
 #include <system_error>
 
 std::filesystem::path ToFsPath(const QString& path) {
-#ifdef _WIN32
-  return std::filesystem::path(path.toStdWString());
-#else
-  return std::filesystem::path(QFile::encodeName(path).toStdString());
-#endif
+  return platform::FileSystemPath(path);
 }
 
 namespace {
@@ -115,10 +112,5 @@ FileTimes ReadFileTimes(const QString& path) {
 
 void RestoreFileTimes(const QString& path, const FileTimes& times) {
   std::filesystem::last_write_time(ToFsPath(path), times.lastWrite);
-#ifdef _WIN32
-  if (times.creation.isValid()) {
-    QFile file(path);
-    if (file.open(QIODevice::ReadWrite)) file.setFileTime(times.creation, QFileDevice::FileBirthTime);
-  }
-#endif
+  platform::SetCreationTime(path, times.creation);
 }

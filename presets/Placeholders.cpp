@@ -2,6 +2,7 @@
 
 #include "framework/Text.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -10,17 +11,9 @@ namespace {
 const SearchItem kVarName(QStringLiteral("###Var_Name"));
 const SearchItem kMachine(QStringLiteral("###machine"));
 
-// Whether no byte is 0x80 or more; eight bytes are looked at together.
+// Whether no byte is 0x80 or more.
 bool IsAscii(QByteArrayView bytes) {
-  uint64_t seen = 0;
-  qsizetype at = 0;
-  for (; at + 8 <= bytes.size(); at += 8) {
-    uint64_t eight = 0;
-    std::memcpy(&eight, bytes.data() + at, 8);
-    seen |= eight;
-  }
-  for (; at < bytes.size(); ++at) seen |= static_cast<unsigned char>(bytes[at]);
-  return (seen & 0x8080808080808080ULL) == 0;
+  return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 // The first position of the upper-case ASCII item in the ASCII text, compared upper-cased; -1 if none.

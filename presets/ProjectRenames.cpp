@@ -5,24 +5,10 @@
 #include "presets/Database.h"
 #include "presets/SqlKeys.h"
 
+#include <memory>
 #include <optional>
 
 namespace {
-
-// The copy of the project database the update works on, or nullopt when there is none.
-std::optional<QString> ProjectDatabase(const UpdateRun& run) {
-  if (run.projectCopy.isEmpty()) return std::nullopt;
-  return run.projectCopy;
-}
-
-// A connection to the working copy: it is thrown away after the update (also after a crash), so its
-// writes need not wait for the disk. Its sorts run with a small cache and may use a second thread.
-db::Connection OpenWorkingCopy(const QString& path) {
-  db::Connection project = db::Connection::Open(path);
-  project.Exec(QStringLiteral("PRAGMA synchronous=OFF"));
-  db::SortWithHelperThread(project);
-  return project;
-}
 
 // Which name is replaced by which: the active system's name is the new one.
 std::pair<const QString&, const QString&> OldAndNew(int16_t systemIndex, const QString& name0,
@@ -31,14 +17,14 @@ std::pair<const QString&, const QString&> OldAndNew(int16_t systemIndex, const Q
   return {name1, name0};
 }
 
-// The first call that finds each record's name, in temp.qvz_renames (row, seq, name, hops): the records
+// The first call that finds each record's name, in temp.qvz_renames (row, seq, name, hops, old): the records
 // and the calls are both read in the order of their names' hashes and then the names themselves, and
 // walked side by side, so neither is searched at random however large it is.
 void FirstRenames(UpdateRun& run, db::Connection& project, const QString& rowNumber,
                   const NameFilter& oldNames) {
   const QLatin1String noCase(db::kNoCase);
-  project.Exec(
-      QStringLiteral("CREATE TEMP TABLE qvz_renames (row INTEGER, seq INTEGER, name TEXT, hops INTEGER)"));
+  project.Exec(QStringLiteral(
+      "CREATE TEMP TABLE qvz_renames (row INTEGER, seq INTEGER, name TEXT, hops INTEGER, old TEXT)"));
   db::Statement records = project.Prepare(
       QStringLiteral("SELECT qvz_name_hash(Var_Name) AS hash, Var_Name, %1 FROM PRESET_DEFS WHERE "
                      "typeof(Var_Name) = 'text' ORDER BY hash, Var_Name COLLATE %2, %1")
@@ -48,7 +34,7 @@ void FirstRenames(UpdateRun& run, db::Connection& project, const QString& rowNum
           "SELECT hash, old, seq, new FROM temp.qvz_rename_calls ORDER BY hash, old COLLATE %1, seq")
           .arg(noCase));
   db::Statement insert =
-      project.Prepare(QStringLiteral("INSERT INTO temp.qvz_renames VALUES (?1, ?2, ?3, ?4)"));
+      project.Prepare(QStringLiteral("INSERT INTO temp.qvz_renames VALUES (?1, ?2, ?3, ?4, ?5)"));
   bool hasRecord = records.Step();
   bool hasCall = hasRecord && calls.Step();
   while (hasRecord && hasCall) {
@@ -67,6 +53,7 @@ void FirstRenames(UpdateRun& run, db::Connection& project, const QString& rowNum
       insert.BindColumnStatic(3, calls, 3);
       // A new name that no call has as its old name is final (hops -1): most are, and are not searched.
       insert.BindInt(4, oldNames.MayHold(db::FoldedHash(calls.ColumnUtf8(3))) ? 0 : -1);
+      insert.BindColumnStatic(5, records, 1);
       insert.Step();
       insert.Reset();
     }
@@ -105,12 +92,13 @@ void FindRenames(UpdateRun& run, db::Connection& project, const QString& rowNumb
 
 // Writes each record's new name on its own: a rename that fails (a unique index that already holds the
 // new name) is reported and the others go on.
-void WriteRenames(UpdateRun& run, Trap& trap, db::Connection& project, const QString& rowNumber) {
+void WriteRenames(UpdateRun& run, Trap& trap, db::Connection& project, const QString& rowNumber,
+                  RenameResult& result) {
   std::optional<db::Statement> renames;
   std::optional<db::Statement> rename;
   if (!trap.Run([&] {
         renames.emplace(
-            project.Prepare(QStringLiteral("SELECT row, name FROM temp.qvz_renames ORDER BY row")));
+            project.Prepare(QStringLiteral("SELECT row, name, old FROM temp.qvz_renames ORDER BY row")));
         rename.emplace(project.Prepare(
             QStringLiteral("UPDATE PRESET_DEFS SET var_name = ?1 WHERE %1 = ?2").arg(rowNumber)));
       })) {
@@ -121,28 +109,33 @@ void WriteRenames(UpdateRun& run, Trap& trap, db::Connection& project, const QSt
   while (trap.Run([&] { more = renames->Step(); }) && more) {
     records.NextRecord();
     run.Port().LetEventsRun();
-    records.Run([&] {
+    const bool renamed = records.Run([&] {
       rename->BindColumnStatic(1, *renames, 1);
       rename->BindColumnStatic(2, *renames, 0);
-      rename->Step();
+      try {
+        rename->Step();
+      } catch (const AppError& e) {
+        result.failures.push_back({renames->ColumnText(2), renames->ColumnText(1), e});
+        throw;
+      }
     });
+    if (renamed) ++result.renamed;
     rename->Reset();
   }
-  trap.Run([&] { project.Exec(QStringLiteral("COMMIT")); });
   records.Finish();
 }
 
 }  // namespace
 
-void VarNameInQuelleErsetzen(UpdateRun& run, const QString& name0, const QString& name1) {
+void VarNameInQuelleErsetzen(UpdateRun& run, const QString& workingCopy, const QString& name0,
+                             const QString& name1) {
   Trap trap(run.Errors(), QStringLiteral("VarNameInQuelleErsetzen"));
-  const std::optional<QString> path = ProjectDatabase(run);
-  if (!path) return;
+  if (workingCopy.isEmpty()) return;
   const auto names = OldAndNew(run.visiWinSystemIndex, name0, name1);
   const QString& oldName = names.first;
   const QString& newName = names.second;
   trap.Run([&] {
-    db::Connection project = OpenWorkingCopy(*path);
+    db::Connection project = db::Connection::OpenWorkingCopy(workingCopy);
     db::Statement rename =
         project.Prepare(QStringLiteral("UPDATE PRESET_DEFS SET var_name = ?1 WHERE Var_Name = ?2 COLLATE %1")
                             .arg(db::kNoCase));
@@ -170,18 +163,17 @@ std::optional<NameFilter> PresentNames(db::Connection& project, int64_t expected
 
 }  // namespace
 
-RenameCalls::RenameCalls(UpdateRun& run, int64_t expectedCalls) : run_(run), oldNames_(expectedCalls) {
-  const std::optional<QString> path = ProjectDatabase(run);
-  if (!path) return;
-  wanted_ = true;
+RenameCalls::RenameCalls(const QString& workingCopy, int16_t visiWinSystemIndex, int64_t expectedCalls)
+    : studio_(visiWinSystemIndex != 0), oldNames_(expectedCalls) {
+  if (workingCopy.isEmpty()) return;
   try {
-    project_.emplace(OpenWorkingCopy(*path));
+    project_ = std::make_unique<db::Connection>(db::Connection::OpenWorkingCopy(workingCopy));
     // The working copy is read and written front to back: a small cache serves it. The calls and their
     // index are searched: they get the room.
-    project_->Exec(QStringLiteral("PRAGMA cache_size=-8192"));
+    project_->SetCacheSize(8 * 1024);
+    project_->SetTempCacheSize(16 * 1024);
     // The calls and the renames they lead to are kept in one transaction that the renames commit.
-    project_->Exec(QStringLiteral("PRAGMA temp.cache_size=-16384"));
-    project_->Exec(QStringLiteral("BEGIN IMMEDIATE"));
+    transaction_.emplace(*project_);
     project_->Exec(QStringLiteral(
         "CREATE TEMP TABLE qvz_rename_calls (seq INTEGER PRIMARY KEY, hash INTEGER, old TEXT, new TEXT)"));
     insert_.emplace(project_->Prepare(
@@ -196,9 +188,9 @@ RenameCalls::RenameCalls(UpdateRun& run, int64_t expectedCalls) : run_(run), old
 void RenameCalls::Add(QByteArrayView name0, QByteArrayView name1) {
   ++count_;
   if (!insert_ || failure_) return;
-  const bool studio = run_.visiWinSystemIndex != 0;  // the active system's name is the new one
-  const QByteArrayView oldName = studio ? name0 : name1;
-  const QByteArrayView newName = studio ? name1 : name0;
+  // The active system's name is the new one.
+  const QByteArrayView oldName = studio_ ? name0 : name1;
+  const QByteArrayView newName = studio_ ? name1 : name0;
   const uint64_t hash = db::FoldedHash(oldName);
   // A call whose old name no record has, neither from the start nor from an earlier call, renames
   // nothing and is not kept. In a project that already uses the active system's names, that is nearly
@@ -220,88 +212,40 @@ void RenameCalls::Add(QByteArrayView name0, QByteArrayView name1) {
   insert_->Reset();
 }
 
-namespace {
-
-// Whether a field of this declared type keeps a text as it is given: SQLite's affinity TEXT or none.
-bool KeepsTextAsGiven(const QString& declaredType) {
-  const QString type = declaredType.toUpper();
-  if (type.contains(QLatin1String("INT"))) return false;
-  if (type.contains(QLatin1String("CHAR")) || type.contains(QLatin1String("CLOB")) ||
-      type.contains(QLatin1String("TEXT"))) {
-    return true;
-  }
-  return type.isEmpty() || type.contains(QLatin1String("BLOB"));
-}
-
-// Whether no rename of PRESET_DEFS can fail or read back other than written: a table without index,
-// trigger, CHECK or generated field, whose var_name keeps a text as given. It must also be the table the
-// takeover finds by its name (the one SQLite renamed in, not another whose name only folds alike). When
-// that cannot be told, they are written.
-bool RenamesNeedNotBeWritten(db::Connection& project, const std::vector<db::FieldDef>& fields) {
-  try {
-    db::Statement table = project.Prepare(QStringLiteral(
-        "SELECT name, sql FROM sqlite_master WHERE type = 'table' AND name = 'PRESET_DEFS' COLLATE NOCASE"));
-    if (!table.Step() || table.ColumnText(0) != project.FindTable(QStringLiteral("PRESET_DEFS")) ||
-        table.ColumnText(1).contains(QLatin1String("CHECK"), Qt::CaseInsensitive)) {
-      return false;
+// Finds what each record is renamed to and writes it, then ends the calls' transaction.
+struct RenameWork {
+  static RenameResult Apply(UpdateRun& run, RenameCalls& calls) {
+    Trap trap(run.Errors(), QStringLiteral("VarNameInQuelleErsetzen"));
+    RenameResult result;
+    result.calls = calls.count_;
+    if (!calls.project_ && !calls.failure_) return result;
+    if (calls.count_ > 0 && (calls.kept_ > 0 || calls.failure_)) {
+      QString rowNumber;
+      if (trap.Run([&] {
+            if (calls.failure_) throw *calls.failure_;
+            rowNumber = db::RowNumberName(calls.project_->Fields(QStringLiteral("PRESET_DEFS")));
+            FindRenames(run, *calls.project_, rowNumber, calls.oldNames_);
+          })) {
+        WriteRenames(run, trap, *calls.project_, rowNumber, result);
+      }
     }
-    db::Statement more = project.Prepare(QStringLiteral(
-        "SELECT 1 FROM sqlite_master WHERE type IN ('index', 'trigger') AND tbl_name = 'PRESET_DEFS' COLLATE "
-        "NOCASE UNION ALL SELECT 1 FROM pragma_table_xinfo('PRESET_DEFS') WHERE hidden <> 0"));
-    if (more.Step()) return false;
-  } catch (const AppError&) {
-    return false;
-  }
-  for (const db::FieldDef& field : fields) {
-    if (field.name.compare(QLatin1String("var_name"), Qt::CaseInsensitive) == 0) {
-      return KeepsTextAsGiven(field.declaredType);
-    }
-  }
-  return false;
-}
-
-}  // namespace
-
-void ApplyRenames(UpdateRun& run, RenameCalls& calls, bool mayLeaveUnwritten) {
-  Trap trap(run.Errors(), QStringLiteral("VarNameInQuelleErsetzen"));
-  if (!calls.wanted_ || calls.count_ == 0 || (calls.kept_ == 0 && !calls.failure_)) return;
-  QString rowNumber;
-  bool unwritten = false;
-  if (!trap.Run([&] {
-        if (calls.failure_) throw *calls.failure_;
-        const std::vector<db::FieldDef> fields = calls.project_->Fields(QStringLiteral("PRESET_DEFS"));
-        rowNumber = db::RowNumberName(fields);
-        FindRenames(run, *calls.project_, rowNumber, calls.oldNames_);
-        unwritten = mayLeaveUnwritten && RenamesNeedNotBeWritten(*calls.project_, fields);
-      })) {
-    return;
-  }
-  // The takeover reads the renames in the order of the old records.
-  if (unwritten && trap.Run([&] {
-        calls.project_->Exec(QStringLiteral("CREATE INDEX temp.qvz_renames_row ON qvz_renames (row, name)"));
-        calls.project_->Exec(QStringLiteral("COMMIT"));
-      })) {
-    run.renamedNames.emplace(std::move(*calls.project_));
+    if (calls.transaction_) trap.Run([&] { calls.transaction_->Commit(); });
+    calls.insert_.reset();
+    calls.transaction_.reset();
     calls.project_.reset();
-    return;
+    return result;
   }
-  WriteRenames(run, trap, *calls.project_, rowNumber);
+};
+
+RenameResult VarNamesInQuelleErsetzen(UpdateRun& run, RenameCalls& calls) {
+  return RenameWork::Apply(run, calls);
 }
 
-void VarNamesInQuelleErsetzen(UpdateRun& run, RenameCalls& calls) {
-  ApplyRenames(run, calls, false);
-}
-
-void VarNamesInQuelleErsetzenForTakeover(UpdateRun& run, RenameCalls& calls) {
-  ApplyRenames(run, calls, true);
-}
-
-void CategorieNachCategoryID(UpdateRun& run) {
+void CategorieNachCategoryID(UpdateRun& run, const QString& workingCopy) {
   Trap trap(run.Errors(), QStringLiteral("CategorieNachCategoryID"));
-  const std::optional<QString> path = ProjectDatabase(run);
-  if (!path) return;
+  if (workingCopy.isEmpty()) return;
   trap.Run([&] {
-    db::Connection project = OpenWorkingCopy(*path);
+    db::Connection project = db::Connection::OpenWorkingCopy(workingCopy);
     for (const db::FieldDef& field : project.Fields(QStringLiteral("PRESET_DEFS"))) {
       trap.Run([&] {
         if (UCase(field.name) != QLatin1String("CATEGORIE")) return;

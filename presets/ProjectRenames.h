@@ -10,14 +10,17 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
-// These work on the run's copy of the project database; without one they do nothing.
+// These work on the working copy of the project database (a path); without one (empty) they do
+// nothing.
 
 // Renames every record whose var_name (without regard to case) is the other system's name of a variable
 // to the active system's name: name0 is the VisiWin32 name, name1 the VisiWin Studio name.
-void VarNameInQuelleErsetzen(UpdateRun& run, const QString& name0, const QString& name1);
+void VarNameInQuelleErsetzen(UpdateRun& run, const QString& workingCopy, const QString& name0,
+                             const QString& name1);
 
 // Which name hashes a set of names may hold: a bit per hash (a Bloom filter with one hash function), so a
 // name that is surely not in the set is known without a search. At least 16 bits per expected name, so
@@ -48,20 +51,20 @@ class NameFilter {
 // there are). A failure to keep them is reported when they are applied, where the renames report theirs.
 class RenameCalls {
  public:
-  // expectedCalls sizes the filter of the calls' old names: the number of template records.
-  RenameCalls(UpdateRun& run, int64_t expectedCalls);
-  // Whether there is a working copy to rename in: without one the calls need not be kept.
-  bool Wanted() const { return wanted_; }
+  // expectedCalls sizes the filter of the calls' old names: the number of template records. Without a
+  // working copy the calls are only counted.
+  RenameCalls(const QString& workingCopy, int16_t visiWinSystemIndex, int64_t expectedCalls);
+  RenameCalls(RenameCalls&&) = default;
   // The rename of the other system's name to the active system's name: name0 is the VisiWin32 name,
   // name1 the VisiWin Studio name (UTF-8).
   void Add(QByteArrayView name0, QByteArrayView name1);
   int64_t Count() const { return count_; }
 
  private:
-  friend void ApplyRenames(UpdateRun& run, RenameCalls& calls, bool mayLeaveUnwritten);
-  UpdateRun& run_;
-  bool wanted_ = false;
-  std::optional<db::Connection> project_;
+  friend struct RenameWork;
+  bool studio_ = false;
+  std::unique_ptr<db::Connection> project_;  // stays where it is when the calls are handed on
+  std::optional<db::Transaction> transaction_;
   std::optional<db::Statement> insert_;
   std::optional<AppError> failure_;
   NameFilter oldNames_;
@@ -70,17 +73,24 @@ class RenameCalls {
   int64_t kept_ = 0;
 };
 
-// The renames of all calls at once, with the result of calling VarNameInQuelleErsetzen once per call in
-// the given order, but on one connection and in one transaction; each record's rename succeeds or fails
-// on its own.
-void VarNamesInQuelleErsetzen(UpdateRun& run, RenameCalls& calls);
+// A record's rename that failed: the name it has and keeps, the name it was to get, and why.
+struct RenameFailure {
+  QString oldName;
+  QString newName;
+  AppError reason;
+};
 
-// The same renames for the takeover that follows. Where none of them can fail and each would read back
-// as written (a plain table whose var_name keeps a text as given), they are not written: the connection
-// that found them goes to run.renamedNames, and the takeover reads the new names from it. Rewriting the
-// table, and saving every page it changes for a rollback, is most of the renames' work on a large
-// project; the working copy is thrown away after the takeover anyway.
-void VarNamesInQuelleErsetzenForTakeover(UpdateRun& run, RenameCalls& calls);
+// What the renames did.
+struct RenameResult {
+  int64_t calls = 0;    // the renames the generation asked for
+  int64_t renamed = 0;  // records written with a new name
+  std::vector<RenameFailure> failures;
+};
+
+// The renames of all calls at once, written into the working copy, with the result of calling
+// VarNameInQuelleErsetzen once per call in the given order, but on one connection and in one
+// transaction; each record's rename succeeds or fails on its own. The calls are used up.
+RenameResult VarNamesInQuelleErsetzen(UpdateRun& run, RenameCalls& calls);
 
 // Renames an old field "Categorie" (any case) of PRESET_DEFS to "category_id".
-void CategorieNachCategoryID(UpdateRun& run);
+void CategorieNachCategoryID(UpdateRun& run, const QString& workingCopy);

@@ -1,8 +1,8 @@
 #include "presets/RecordSets.h"
 
 #include "framework/ErrorTrap.h"
+#include "framework/Installation.h"
 #include "framework/Text.h"
-#include "presets/ProjectRenames.h"
 
 #include <QStringList>
 
@@ -52,7 +52,8 @@ class Generator {
   // Moves to the next template record; false after the last one.
   bool NextTemplate() { return source_->Step(); }
   // Writes the new record of the current template record; its variable name's renames go to calls.
-  void Generate(RecordTrap& records, PlaceholderResolver& resolver, RenameCalls& calls);
+  // True when the record was written.
+  bool Generate(RecordTrap& records, PlaceholderResolver& resolver, RenameCalls& calls);
 
  private:
   // A field of the new record: still empty, the record's new ID, the template's value, or a text worked
@@ -122,7 +123,7 @@ db::Value Generator::PartValue() const {
   }
 }
 
-void Generator::Generate(RecordTrap& records, PlaceholderResolver& resolver, RenameCalls& calls) {
+bool Generator::Generate(RecordTrap& records, PlaceholderResolver& resolver, RenameCalls& calls) {
   std::fill(state_.begin(), state_.end(), Slot::Empty);
   records.Run([&] {
     if (idIndex_ < 0) Raise(kErrSubscript, QStringLiteral("Item not found in this collection: ID"));
@@ -132,8 +133,9 @@ void Generator::Generate(RecordTrap& records, PlaceholderResolver& resolver, Ren
   for (int k = 1; k < static_cast<int>(target_.size()); ++k) {
     records.Run([&] { FillField(records, k, resolver, calls); });
   }
-  records.Run([&] { Insert(); });
+  const bool written = records.Run([&] { Insert(); });
   insert_->Reset();
+  return written;
 }
 
 void Generator::FillField(RecordTrap& records, int k, PlaceholderResolver& resolver, RenameCalls& calls) {
@@ -198,36 +200,44 @@ int64_t PartNumber(const db::Value& value) {
   return static_cast<int64_t>(part);
 }
 
-bool CreateRecordSets(UpdateRun& run, db::Connection& database) {
+GenerationResult CreateRecordSets(UpdateRun& run, db::Connection& database, const QString& workingCopy) {
   Trap trap(run.Errors(), QStringLiteral("CreateRecordSets"));
+  // Which machines get records is read from the CFG file. Its switches were read at start-up, but the
+  // file must still be there: one gone since ends the run here, before a record is generated and before
+  // the project database is replaced.
+  GetCFGPath(run.context);
+  GenerationResult result;
   Generator generator(run, database);
-  if (!trap.Run([&] { generator.Prepare(); })) return false;
+  if (!trap.Run([&] { generator.Prepare(); })) return result;
   bool hasRecord = false;
-  if (!trap.Run([&] { hasRecord = generator.NextTemplate(); })) return false;
-  if (!hasRecord) return true;  // an empty template is no failure
-  if (!run.context.MachineTakesPart(1)) return true;
+  if (!trap.Run([&] { hasRecord = generator.NextTemplate(); })) return result;
+  result.complete = true;
+  if (!hasRecord) return result;  // an empty template is no failure
+  if (!run.context.MachineTakesPart(1)) return result;
   QString machine;
-  if (!trap.Run([&] { machine = MachineOneName(run.context); })) return false;
+  if (!trap.Run([&] { machine = MachineOneName(run.context); })) {
+    result.complete = false;
+    return result;
+  }
 
   // The records are written in one transaction. A failure that repeats record after record is
   // reported once, when the generation is done.
   RecordTrap records(trap);
   PlaceholderResolver resolver(machine);
-  RenameCalls calls(run, generator.TemplateCount());
+  RenameCalls& renames =
+      result.renames.emplace(workingCopy, run.visiWinSystemIndex, generator.TemplateCount());
   std::optional<db::Transaction> transaction;
   trap.Run([&] { transaction.emplace(database); });
   do {
     records.NextRecord();
     run.Port().LetEventsRun();
-    generator.Generate(records, resolver, calls);
+    if (generator.Generate(records, resolver, renames)) ++result.records;
     hasRecord = false;
     records.Run([&] { hasRecord = generator.NextTemplate(); });
   } while (hasRecord);
-  bool complete = !records.Failed();
-  if (transaction && !trap.Run([&] { transaction->Commit(); })) complete = false;
+  result.complete = !records.Failed();
+  if (transaction && !trap.Run([&] { transaction->Commit(); })) result.complete = false;
   transaction.reset();
   records.Finish();
-
-  VarNamesInQuelleErsetzenForTakeover(run, calls);
-  return complete;
+  return result;
 }

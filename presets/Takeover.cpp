@@ -7,6 +7,8 @@
 
 #include <QStringList>
 
+#include <sqlite3.h>
+
 #include <algorithm>
 
 #include <optional>
@@ -42,6 +44,10 @@ constexpr int kVarNameField = 3;
 constexpr int kOffsetField = 6;
 constexpr int kFirstValueField = 9;  // abs_min, abs_max, min, max, pass follow
 constexpr int kValueCount = 5;
+
+// The caches of the old records' sort: in memory, or in pieces written out (KiB).
+constexpr int kInMemorySortKiB = 16 * 1024;
+constexpr int kSortPieceKiB = 8 * 1024;
 
 bool HasField(const std::vector<db::FieldDef>& fields, const QString& name) {
   for (const db::FieldDef& field : fields) {
@@ -118,19 +124,15 @@ QString CategoryField(const std::vector<db::FieldDef>& oldFields) {
 
 // The old records ordered by key, the records of one key in table order, with their five values. A field
 // missing from the old table is reported once (SQLite's own error) and read as Null. Records whose offset
-// is no number have no key and are left out. With renamed, a record found in temp.qvz_renames is read
-// with its new name there.
+// is no number have no key and are left out.
 db::Statement OldRecordsByKey(Trap& trap, db::Connection& project, const QString& oldTable,
-                              const std::vector<db::FieldDef>& oldFields, bool renamed) {
+                              const std::vector<db::FieldDef>& oldFields) {
   const QString categoryField = CategoryField(oldFields);
-  const QString record = renamed ? QStringLiteral("o.") : QString();
   QStringList columns;
   for (int i = 0; i < kTakeoverFields.size(); ++i) {
     const QString field = i == kCategoryField ? categoryField : kTakeoverFields[i];
-    if (renamed && i == kVarNameField) {
-      columns << QStringLiteral("CASE WHEN r.row IS NULL THEN o.%1 ELSE r.name END").arg(db::Quote(field));
-    } else if (HasField(oldFields, field)) {
-      columns << record + db::Quote(field);
+    if (HasField(oldFields, field)) {
+      columns << db::Quote(field);
     } else {
       trap.Run([&] {
         project.Prepare(QStringLiteral("SELECT %1 FROM %2").arg(db::Quote(field), db::Quote(oldTable)));
@@ -142,12 +144,9 @@ db::Statement OldRecordsByKey(Trap& trap, db::Connection& project, const QString
   for (int v = 0; v < kValueCount; ++v) selected << columns[kFirstValueField + v];
   RegisterKeyFunctions(project);
   const QString rowNumber = db::RowNumberName(oldFields);
-  const QString from = renamed ? QStringLiteral("%1 AS o LEFT JOIN temp.qvz_renames AS r ON r.row = o.%2")
-                                     .arg(db::Quote(oldTable), rowNumber)
-                               : db::Quote(oldTable);
   return project.Prepare(
-      QStringLiteral("SELECT %1 FROM %2 WHERE qvz_offset_key(%3) IS NOT NULL ORDER BY %4, %5%6")
-          .arg(selected.join(QLatin1Char(',')), from, columns[kOffsetField], OrderByKey(1), record,
+      QStringLiteral("SELECT %1 FROM %2 WHERE qvz_offset_key(%3) IS NOT NULL ORDER BY %4, %5")
+          .arg(selected.join(QLatin1Char(',')), db::Quote(oldTable), columns[kOffsetField], OrderByKey(1),
                rowNumber));
 }
 
@@ -192,29 +191,54 @@ void RebuiltRowsByKey(UpdateRun& run, db::Connection& database, RebuiltRows& reb
                OrderByKey(2))));
 }
 
+// The old records as the takeover walks them, and what it counts and passes on of them.
+struct OldRecordWalk {
+  db::Statement& old;
+  TakeoverResult& result;
+  const UnmatchedRecordVisitor& unmatched;
+
+  bool Next() {
+    if (!old.Step()) return false;
+    ++result.oldRecords;
+    return true;
+  }
+  void Unmatched() {
+    ++result.unmatched;
+    if (!unmatched) return;
+    UnmatchedRecord record{old.Column(1), old.Column(2), old.Column(3), {}};
+    for (int v = 0; v < kValueCount; ++v) record.values[v] = old.Column(4 + v);
+    unmatched(record);
+  }
+};
+
 // Walks both key orders side by side: the first rebuilt row of every key that old records have gets the
 // values of the last of those old records. For each pair, the row number is bound to parameter 1 of the
-// target statement and the values to parameters 2 to 6, and write() runs it.
+// target statement and the values to parameters 2 to 6, and write() runs it. Old records of a key that
+// no rebuilt row has go to the walk as unmatched.
 template <class Write>
-void MatchValues(UpdateRun& run, db::Statement& rows, db::Statement& old, db::Statement& target,
+void MatchValues(UpdateRun& run, db::Statement& rows, OldRecordWalk& walk, db::Statement& target,
                  Write&& write) {
-  bool hasRow = rows.Step();
-  bool hasOld = hasRow && old.Step();
-  while (hasRow && hasOld) {
+  db::Statement& old = walk.old;
+  bool hasOld = walk.Next();
+  bool hasRow = hasOld && rows.Step();
+  while (hasOld) {
     run.Port().LetEventsRun();
-    const int order = CompareKeys(rows, 1, old, 0);
-    if (order > 0) {
-      hasOld = old.Step();
+    const int order = hasRow ? CompareKeys(rows, 1, old, 0) : 1;
+    if (order < 0) {
+      hasRow = rows.Step();
       continue;
     }
-    if (order == 0) {
-      // The old records of this key one after the other: the last one bound is the one that counts.
-      do {
-        for (int v = 0; v < kValueCount; ++v) target.BindColumn(v + 2, old, 4 + v);
-      } while ((hasOld = old.Step()) && CompareKeys(rows, 1, old, 0) == 0);
-      target.BindInt(1, rows.ColumnInt(0));
-      write();
+    if (order > 0) {
+      walk.Unmatched();
+      hasOld = walk.Next();
+      continue;
     }
+    // The old records of this key one after the other: the last one bound is the one that counts.
+    do {
+      for (int v = 0; v < kValueCount; ++v) target.BindColumn(v + 2, old, 4 + v);
+    } while ((hasOld = walk.Next()) && CompareKeys(rows, 1, old, 0) == 0);
+    target.BindInt(1, rows.ColumnInt(0));
+    write();
     hasRow = rows.Step();
   }
 }
@@ -222,27 +246,24 @@ void MatchValues(UpdateRun& run, db::Statement& rows, db::Statement& old, db::St
 // Whether the rebuilt table fits in the connection's page cache, so that its rows can be written in any
 // order without reading pages again. Without SQLite's page statistics it is taken not to fit.
 bool FitsInCache(db::Connection& database) {
-  try {
-    db::Statement size = database.Prepare(QStringLiteral(
-        "SELECT (SELECT pageno FROM dbstat WHERE name = 'PRESET_DEFS' AND aggregate = 1), "
-        "(SELECT cache_size FROM pragma_cache_size), (SELECT page_size FROM pragma_page_size)"));
-    if (!size.Step()) return false;
-    const int64_t cache = size.ColumnInt(1);
-    const int64_t cachePages = cache < 0 ? -cache * 1024 / std::max<int64_t>(size.ColumnInt(2), 1) : cache;
-    return size.ColumnInt(0) <= cachePages;
-  } catch (const AppError&) {
-    return false;
-  }
+  if (!sqlite3_compileoption_used("ENABLE_DBSTAT_VTAB")) return false;
+  db::Statement pages = database.Prepare(
+      QStringLiteral("SELECT pageno FROM dbstat WHERE name = 'PRESET_DEFS' AND aggregate = 1"));
+  if (!pages.Step()) return false;
+  db::Statement pageSize = database.Prepare(QStringLiteral("SELECT page_size FROM pragma_page_size"));
+  const int64_t tableKiB = pageSize.Step() ? pages.ColumnInt(0) * pageSize.ColumnInt(0) / 1024 : 0;
+  return tableKiB <= database.CacheSizeKiB();
 }
 
 // Writes the values of each pair on its own. A table larger than the cache is written in table order,
 // from front to back (the pairs are sorted first): written at random, it would be read again and again.
 void WriteValues(UpdateRun& run, Trap& trap, db::Connection& database, RebuiltRows& rebuilt,
-                 db::Statement& old) {
-  const bool direct = FitsInCache(database);
+                 OldRecordWalk& old) {
+  bool direct = false;
   std::optional<db::Statement> update;
   std::optional<db::Transaction> transaction;
   if (!trap.Run([&] {
+        direct = FitsInCache(database);
         update.emplace(database.Prepare(
             QStringLiteral(
                 "UPDATE PRESET_DEFS SET abs_min = ?2, abs_max = ?3, \"min\" = ?4, \"max\" = ?5, pass = ?6 "
@@ -255,7 +276,7 @@ void WriteValues(UpdateRun& run, Trap& trap, db::Connection& database, RebuiltRo
   RecordTrap records(trap);
   const auto writeRow = [&] {
     records.NextRecord();
-    records.Run([&] { update->Step(); });
+    if (records.Run([&] { update->Step(); })) ++old.result.takenOver;
     update->Reset();
   };
   if (direct) {
@@ -285,9 +306,10 @@ void WriteValues(UpdateRun& run, Trap& trap, db::Connection& database, RebuiltRo
 
 }  // namespace
 
-void TakeoverMachineCopyMDBData(UpdateRun& run, db::Connection& database, db::Connection& project,
-                                const QString& oldTable) {
+TakeoverResult TakeoverMachineCopyMDBData(UpdateRun& run, db::Connection& database, db::Connection& project,
+                                          const QString& oldTable, const UnmatchedRecordVisitor& unmatched) {
   Trap trap(run.Errors(), kProcedure);
+  TakeoverResult result;
   const int64_t addFieldsCount = run.addFields ? run.addFields->count : 0;
   std::vector<db::FieldDef> oldFields;
   trap.Run([&] { oldFields = project.Fields(oldTable); });
@@ -303,27 +325,28 @@ void TakeoverMachineCopyMDBData(UpdateRun& run, db::Connection& database, db::Co
         project.Prepare(QStringLiteral("SELECT EXISTS (SELECT 1 FROM %1)").arg(db::Quote(oldTable)));
     hasRecords = any.Step() && any.ColumnInt(0) != 0;
   });
-  if (!hasRecords) return;
+  if (!hasRecords) return result;
   std::optional<db::Statement> old;
-  // The old table is read once, front to back, into a sort: a small cache serves it. The cache also
-  // bounds the sort's memory: a table of up to about 150,000 records is sorted in memory (in up to
-  // 16 MiB), a larger one in pieces of 8 MiB, which a helper thread sorts while the next is read.
+  // The old table is read once, front to back, into a sort: a small cache serves it, and the cache also
+  // bounds the sort's memory. The sort holds each old record's key, five values and row number, about
+  // half of what the working copy holds per record: a working copy of up to twice the in-memory cache is
+  // sorted in memory; a larger one is written out in pieces of the smaller cache's size, which a helper
+  // thread sorts while the next is read.
   if (!trap.Run([&] {
-        const bool small = db::ApproximateRecordCount(project, oldTable) <= 150000;
-        project.Exec(small ? QStringLiteral("PRAGMA cache_size=-16384")
-                           : QStringLiteral("PRAGMA cache_size=-8192"));
+        const bool small = project.SizeKiB() <= 2 * kInMemorySortKiB;
+        project.SetCacheSize(small ? kInMemorySortKiB : kSortPieceKiB);
         db::SortWithHelperThread(project);
-        // The renames' connection reads the old records with the names they were given.
-        const bool renamed = run.renamedNames && &*run.renamedNames == &project;
-        old.emplace(OldRecordsByKey(trap, project, oldTable, oldFields, renamed));
+        old.emplace(OldRecordsByKey(trap, project, oldTable, oldFields));
       })) {
-    return;
+    return result;
   }
 
   CheckAdditionalFields(run, trap, database);
   // A rebuilt table that lacks a field of the takeover is a schema fault: reported once, nothing is
   // taken over.
   RebuiltRows rebuilt;
-  if (!trap.Run([&] { RebuiltRowsByKey(run, database, rebuilt); })) return;
-  WriteValues(run, trap, database, rebuilt, *old);
+  if (!trap.Run([&] { RebuiltRowsByKey(run, database, rebuilt); })) return result;
+  OldRecordWalk walk{*old, result, unmatched};
+  WriteValues(run, trap, database, rebuilt, walk);
+  return result;
 }

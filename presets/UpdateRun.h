@@ -1,9 +1,9 @@
 #pragma once
-// One run of the database update: the project it works for, and what its steps hand on to each other.
-// It lives for one call of WorkOnMDB; nothing of it outlives the update.
+// One run of the database update: the project it works for and what all its phases read (the name
+// templates, the VisiWin system, the additional fields). It lives for one call of WorkOnMDB; what one
+// phase hands on to the next is that phase's result, not part of the run.
 
 #include "framework/ProjectContext.h"
-#include "presets/Database.h"
 
 #include <QString>
 #include <QStringList>
@@ -40,12 +40,4 @@ struct UpdateRun {
   VarNameTemplateTable varNameTemplates;
   // Set by GetAddFields before the takeover; none until then.
   std::optional<AdditionalFields> addFields;
-  // The working copy of the project database that the renames and the takeover read and change; empty
-  // when there is none. The project database itself is only ever replaced whole, so an update that ends
-  // early, or a killed process, leaves it as it was.
-  QString projectCopy;
-  // A connection to the working copy whose renames were found but not written: it holds them in
-  // temp.qvz_renames (row, name), and the takeover reads the old records through it with their new
-  // names. None when the renames were written or there were none.
-  std::optional<db::Connection> renamedNames;
 };

@@ -73,44 +73,44 @@ bool RebuildPresetTable(Trap& trap, db::Connection& source) {
 }
 
 // Takes the values of the project database's PRESET_DEFS over, when there is such a database and table.
-void TakeOverProjectValues(UpdateRun& run, Trap& trap, db::Connection& source, const QString& projectPath) {
-  if (projectPath.isEmpty()) return;
+TakeoverResult TakeOverProjectValues(UpdateRun& run, Trap& trap, db::Connection& source,
+                                     const QString& projectPath) {
+  if (projectPath.isEmpty()) return {};
   QString existing;
   trap.Run([&] { existing = FindExistingFile(projectPath); });
-  if (existing.isEmpty()) return;
-  // The renames' connection to the working copy, when it holds renames the takeover is to read.
-  std::optional<db::Connection> opened;
-  if (!run.renamedNames) trap.Run([&] { opened.emplace(db::Connection::Open(existing)); });
-  db::Connection* project = run.renamedNames ? &*run.renamedNames : (opened ? &*opened : nullptr);
-  if (!project) return;
+  if (existing.isEmpty()) return {};
+  std::optional<db::Connection> project;
+  trap.Run([&] { project.emplace(db::Connection::Open(existing)); });
+  if (!project) return {};
   std::optional<QString> oldTable;
   trap.Run([&] { oldTable = project->FindTable(QStringLiteral("PRESET_DEFS")); });
-  if (!oldTable) return;
+  if (!oldTable) return {};
   GetAddFields(run);
-  TakeoverMachineCopyMDBData(run, source, *project, *oldTable);
+  return TakeoverMachineCopyMDBData(run, source, *project, *oldTable);
 }
 
-// Rebuilds, generates and takes the values over in the source database, in one transaction: each step
-// sees what the steps before it wrote, and an ended program keeps what was written. True when the new
-// preset table is complete and saved; the source database is closed again on return.
+// Rebuilds the preset table, generates its records, renames the working copy's records and takes their
+// values over, in one transaction of the source database: each phase sees what the phases before it
+// wrote. True when the new preset table is complete and saved; the source database is closed again on
+// return.
 bool UpdateSourceDatabase(UpdateRun& run, Trap& trap, const QString& sourcePath,
-                          const QString& takeoverDatabase) {
+                          const WorkingCopy& workingCopy, const QString& projectPath) {
   std::optional<db::Connection> source;
   trap.Run([&] { source.emplace(db::Connection::Open(sourcePath)); });
+  // When the takeover ends the program, the source keeps its rebuilt table, as the record-by-record
+  // saving of the original leaves it; the project database is not replaced then.
   std::optional<db::Transaction> transaction;
-  if (source) trap.Run([&] { transaction.emplace(*source); });
+  if (source) trap.Run([&] { transaction.emplace(*source, db::Transaction::OnProgramEnd::Keep); });
   const bool rebuilt = source && RebuildPresetTable(trap, *source);
-  CategorieNachCategoryID(run);
-  bool generated = false;
-  if (source) {
-    generated = CreateRecordSets(run, *source);
-    TakeOverProjectValues(run, trap, *source, takeoverDatabase);
-    run.renamedNames.reset();
-  }
+  CategorieNachCategoryID(run, workingCopy.Copy());
+  if (!source) return false;
+  GenerationResult generation = CreateRecordSets(run, *source, workingCopy.Copy());
+  if (generation.renames) VarNamesInQuelleErsetzen(run, *generation.renames);
+  TakeOverProjectValues(run, trap, *source, workingCopy.Path(projectPath));
   // Not committed (another program holds the file), the work is rolled back: the source keeps its old
   // preset table.
   const bool committed = transaction && trap.Run([&] { transaction->Commit(); });
-  return rebuilt && generated && committed;
+  return rebuilt && generation.complete && committed;
 }
 
 // One update at a time per project: a second run waits for the first and then refuses. A lock that
@@ -140,11 +140,11 @@ void WorkOnMDB(UpdateRun& run) {
   ProjectContext& context = run.context;
   Trap trap(context.errors, QStringLiteral("WorkOnMDB"));
 
-  QString sourcePath, projectPath, hostIniPath, machineCopyPath;
+  QString sourcePath, projectPath, machineCopyPath;
   trap.Run([&] { sourcePath = GetPathSourceOCXMDB(context); });
   trap.Run([&] { projectPath = GetPathOCXMDB(context); });
-  trap.Run([&] { hostIniPath = GetQVZConfigurationIniPath(context); });
-  trap.Run([&] { machineCopyPath = GetPathMachineCopyMDB(context, hostIniPath); });
+  // The host INI is the one start-up found.
+  trap.Run([&] { machineCopyPath = GetPathMachineCopyMDB(context, context.files.hostIni); });
   run.visiWinSystemIndex = VisiWinSystemIndex(context);
   if (sourcePath.isEmpty()) return;
   std::optional<RunLock> lock;
@@ -170,8 +170,8 @@ void WorkOnMDB(UpdateRun& run) {
   {
     // The renames and the takeover change a copy of that database: until the source replaces it whole,
     // the project database stays as it was.
-    const WorkingCopy workingCopy(run, trap, takeoverPath, projectPath);
-    complete = UpdateSourceDatabase(run, trap, sourcePath, workingCopy.Path(projectPath)) && complete;
+    const WorkingCopy workingCopy(trap, takeoverPath, projectPath);
+    complete = UpdateSourceDatabase(run, trap, sourcePath, workingCopy, projectPath) && complete;
   }
 
   // A preset table that could not be generated completely (a source that is no database, templates that

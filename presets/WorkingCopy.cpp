@@ -6,8 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-WorkingCopy::WorkingCopy(UpdateRun& run, Trap& trap, const QString& takeoverPath, const QString& projectPath)
-    : run_(run) {
+WorkingCopy::WorkingCopy(Trap& trap, const QString& takeoverPath, const QString& projectPath) {
   trap.Run([&] {
     const QString existing = takeoverPath.isEmpty() ? QString() : FindExistingFile(takeoverPath);
     if (existing.isEmpty() || projectPath.isEmpty()) return;
@@ -20,18 +19,12 @@ WorkingCopy::WorkingCopy(UpdateRun& run, Trap& trap, const QString& takeoverPath
     // crash (the first connection rolls it back), just as the project database itself would be.
     const QString journal = existing + QStringLiteral("-journal");
     if (QFileInfo::exists(journal)) CopyFileQuickly(journal, copy + QStringLiteral("-journal"));
-    run_.projectCopy = copy;
+    copy_ = copy;
   });
 }
 
 WorkingCopy::~WorkingCopy() {
-  run_.renamedNames.reset();  // closed before its file is removed
-  run_.projectCopy.clear();
   if (made_.isEmpty()) return;
   QFile::remove(made_);
   QFile::remove(made_ + QStringLiteral("-journal"));
-}
-
-QString WorkingCopy::Path(const QString& projectPath) const {
-  return run_.projectCopy.isEmpty() ? projectPath : run_.projectCopy;
 }

@@ -2,7 +2,6 @@
 // The working copy of the database whose values an update takes over.
 
 #include "framework/ErrorTrap.h"
-#include "presets/UpdateRun.h"
 
 #include <QString>
 
@@ -11,15 +10,17 @@
 // project database itself (and the machine copy) is never changed in place.
 class WorkingCopy {
  public:
-  WorkingCopy(UpdateRun& run, Trap& trap, const QString& takeoverPath, const QString& projectPath);
+  WorkingCopy(Trap& trap, const QString& takeoverPath, const QString& projectPath);
   ~WorkingCopy();
   WorkingCopy(const WorkingCopy&) = delete;
   WorkingCopy& operator=(const WorkingCopy&) = delete;
 
+  // The copy the renames change and the takeover reads; empty when there is none.
+  const QString& Copy() const { return copy_; }
   // The database the takeover reads: the working copy, or the project database when no copy was made.
-  QString Path(const QString& projectPath) const;
+  QString Path(const QString& projectPath) const { return copy_.isEmpty() ? projectPath : copy_; }
 
  private:
-  UpdateRun& run_;
   QString made_;  // the copy on disk, also when it could not be completed
+  QString copy_;  // the copy once it is complete
 };

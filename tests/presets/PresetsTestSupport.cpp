@@ -99,7 +99,6 @@ ProjectContext& PresetsTest::Context() {
 UpdateRun& PresetsTest::Run() {
   ProjectContext& current = Context();
   if (!run) run = std::make_unique<UpdateRun>(current);
-  run->projectCopy = QFile::exists(project()) ? project() : QString();
   return *run;
 }
 
@@ -108,10 +107,12 @@ void PresetsTest::WorkOnMDB() {
 }
 
 void PresetsTest::CreateRecordSets(db::Connection& database) {
-  ::CreateRecordSets(Run(), database);
+  GenerationResult generation = ::CreateRecordSets(Run(), database, workingCopy());
+  if (generation.renames) ::VarNamesInQuelleErsetzen(Run(), *generation.renames);
 }
 
-void PresetsTest::TakeoverMachineCopyMDBData(db::Connection& database, db::Connection& project,
-                                             const QString& oldTable) {
-  ::TakeoverMachineCopyMDBData(Run(), database, project, oldTable);
+TakeoverResult PresetsTest::TakeoverMachineCopyMDBData(db::Connection& database, db::Connection& project,
+                                                       const QString& oldTable,
+                                                       const UnmatchedRecordVisitor& unmatched) {
+  return ::TakeoverMachineCopyMDBData(Run(), database, project, oldTable, unmatched);
 }

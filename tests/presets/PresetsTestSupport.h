@@ -3,10 +3,12 @@
 // built from SQL text, and plain queries to look at the results.
 
 #include "presets/Database.h"
+#include "presets/Takeover.h"
 #include "presets/UpdateRun.h"
 #include "tests/support/TestSupport.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <QStringList>
 
@@ -50,14 +52,18 @@ class PresetsTest : public ::testing::Test {
   // The run's context (standalone unless chosen), with the project's configuration read from the
   // files as they are now.
   ProjectContext& Context();
-  // One update run on the context, for calling its steps one by one; it works on the project database
-  // itself when there is one.
+  // One update run on the context, for calling its steps one by one.
   UpdateRun& Run();
+  // The database the steps rename in: the project database itself, empty when there is none.
+  QString workingCopy() const { return QFile::exists(project()) ? project() : QString(); }
 
   // The update's steps as the closing sequence calls them.
   void WorkOnMDB();
+  // The generation and the renames it asks for.
   void CreateRecordSets(db::Connection& database);
-  void TakeoverMachineCopyMDBData(db::Connection& database, db::Connection& project, const QString& oldTable);
+  TakeoverResult TakeoverMachineCopyMDBData(db::Connection& database, db::Connection& project,
+                                            const QString& oldTable,
+                                            const UnmatchedRecordVisitor& unmatched = {});
   bool AnyErrorHandled() const { return context && context->errors.AnyErrorHandled(); }
   QString machineCopy() const {
     return install.root() + QStringLiteral("/sar/Documentation/Documentation.mdb");

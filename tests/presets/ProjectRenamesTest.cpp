@@ -1,3 +1,4 @@
+#include "presets/Database.h"
 #include "presets/DatabaseScript.h"
 #include "presets/ProjectRenames.h"
 #include "tests/presets/PresetsTestSupport.h"
@@ -23,12 +24,12 @@ class ProjectRenamesTest : public PresetsTest {
 TEST_F(ProjectRenamesTest, RenamesTheOtherSystemsNameToTheActiveOne) {
   MakeProject({"M1.X_M1", "m1.x_m1", "X_M1", "A\"B", "Other"});
   Run().visiWinSystemIndex = 0;
-  VarNameInQuelleErsetzen(Run(), QStringLiteral("X_M1"), QStringLiteral("M1.X_M1"));
-  VarNameInQuelleErsetzen(Run(), QStringLiteral("Q"),
+  VarNameInQuelleErsetzen(Run(), workingCopy(), QStringLiteral("X_M1"), QStringLiteral("M1.X_M1"));
+  VarNameInQuelleErsetzen(Run(), workingCopy(), QStringLiteral("Q"),
                           QStringLiteral("a\"b"));  // a quote in a name still matches
   EXPECT_EQ(Names(), QStringList({"X_M1", "X_M1", "X_M1", "Q", "Other"}));
   Run().visiWinSystemIndex = 1;
-  VarNameInQuelleErsetzen(Run(), QStringLiteral("x_m1"), QStringLiteral("M1.X_M1"));
+  VarNameInQuelleErsetzen(Run(), workingCopy(), QStringLiteral("x_m1"), QStringLiteral("M1.X_M1"));
   EXPECT_EQ(Names(), QStringList({"M1.X_M1", "M1.X_M1", "M1.X_M1", "Q", "Other"}));
 }
 
@@ -41,25 +42,43 @@ TEST_F(ProjectRenamesTest, BatchGivesTheResultOfOneCallPerNameInOrder) {
                                                           {"D", "D2"}, {"F1", "E"}, {"G", "f1"}};
   Run().visiWinSystemIndex = 0;
   MakeProject(names);
-  for (const auto& [name0, name1] : pairs) VarNameInQuelleErsetzen(Run(), name0, name1);
+  for (const auto& [name0, name1] : pairs) VarNameInQuelleErsetzen(Run(), workingCopy(), name0, name1);
   const QStringList oneByOne = Names();
   MakeProject(names);
   {
-    RenameCalls calls(Run(), static_cast<int64_t>(pairs.size()));
+    RenameCalls calls(workingCopy(), Run().visiWinSystemIndex, static_cast<int64_t>(pairs.size()));
     for (const auto& [name0, name1] : pairs) calls.Add(name0.toUtf8(), name1.toUtf8());
-    VarNamesInQuelleErsetzen(Run(), calls);
+    const RenameResult result = VarNamesInQuelleErsetzen(Run(), calls);
+    EXPECT_EQ(result.calls, 9);
+    EXPECT_EQ(result.renamed, 5);
+    EXPECT_TRUE(result.failures.empty());
   }
   EXPECT_EQ(Names(), oneByOne);
   EXPECT_EQ(oneByOne, QStringList({"B2", "C", "C", "ü2", "x", "Y", "G"}));
+
+  // A rename the table refuses is given back with both names and the reason; the others are written.
+  Standalone(false, true);
+  MakeProject({"a", "X", "b"});
+  db::Connection::Open(project()).Exec(QStringLiteral("CREATE UNIQUE INDEX names ON PRESET_DEFS (Var_Name)"));
+  RenameCalls refused(workingCopy(), 0, 2);
+  refused.Add("X", "a");
+  refused.Add("Y", "b");
+  const RenameResult result = VarNamesInQuelleErsetzen(Run(), refused);
+  EXPECT_EQ(result.renamed, 1);
+  ASSERT_EQ(result.failures.size(), 1u);
+  EXPECT_EQ(result.failures[0].oldName, "a");
+  EXPECT_EQ(result.failures[0].newName, "X");
+  EXPECT_EQ(result.failures[0].reason.number, 2067);  // SQLITE_CONSTRAINT_UNIQUE
+  EXPECT_EQ(Names(), QStringList({"a", "X", "Y"}));
 }
 
 TEST_F(ProjectRenamesTest, RenamesTheOldCategoryFieldAndLeavesMissingDatabasesAlone) {
-  VarNameInQuelleErsetzen(Run(), QStringLiteral("a"), QStringLiteral("b"));
-  CategorieNachCategoryID(Run());
+  VarNameInQuelleErsetzen(Run(), workingCopy(), QStringLiteral("a"), QStringLiteral("b"));
+  CategorieNachCategoryID(Run(), workingCopy());
   EXPECT_FALSE(QFile::exists(project()));
   MakeProject({"a"});
-  CategorieNachCategoryID(Run());
+  CategorieNachCategoryID(Run(), workingCopy());
   EXPECT_EQ(Rows(project(), QStringLiteral("SELECT category_id FROM PRESET_DEFS")), QStringList{"0"});
-  CategorieNachCategoryID(Run());  // nothing left to rename
+  CategorieNachCategoryID(Run(), workingCopy());  // nothing left to rename
   EXPECT_TRUE(ReadFile(install.errorLog()).isEmpty());
 }

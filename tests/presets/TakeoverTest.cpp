@@ -121,7 +121,8 @@ TEST_F(TakeoverTest, ASchemaFaultIsReportedOnceAndStopsTheTakeover) {
   EXPECT_EQ(Rows(source(), QStringLiteral("SELECT pass FROM PRESET_DEFS WHERE ID = 3")), QStringList{"0"});
 }
 
-// A rebuilt table larger than the cache is written in table order: the same values as written directly.
+// A rebuilt table larger than the cache is written in table order: the same values as written directly,
+// and the same account of what was taken over and what was not.
 TEST_F(TakeoverTest, ATableLargerThanTheCacheGetsTheSameValues) {
   WriteCfg();
   Standalone();
@@ -129,19 +130,35 @@ TEST_F(TakeoverTest, ATableLargerThanTheCacheGetsTheSameValues) {
   for (const int cachePages : {-32768, 0}) {
     MakeDatabases(OldRow(QStringLiteral("m1"), QStringLiteral("KEY"), 7, 300) +
                   OldRow(QStringLiteral("M1"), QStringLiteral("Key"), 7, 400) +
-                  OldRow(QStringLiteral("M1"), QStringLiteral("doc_###MACHINE"), 12, 100));
+                  OldRow(QStringLiteral("M1"), QStringLiteral("Gone"), 7, 600) +
+                  OldRow(QStringLiteral("M1"), QStringLiteral("doc_###MACHINE"), 12, 100) +
+                  OldRow(QStringLiteral("M1"), QStringLiteral("Key"), 70, 500));
     db::Connection source = db::Connection::Open(this->source());
     source.Exec(
         QStringLiteral("INSERT INTO PRESET_DEFS SELECT * FROM Source_PRESET_DEFS; PRAGMA cache_size=%1")
             .arg(cachePages));
     db::Connection project = db::Connection::Open(this->project());
-    TakeoverMachineCopyMDBData(source, project, QStringLiteral("PRESET_DEFS"));
-    results << Rows(this->source(), kValues).join(QLatin1Char(';'));
+    QStringList unmatched;
+    const TakeoverResult result = TakeoverMachineCopyMDBData(
+        source, project, QStringLiteral("PRESET_DEFS"), [&](const UnmatchedRecord& r) {
+          QStringList shown{db::ToQString(r.machine), db::ToQString(r.varName), db::ToQString(r.offset)};
+          for (const db::Value& v : r.values) shown << db::ToQString(v);
+          unmatched << shown.join(QLatin1Char('|'));
+        });
+    EXPECT_EQ(result.oldRecords, 5);
+    EXPECT_EQ(result.takenOver, 2);
+    EXPECT_EQ(result.unmatched, 2);
+    unmatched.sort();  // they come in the order of the keys' hashes
+    results << Rows(this->source(), kValues).join(QLatin1Char(';')) + QLatin1Char(';') +
+                   unmatched.join(QLatin1Char(';'));
   }
   EXPECT_EQ(results[0], results[1]);
-  EXPECT_EQ(results[0].split(';'), QStringList({"1|100.0|101.0|102.0|103.0|104|Text ###machine ###machine",
-                                                "2|-1.0|1.0|-1.0|1.0|0|Text ###machine ###machine",
-                                                "3|400.0|401.0|402.0|403.0|404|Text ###machine ###machine",
-                                                "4|-1.0|1.0|-1.0|1.0|0|Text ###machine ###machine"}));
+  EXPECT_EQ(results[0].split(';'),
+            QStringList({"1|100.0|101.0|102.0|103.0|104|Text ###machine ###machine",
+                         "2|-1.0|1.0|-1.0|1.0|0|Text ###machine ###machine",
+                         "3|400.0|401.0|402.0|403.0|404|Text ###machine ###machine",
+                         "4|-1.0|1.0|-1.0|1.0|0|Text ###machine ###machine",
+                         // the old records no rebuilt record matches
+                         "M1|Gone|7|600|601|602|603|604", "M1|Key|70|500|501|502|503|504"}));
   EXPECT_FALSE(AnyErrorHandled());
 }

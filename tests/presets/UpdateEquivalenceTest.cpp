@@ -7,6 +7,7 @@
 #include "tests/presets/PresetsTestSupport.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <random>
 
@@ -99,9 +100,12 @@ class UpdateEquivalenceTest : public PresetsTest {
  protected:
   // The model: generation in template ID order, each call's renames over the old records in call order,
   // then each old record in table order gives its values to the first new record of its key.
+  // A rename is written into the old table: a name the table refuses (refused) leaves the record's name
+  // as it was; a name is stored as the table's var_name field stores it (stored).
   std::vector<Record> Model(std::vector<Record> templates, std::vector<Record> old, const QString& machine,
-                            const VarNameTemplateTable& nameTemplates, int system,
-                            const QString& scratchSql) {
+                            const VarNameTemplateTable& nameTemplates, int system, const QString& scratchSql,
+                            const std::function<bool(const QString&)>& refused = {},
+                            const std::function<db::Value(const QString&)>& stored = {}) {
     std::stable_sort(templates.begin(), templates.end(), [](const Record& a, const Record& b) {
       return *db::ToNumber(a.at("id")) < *db::ToNumber(b.at("id"));
     });
@@ -136,12 +140,18 @@ class UpdateEquivalenceTest : public PresetsTest {
     CreateDatabaseFromSql(scratch, sql.toUtf8());
     std::vector<Record> generated = ReadRecords(scratch, QStringLiteral("PRESET_DEFS"));
 
-    for (const auto& [from, to] : calls) {
-      for (Record& record : old) {
-        if (db::IsText(record["var_name"]) && Folded(record["var_name"]) == from.toCaseFolded()) {
-          record["var_name"] = db::TextValue(to);
+    for (Record& record : old) {
+      if (!db::IsText(record["var_name"])) continue;
+      QString name = db::ToQString(record["var_name"]);
+      bool renamed = false;
+      for (const auto& [from, to] : calls) {
+        if (name.toCaseFolded() == from.toCaseFolded()) {
+          name = to;
+          renamed = true;
         }
       }
+      if (!renamed || (refused && refused(name))) continue;
+      record["var_name"] = stored ? stored(name) : db::TextValue(name);
     }
     for (const Record& o : old) {
       const std::optional<double> offset = db::ToNumber(o.at("offset_or_bitno"));
@@ -230,8 +240,23 @@ TEST_F(UpdateEquivalenceTest, GivesTheResultOfTheRecordByRecordUpdate) {
     templates = ReadRecords(this->source(), QStringLiteral("Source_PRESET_DEFS"));
 
     // Old records: names of either system in changed case (renamed first), names no call gives, and
-    // keys that repeat.
-    QString project = QStringLiteral("CREATE TABLE PRESET_DEFS (%1);\n").arg(c.Columns(oldOrder, offsetType));
+    // keys that repeat. The old table comes plain, with a unique index, a trigger on the renames, a CHECK
+    // that refuses names with a quote, or a numeric var_name field.
+    const int makeUp = static_cast<int>(seed % 5);
+    QString oldColumns = c.Columns(oldOrder, offsetType);
+    if (makeUp == 3) {
+      oldColumns.replace(QStringLiteral("var_name TEXT(255)"),
+                         QStringLiteral("var_name TEXT(255) CHECK (instr(var_name, '''') = 0)"));
+    }
+    if (makeUp == 4)
+      oldColumns.replace(QStringLiteral("var_name TEXT(255)"), QStringLiteral("var_name INTEGER"));
+    QString project = QStringLiteral("CREATE TABLE PRESET_DEFS (%1);\n").arg(oldColumns);
+    if (makeUp == 1) project += QStringLiteral("CREATE UNIQUE INDEX old_ids ON PRESET_DEFS (ID);\n");
+    if (makeUp == 2) {
+      project += QStringLiteral(
+          "CREATE TABLE renamed (name); CREATE TRIGGER renames AFTER UPDATE OF var_name ON PRESET_DEFS "
+          "BEGIN INSERT INTO renamed VALUES (new.var_name); END;\n");
+    }
     const std::vector<Record> generated =
         Model(templates, {}, machine, names, studio ? 1 : 0,
               QStringLiteral("CREATE TABLE PRESET_DEFS (%1);\n").arg(c.Columns(kFields, offsetType)));
@@ -246,16 +271,39 @@ TEST_F(UpdateEquivalenceTest, GivesTheResultOfTheRecordByRecordUpdate) {
       if (!db::IsNull(r["var_name"])) r["var_name"] = db::TextValue(name);
       if (c.Number(0, 5) == 0) r["offset_or_bitno"] = c.Pick(offsets);
       for (const QString& f : kValueFields) r[f] = int64_t{c.Number(100, 999)};
+      if (makeUp == 1) r["id"] = int64_t{i + 1};
+      if (makeUp == 3 && db::ToQString(r["var_name"]).contains(QLatin1Char('\''))) r["var_name"] = Text("q");
       project += c.Insert(QStringLiteral("PRESET_DEFS"), oldOrder, r);
     }
     CreateDatabaseFromSql(this->project(), project.toUtf8());
     old = ReadRecords(this->project(), QStringLiteral("PRESET_DEFS"));
 
+    bool anyRefused = false;
+    const auto refused = [&](const QString& name) {
+      const bool refuses = makeUp == 3 && name.contains(QLatin1Char('\''));
+      anyRefused = anyRefused || refuses;
+      return refuses;
+    };
+    // A name as the numeric field stores it: SQLite's own conversion, in a table of that make-up.
+    const QString scratch = install.root() + QStringLiteral("/affinity.mdb");
+    CreateDatabaseFromSql(scratch, "CREATE TABLE t (v INTEGER);");
+    db::Connection affinity = db::Connection::Open(scratch);
+    const auto stored = [&](const QString& name) {
+      affinity.Exec(QStringLiteral("DELETE FROM t"));
+      db::Statement insert = affinity.Prepare(QStringLiteral("INSERT INTO t VALUES (?1)"));
+      insert.BindText(1, name);
+      insert.Step();
+      db::Statement read = affinity.Prepare(QStringLiteral("SELECT v FROM t"));
+      read.Step();
+      return read.Column(0);
+    };
     const std::vector<Record> expected =
         Model(templates, old, machine, names, studio ? 1 : 0,
-              QStringLiteral("CREATE TABLE PRESET_DEFS (%1);\n").arg(c.Columns(sourceOrder, offsetType)));
+              QStringLiteral("CREATE TABLE PRESET_DEFS (%1);\n").arg(c.Columns(sourceOrder, offsetType)),
+              refused, makeUp == 4 ? std::function<db::Value(const QString&)>(stored) : nullptr);
     WorkOnMDB();
-    EXPECT_FALSE(AnyErrorHandled()) << ReadFile(install.errorLog()).toStdString();
+    // Only a refused rename is reported.
+    EXPECT_EQ(AnyErrorHandled(), anyRefused) << ReadFile(install.errorLog()).toStdString();
     const std::vector<Record> actual = ReadRecords(this->source(), QStringLiteral("PRESET_DEFS"));
     ASSERT_EQ(actual.size(), expected.size());
     for (size_t i = 0; i < actual.size(); ++i) {

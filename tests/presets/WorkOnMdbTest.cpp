@@ -193,6 +193,27 @@ TEST_F(UpdateEdgeTest, AnIncompleteGenerationNeverReplacesTheProjectDatabase) {
   ExpectProjectKept("/ WorkOnMDB (Nr. 1) :no such column: System");
 }
 
+TEST_F(UpdateEdgeTest, ACfgFileGoneAfterStartUpEndsTheRunBeforeTheProjectIsReplaced) {
+  // The configuration was read at start-up; the CFG file is then removed, or a folder takes its place.
+  for (const bool folder : {false, true}) {
+    SCOPED_TRACE(folder ? "folder" : "removed");
+    Standalone(false, true);
+    Context();
+    const QByteArray before = ReadFile(project());
+    ASSERT_TRUE(QFile::remove(install.cfg()));
+    if (folder) {
+      ASSERT_TRUE(QDir().mkpath(install.cfg()));
+    }
+    EXPECT_EQ(EndStatusOf([&] { ::WorkOnMDB(*context); }), 1);
+    EXPECT_EQ(ReadFile(project()), before);
+    EXPECT_TRUE(ReadFile(install.serviceLog()).contains("File not found:"));
+    if (folder) {
+      ASSERT_TRUE(QDir(install.cfg()).removeRecursively());
+    }
+    WriteCfg();
+  }
+}
+
 TEST_F(UpdateEdgeTest, AFieldTypeThatIsNoTypeNameIsRefused) {
   CreateDatabaseFromSql(source(), SourceSql(kTemplate).replace(
                                       "page_name TEXT(50)",
