@@ -55,6 +55,16 @@ void CopyDatabase(Connection& from, Connection& to) {
 
 ProjectDatabaseHold::ProjectDatabaseHold(const QString& path) : path_(path), connection_(OpenHeld(path)) {}
 
+bool ProjectDatabaseHold::CanHold(const QString& path) {
+  // Every SQLite database starts with this header; an empty file is an empty database.
+  QFile file(path);
+  if (file.open(QIODevice::ReadOnly)) {
+    const QByteArray start = file.read(16);
+    return start.isEmpty() || start == QByteArrayLiteral("SQLite format 3\0");
+  }
+  return true;
+}
+
 void ProjectDatabaseHold::CopyTo(const QString& target, Copy kind) {
   QFile::remove(target);
   QFile::remove(target + QStringLiteral("-journal"));

@@ -12,12 +12,17 @@
 
 #include <QString>
 
+#include <optional>
+
 class ProjectDatabaseHold {
  public:
   // Opens the project database and takes the hold. A database in write-ahead-log mode is first turned
   // back into rollback-journal mode (its log goes into the file); that needs that no other program has
   // it open. Raises error 75 naming the file and the reason when the hold cannot be taken.
   explicit ProjectDatabaseHold(const QString& path);
+  // Whether the file at path can be held: false when it is no SQLite database at all (no other program
+  // can be using it as one, so it is replaced as a file).
+  static bool CanHold(const QString& path);
 
   const QString& Path() const { return path_; }
 

@@ -8,6 +8,7 @@
 #include "presets/AdditionalFields.h"
 #include "presets/Database.h"
 #include "presets/FileOps.h"
+#include "presets/ProjectDatabaseHold.h"
 #include "presets/ProjectRenames.h"
 #include "presets/ProjectReplacement.h"
 #include "presets/RecordSets.h"
@@ -149,6 +150,15 @@ void WorkOnMDB(UpdateRun& run) {
   if (sourcePath.isEmpty()) return;
   std::optional<RunLock> lock;
   if (!trap.Run([&] { LockProject(lock, run, ExistingOrAsSpelled(projectPath)); })) return;
+  // From here until it holds the new content, other programs may read the project database but none can
+  // commit to it, so no commit of theirs is lost. A project database that cannot be held is not updated.
+  std::optional<ProjectDatabaseHold> hold;
+  if (!trap.Run([&] {
+        const QString existing = ExistingOrAsSpelled(projectPath);
+        if (FileExists(existing) && ProjectDatabaseHold::CanHold(existing)) hold.emplace(existing);
+      })) {
+    return;
+  }
 
   // The source database's times, read before the update (none when the file was not writable).
   std::optional<FileTimes> sourceTimes;
@@ -170,7 +180,8 @@ void WorkOnMDB(UpdateRun& run) {
   {
     // The renames and the takeover change a copy of that database: until the source replaces it whole,
     // the project database stays as it was.
-    const WorkingCopy workingCopy(trap, takeoverPath, projectPath);
+    const bool fromProject = hold && takeoverPath == projectPath;
+    const WorkingCopy workingCopy(trap, takeoverPath, projectPath, fromProject ? &*hold : nullptr);
     complete = UpdateSourceDatabase(run, trap, sourcePath, workingCopy, projectPath) && complete;
   }
 
@@ -178,7 +189,18 @@ void WorkOnMDB(UpdateRun& run) {
   // could not be read, a record that failed, an update that was not saved) must not replace the project
   // database: the project would lose its presets and the values set on the machine. The failure has
   // been reported already.
-  if (complete) trap.Run([&] { ReplaceProjectDatabase(sourcePath, ExistingOrAsSpelled(projectPath)); });
+  // The new content goes into the held file through SQLite; a new file, or one that is no database, is
+  // replaced as a file.
+  if (complete) {
+    trap.Run([&] {
+      if (hold) {
+        hold->ReplaceWith(sourcePath);
+      } else {
+        ReplaceProjectDatabase(sourcePath, ExistingOrAsSpelled(projectPath));
+      }
+    });
+  }
+  hold.reset();
 
   if (sourceTimes) {
     trap.Run([&] {

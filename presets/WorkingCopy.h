@@ -10,7 +10,10 @@
 // project database itself (and the machine copy) is never changed in place.
 class WorkingCopy {
  public:
-  WorkingCopy(Trap& trap, const QString& takeoverPath, const QString& projectPath);
+  // held: the project database as the update holds it, when the values come from it; the copy is then
+  // made through SQLite, so that it holds what a log or a hot journal holds.
+  WorkingCopy(Trap& trap, const QString& takeoverPath, const QString& projectPath,
+              class ProjectDatabaseHold* held);
   ~WorkingCopy();
   WorkingCopy(const WorkingCopy&) = delete;
   WorkingCopy& operator=(const WorkingCopy&) = delete;

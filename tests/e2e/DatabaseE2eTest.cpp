@@ -46,7 +46,7 @@ TEST(DatabaseE2eTest, SilentUpdateRebuildsThePresetsTakesValuesOverAndCopiesTheS
                                                 "text, abs_min, abs_max, min, max, pass FROM PRESET_DEFS")),
       QStringList({QStringLiteral("1|Wrapper|Key1_Wrapper|12|Key 1 on Wrapper|1.0|99.0|5.0|50.0|4"),
                    QStringLiteral("2|Wrapper|Key2|13|Key 2|0.0|255.0|0.0|255.0|2")}));
-  EXPECT_TRUE(ReadBytes(tree.projectDb()) == ReadBytes(tree.sourceDb())) << "project database bytes differ";
+  EXPECT_EQ(DatabaseContent(tree.projectDb()), DatabaseContent(tree.sourceDb()));
   EXPECT_EQ(IntegrityCheck(tree.projectDb()), QStringLiteral("ok"));
   EXPECT_FALSE(QFile::exists(tree.errorLog())) << ReadBytes(tree.errorLog()).toStdString();
   // No working or temporary file is left behind.

@@ -58,7 +58,7 @@ TEST_F(IntegratedE2eTest, MachineNamesComeFromTheHostAndTheMachineCopyIsTakenOve
                       QStringLiteral("SELECT machine_type, var_name, text, abs_min, abs_max, min, "
                                      "max, pass FROM PRESET_DEFS")),
             QStringList(QStringLiteral("Förderband|Key1|Key 1 on Förderband|1.0|2.0|3.0|4.0|5")));
-  EXPECT_TRUE(ReadBytes(tree.projectDb()) == ReadBytes(tree.sourceDb())) << "project database bytes differ";
+  EXPECT_EQ(DatabaseContent(tree.projectDb()), DatabaseContent(tree.sourceDb()));
   EXPECT_TRUE(ReadBytes(tree.cfg()).contains("\r\n[Info]\r\nS_Prog=1.0.1 - Integrated\r\n"));
   // WithDocumentation always goes to the base folder's Program.ini.
   EXPECT_TRUE(ReadBytes(tree.programIni()).contains("\r\nWithDocumentation=false\r\n"));
@@ -139,7 +139,7 @@ TEST_F(IntegratedDialogE2eTest, WithoutMachineCopyTheNoticeIsShownAndTheUpdateGo
   ASSERT_TRUE(run.finished) << run.Report();
   EXPECT_EQ(run.status, 0) << run.Report();
   // Without a project database the update creates it as a copy of the generated source database.
-  EXPECT_TRUE(ReadBytes(tree.projectDb()) == ReadBytes(tree.sourceDb())) << "project database bytes differ";
+  EXPECT_EQ(DatabaseContent(tree.projectDb()), DatabaseContent(tree.sourceDb()));
   EXPECT_EQ(QueryRows(tree.projectDb(), QStringLiteral("SELECT machine_type FROM PRESET_DEFS")),
             QStringList(QStringLiteral("Line1")));
 }

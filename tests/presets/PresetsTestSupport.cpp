@@ -61,6 +61,15 @@ QStringList Rows(const QString& path, const QString& sql) {
   return rows;
 }
 
+QStringList Content(const QString& path) {
+  QStringList content = Rows(path, QStringLiteral("SELECT type, name, sql FROM sqlite_master ORDER BY name"));
+  for (const QString& table :
+       Rows(path, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"))) {
+    content << Rows(path, QStringLiteral("SELECT * FROM %1").arg(db::Quote(table)));
+  }
+  return content;
+}
+
 QStringList LogLines(const QString& path) {
   return QString::fromLatin1(ReadFile(path)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
 }

@@ -36,6 +36,9 @@ QString OldRow(const QString& machine, const QString& varName, int offset, int b
 
 // Every row of a query as text ("NULL" for Null), columns joined with "|".
 QStringList Rows(const QString& path, const QString& sql);
+// The whole content of a database: every schema entry and every table's rows in row order. Two files
+// written by SQLite with the same content may differ in their header's counters.
+QStringList Content(const QString& path);
 // The error log's lines.
 QStringList LogLines(const QString& path);
 

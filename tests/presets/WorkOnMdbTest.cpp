@@ -49,7 +49,7 @@ TEST_F(WorkOnMdbTest, RebuildsTheSourceAndCopiesItOverTheProjectKeepingTheSource
       QStringList({"1|M1|M1.Doc_M1|100.0|104", "2|M1|M1.Key|-1.0|0"}));
   EXPECT_EQ(Rows(source(), QStringLiteral("SELECT name FROM sqlite_master WHERE name LIKE 'preset_defs'")),
             QStringList{"PRESET_DEFS"});
-  EXPECT_EQ(ReadFile(project()), ReadFile(source()));
+  EXPECT_EQ(Content(project()), Content(source()));
   EXPECT_EQ(std::filesystem::last_write_time(ToFsPath(source())), past);
   EXPECT_FALSE(QFile::exists(project() + QStringLiteral("-journal")));
 }
@@ -71,7 +71,7 @@ TEST_F(WorkOnMdbTest, IntegratedModeTakesTheMachineCopysValues) {
   EXPECT_EQ(Rows(project(), QStringLiteral("SELECT var_name, abs_min FROM PRESET_DEFS WHERE ID = 1")),
             QStringList{"Doc_M1|500.0"});
   EXPECT_EQ(ReadFile(machineCopy()), machineCopyBytes);
-  EXPECT_EQ(ReadFile(project()), ReadFile(source()));
+  EXPECT_EQ(Content(project()), Content(source()));
 }
 
 TEST_F(WorkOnMdbTest, IntegratedModeWithoutMachineCopyTellsTheUserOnceAndGoesOn) {
@@ -85,7 +85,7 @@ TEST_F(WorkOnMdbTest, IntegratedModeWithoutMachineCopyTellsTheUserOnceAndGoesOn)
                      "Ist das Bild in der Vorlage noch nicht vorhanden (also neu)?\r\nDann ist diese Meldung "
                      "völlig normal und es wird eine neue Datei mit den Standardwerten erzeugt."));
   EXPECT_EQ(port.questions[0].icon, Icon::Information);
-  EXPECT_EQ(ReadFile(project()), ReadFile(source()));  // a new project database with the standard values
+  EXPECT_EQ(Content(project()), Content(source()));  // a new project database with the standard values
 }
 
 TEST_F(WorkOnMdbTest, ReadsTheTemplatesOfBothSystemsAndMarksReadFailuresOnlyWhereEmpty) {
@@ -131,7 +131,7 @@ TEST_F(WorkOnMdbTest, TheDemoProjectUpdatesSilentlyWithoutErrors) {
   const QStringList before = Rows(project(), values);
   WorkOnMDB();
   EXPECT_FALSE(AnyErrorHandled());
-  EXPECT_EQ(ReadFile(project()), ReadFile(source()));
+  EXPECT_EQ(Content(project()), Content(source()));
   EXPECT_EQ(Rows(project(), QStringLiteral("SELECT count(*) FROM PRESET_DEFS")), QStringList{"30"});
   EXPECT_EQ(Rows(project(), values), before);  // the operator values of every record survive the update
   EXPECT_EQ(Rows(project(), QStringLiteral("SELECT var_name, text FROM PRESET_DEFS WHERE ID = 3")),
@@ -307,7 +307,7 @@ TEST_F(UpdateEdgeTest, AProjectDatabaseInUseOrAnotherUpdateIsLeftAlone) {
     // Another program writes the project database and has not committed yet.
     db::Connection other = db::Connection::Open(project());
     other.Exec(QStringLiteral("BEGIN EXCLUSIVE; UPDATE PRESET_DEFS SET pass = 9"));
-    ExpectProjectKept("is being written by another program");
+    ExpectProjectKept("is in use by another program");
     EXPECT_NO_THROW(other.Exec(QStringLiteral("COMMIT")));
   }
   EXPECT_EQ(Rows(project(), QStringLiteral("SELECT pass FROM PRESET_DEFS")), QStringList{"9"});
@@ -330,7 +330,7 @@ TEST_F(UpdateEdgeTest, ALinkedProjectDatabaseIsWrittenThrough) {
   WorkOnMDB();
   EXPECT_FALSE(AnyErrorHandled());
   EXPECT_TRUE(QFileInfo(project()).isSymLink());
-  EXPECT_EQ(ReadFile(elsewhere), ReadFile(source()));
+  EXPECT_EQ(Content(elsewhere), Content(source()));
   EXPECT_EQ(Rows(elsewhere, QStringLiteral("SELECT abs_min FROM PRESET_DEFS WHERE ID = 1")),
             QStringList{"100.0"});
 }
