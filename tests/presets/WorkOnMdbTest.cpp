@@ -334,3 +334,27 @@ TEST_F(UpdateEdgeTest, ALinkedProjectDatabaseIsWrittenThrough) {
   EXPECT_EQ(Rows(elsewhere, QStringLiteral("SELECT abs_min FROM PRESET_DEFS WHERE ID = 1")),
             QStringList{"100.0"});
 }
+
+TEST_F(UpdateEdgeTest, AProjectDatabaseInLogModeGivesTheLoggedValuesAndKeepsNoLog) {
+  // Another program put the project database in write-ahead-log mode, committed and died before a
+  // checkpoint: the log holds the value.
+  const QString image = install.root() + QStringLiteral("/image.mdb");
+  {
+    db::Connection other = db::Connection::OpenAsIs(project(), 0);
+    other.Exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    other.Exec(QStringLiteral("UPDATE PRESET_DEFS SET abs_min = 42"));
+    ASSERT_TRUE(QFile::copy(project(), image));
+    ASSERT_TRUE(QFile::copy(project() + QStringLiteral("-wal"), image + QStringLiteral("-wal")));
+  }
+  QFile::remove(project());
+  ASSERT_TRUE(QFile::rename(image, project()));
+  ASSERT_TRUE(QFile::rename(image + QStringLiteral("-wal"), project() + QStringLiteral("-wal")));
+
+  WorkOnMDB();
+  EXPECT_FALSE(AnyErrorHandled()) << ReadFile(install.errorLog()).toStdString();
+  EXPECT_EQ(Rows(project(), QStringLiteral("SELECT abs_min FROM PRESET_DEFS WHERE ID = 1")),
+            QStringList{"42.0"});
+  EXPECT_FALSE(QFile::exists(project() + QStringLiteral("-wal")));
+  EXPECT_FALSE(QFile::exists(project() + QStringLiteral("-shm")));
+  EXPECT_EQ(Rows(project(), QStringLiteral("PRAGMA integrity_check")), QStringList{"ok"});
+}
