@@ -56,7 +56,10 @@ void GuiApplication::Ensure() {
   // A platform that started without a screen (a frame buffer that is none) would abort at the first
   // window.
   if (QGuiApplication::screens().isEmpty()) {
-    noWindow(QStringLiteral("the GUI platform %1 has no screen").arg(QGuiApplication::platformName()));
+    const QString platformName = QGuiApplication::platformName();
+    // Closed first: the platform's input handlers go with it.
+    app_.reset();
+    noWindow(QStringLiteral("the GUI platform %1 has no screen").arg(platformName));
   }
   // Message boxes and file dialogs carry the program's icon too.
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/documentation-config.png")));
