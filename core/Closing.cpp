@@ -15,10 +15,9 @@ NetAddressView LoadedView(const Session& session) {
   return view;
 }
 
-bool CheckNetAddresses(Session& session, const NetAddressView& view, std::optional<NetAddressFault>* fault) {
-  std::vector<int> trimmed;
-  const std::optional<NetAddressFault> found = session.settings.FindNetAddressFault(
-      session.context, view.documentCaption, view.symbolCaption, view.driveTexts, trimmed);
+// A check's outcome: a fault goes to the service log in silent mode, to a message box otherwise.
+static bool Passed(Session& session, const std::optional<NetAddressFault>& found,
+                   std::optional<NetAddressFault>* fault) {
   if (fault) *fault = found;
   if (!found) return true;
   if (session.context.mode.silent) {
@@ -29,6 +28,13 @@ bool CheckNetAddresses(Session& session, const NetAddressView& view, std::option
   return false;
 }
 
+bool CheckNetAddresses(Session& session, const NetAddressView& view, std::optional<NetAddressFault>* fault) {
+  std::vector<int> trimmed;
+  const std::optional<NetAddressFault> found = session.settings.FindNetAddressFault(
+      session.context, view.documentCaption, view.symbolCaption, view.driveTexts, trimmed);
+  return Passed(session, found, fault);
+}
+
 bool CheckStorableValues(Session& session, const NetAddressView& view,
                          std::optional<NetAddressFault>* fault) {
   const ColumnCaptions captions{kDocumentCaption, view.symbolCaption, kNetAddressCaption,
@@ -36,14 +42,7 @@ bool CheckStorableValues(Session& session, const NetAddressView& view,
                                 session.CaptionOf(QStringLiteral("LabelPasswordHeader"))};
   const std::optional<NetAddressFault> found =
       FindUnstorableValue(session.context, session.settings, captions);
-  if (fault) *fault = found;
-  if (!found) return true;
-  if (session.context.mode.silent) {
-    session.context.errors.WriteServiceLog(found->text);
-  } else {
-    session.context.port.ShowMessage(found->text);
-  }
-  return false;
+  return Passed(session, found, fault);
 }
 
 bool CommandOK_Click(Session& session, const NetAddressView& view, std::optional<NetAddressFault>* fault) {
