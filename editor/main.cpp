@@ -9,6 +9,7 @@
 #include "framework/HeapGrowth.h"
 #include "framework/ProgramOptions.h"
 #include "framework/ProjectContext.h"
+#include "presets/PreviousDatabase.h"
 
 #include <QStringList>
 
@@ -45,12 +46,21 @@ int main(int argc, char** argv) {
     return 1;
   }
   GrowHeapInLargeSteps();
-  const StartMode mode = GetStartModeIntegrated(options.commandLine);
+  StartMode mode = GetStartModeIntegrated(options.commandLine);
+  // A dry run and a restore run unattended in any mode: they answer on standard output and standard
+  // error, never in a window.
+  const bool console = options.action == ProgramAction::DryRun || options.action == ProgramAction::Restore;
+  if (console) mode.silent = true;
+  mode.dryRun = options.action == ProgramAction::DryRun;
   const ProgramLocation location = ProgramLocation::OfRunningProgram(argc > 0 ? argv[0] : nullptr);
   LazyWindow window(argc, argv, location);
   // A silent run never shows anything: every question gets its default button, no dialog opens.
   QuietPort quiet;
-  UserPort& port = mode.silent ? static_cast<UserPort&>(quiet) : window;
+  ConsolePort consolePort;
+  UserPort& port = console       ? static_cast<UserPort&>(consolePort)
+                   : mode.silent ? static_cast<UserPort&>(quiet)
+                                 : window;
   ProjectContext context(location, mode, port);
+  if (options.action == ProgramAction::Restore) return RestorePreviousDatabase(context);
   return RunProgram(context, window);
 }

@@ -8,6 +8,9 @@ struct StartMode {
   bool integrated = false;  // EXTERNAL=QVZCFG: started by the host configuration program
   bool silent = false;      // EXTERNAL=SILENT: no dialog, faults go to the service log
   QString logfile;          // the error log the host names with LOGFILE (empty when absent)
+  // --dry-run: the update runs unattended on scratch copies; no file of the installation changes, the
+  // report goes to standard output and faults to standard error.
+  bool dryRun = false;
 };
 
 // The value after the word (found anywhere, without regard to case), upper-cased, cut at a slash.

@@ -5,6 +5,8 @@
 #include "framework/Text.h"
 #include "framework/TextFile.h"
 
+#include <cstdio>
+
 namespace {
 
 const QString kQuote = QStringLiteral("\"");
@@ -24,6 +26,12 @@ QString ServiceLogPath() {
 }
 
 QString ErrorHandling::WriteErrorLog(const QString& line) {
+  lastErrorLine_ = line;
+  // A dry run changes no log: the line is shown instead.
+  if (mode_.dryRun) {
+    PrintLine(stderr, line);
+    return QStringLiteral("Error shown on standard error (dry run)");
+  }
   const QString path = ErrorLogPath();
   // A line that did not reach the log went to standard error; the confirmation must not claim otherwise.
   if (!AppendLogLine(path, line).ok)
@@ -32,8 +40,12 @@ QString ErrorHandling::WriteErrorLog(const QString& line) {
 }
 
 void ErrorHandling::WriteServiceLog(const QString& text) {
-  AppendLogLine(ServiceLogPath(),
-                QStringLiteral("! Fault ") + location_.ExecutableName() + QStringLiteral(": ") + text);
+  const QString line = QStringLiteral("! Fault ") + location_.ExecutableName() + QStringLiteral(": ") + text;
+  if (mode_.dryRun) {
+    PrintLine(stderr, line);
+    return;
+  }
+  AppendLogLine(ServiceLogPath(), line);
 }
 
 void ErrorHandling::ReportFault(const QString& text) {
@@ -47,6 +59,7 @@ void ErrorHandling::ReportFault(const QString& text) {
 int ErrorHandling::HandleError(int32_t number, const QString& source, const QString& description,
                                const QString& procedure, bool fatal) {
   errorHandled_ = true;
+  ++handledErrors_;
   const QString named = source.isEmpty() ? location_.ExecutableName() : source;
   const QString line = QStringLiteral("Fehler in ") + location_.GetOCXName() + QStringLiteral(" / ") + named +
                        QStringLiteral(" / ") + procedure + QStringLiteral(" (Nr. ") +

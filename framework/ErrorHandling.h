@@ -22,7 +22,10 @@ class ErrorHandling : public ErrorSink {
                   bool fatal) override;
 
   // Appends a line to the error log; returns "Error logged to " + line break + the upper-cased path.
+  // A dry run shows the line on standard error instead, as it does the service log's lines.
   QString WriteErrorLog(const QString& line);
+  // The last line given to the error log (empty when none), for a report of what went wrong.
+  const QString& LastErrorLine() const { return lastErrorLine_; }
   // An expected problem: a box, or in silent mode a service-log entry.
   void ReportFault(const QString& text);
   void WriteServiceLog(const QString& text);
@@ -31,6 +34,8 @@ class ErrorHandling : public ErrorSink {
 
   // True once an error reached the handler.
   bool AnyErrorHandled() const { return errorHandled_; }
+  // How many errors reached the handler so far.
+  int HandledErrors() const { return handledErrors_; }
   // The status the closing sequence ends with: 1 when any error was handled during the run, else 0.
   int ClosingStatus() const { return errorHandled_ ? kExitError : kExitOk; }
   // The status of a confirmed cancel: 2, unless an error was handled during the run.
@@ -48,6 +53,8 @@ class ErrorHandling : public ErrorSink {
   const StartMode& mode_;
   UserPort& port_;
   bool errorHandled_ = false;
+  int handledErrors_ = 0;
+  QString lastErrorLine_;
 };
 
 // HALVEK_SERVICE_LOG when set, else the system's service log.

@@ -107,6 +107,8 @@ int16_t SaveIniEntries(ErrorHandling& errors, const std::vector<IniWrite>& write
     trap.Run([&] { text = IniText(errors, write.value); });
     entries.push_back({write.section, write.entry, text});
   }
+  // A dry run changes no file of the installation: what would be written is left out.
+  if (errors.Mode().dryRun) return 1;
   int16_t result = 0;
   trap.Run([&] { result = Outcome(profile::WriteStrings(entries, file), failure); });
   return result;
@@ -117,6 +119,7 @@ int16_t SaveIni(ErrorHandling& errors, const IniValue& value, const QString& sec
   Trap trap(errors, QStringLiteral("SaveIni"));
   std::optional<QString> text;
   trap.Run([&] { text = IniText(errors, value); });
+  if (errors.Mode().dryRun) return 1;  // as SaveIniEntries
   int16_t result = 0;
   trap.Run([&] { result = Outcome(profile::WriteString(section, entry, text, file), failure); });
   return result;

@@ -7,14 +7,21 @@
 #include <QString>
 #include <QStringList>
 
-enum class ProgramAction { Run, Help, Version };
+enum class ProgramAction {
+  Run,      // the run the host's words ask for
+  DryRun,   // --dry-run: the update tried on scratch copies, its report on standard output
+  Restore,  // --restore: the previous project database put back
+  Help,
+  Version
+};
 
 struct ProgramOptions {
   ProgramAction action = ProgramAction::Run;
   // The other arguments joined by single blanks: the command line the host's words are read from.
   QString commandLine;
-  // The first argument that starts with "--" but is no option of the program (empty when none). A run
-  // with such an argument is refused before anything is read or written.
+  // The first argument that starts with "--" but is no option of the program, or the second of
+  // --dry-run and --restore (empty when none). A run with such an argument is refused before anything
+  // is read or written.
   QString refused;
 };
 

@@ -180,3 +180,8 @@ FileResult AppendLogLine(const QString& path, const QString& line) {
   }
   return result;
 }
+
+void PrintLine(std::FILE* stream, const QString& line) {
+  std::fputs((line + u'\n').toLocal8Bit().constData(), stream);
+  std::fflush(stream);
+}

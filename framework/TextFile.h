@@ -9,6 +9,7 @@
 #include <QStringEncoder>
 #include <QStringView>
 
+#include <cstdio>
 #include <optional>
 
 // How a text file is stored. Files the program creates are Windows-1252; a file that starts with a
@@ -54,3 +55,7 @@ class TextFileWriter {
 // cannot be appended completely (no regular file, cannot be opened, written or closed) goes to standard
 // error with the reason instead. The result tells whether the line reached the log.
 FileResult AppendLogLine(const QString& path, const QString& line);
+
+// Writes one line (in the system's encoding, line end added) to standard output or standard error and
+// flushes it, so it appears in order with what other parts of the run print.
+void PrintLine(std::FILE* stream, const QString& line);

@@ -52,3 +52,10 @@ class QuietPort : public UserPort {
   void ProcessEvents() override {}
   void SetBusy(bool) override {}
 };
+
+// The port of a dry run and a restore: like the quiet port, but each message is shown on standard
+// error, so whoever started the run reads what a box would have said.
+class ConsolePort : public QuietPort {
+ public:
+  Answer Ask(const Question& question) override;
+};

@@ -230,6 +230,7 @@ GenerationResult CreateRecordSets(UpdateRun& run, db::Connection& database, cons
   trap.Run([&] { transaction.emplace(database); });
   do {
     records.NextRecord();
+    ++result.templateRecords;
     run.Port().LetEventsRun();
     if (generator.Generate(records, resolver, renames)) ++result.records;
     hasRecord = false;

@@ -19,8 +19,9 @@ int64_t PartNumber(const db::Value& value);
 // What the generation did: whether the table is complete, how many records it wrote, and the renames
 // of the working copy it asked for, one per generated variable name.
 struct GenerationResult {
-  bool complete = false;  // false: the template could not be read, machine 1 takes part but has no
-                          // name, or a record failed; the failures have been reported
+  bool complete = false;        // false: the template could not be read, machine 1 takes part but has no
+                                // name, or a record failed; the failures have been reported
+  int64_t templateRecords = 0;  // template records read for the generation
   int64_t records = 0;
   std::optional<RenameCalls> renames;  // none when no record was generated
 };

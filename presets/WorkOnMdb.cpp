@@ -2,22 +2,25 @@
 
 #include "framework/ErrorTrap.h"
 #include "framework/FileLookup.h"
+#include "framework/IniAccess.h"
 #include "framework/Installation.h"
-#include "framework/RunLock.h"
 #include "framework/Text.h"
-#include "presets/AdditionalFields.h"
+#include "framework/TextFile.h"
 #include "presets/Database.h"
 #include "presets/FileOps.h"
+#include "presets/PreviousDatabase.h"
 #include "presets/ProjectDatabaseHold.h"
-#include "presets/ProjectRenames.h"
+#include "presets/ProjectLock.h"
 #include "presets/ProjectReplacement.h"
-#include "presets/RecordSets.h"
-#include "presets/Takeover.h"
+#include "presets/SourceUpdate.h"
+#include "presets/UpdateReport.h"
 #include "presets/VarNameTemplates.h"
 #include "presets/WorkingCopy.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <optional>
 
@@ -37,97 +40,44 @@ QString MissingMachineCopyNotice(const QString& projectPath) {
              "erzeugt.");
 }
 
-// The CREATE TABLE text of PRESET_DEFS: the fields of Source_PRESET_DEFS with their names and declared
-// types only, no key, default or index. A declared type that is no plain type name would be pasted into
-// the statement as SQL of its own: such a template is refused.
-QString PresetTableDefinition(const std::vector<db::FieldDef>& templateFields) {
-  QStringList columns;
-  for (const db::FieldDef& field : templateFields) {
-    if (field.declaredType.isEmpty()) {
-      columns << db::Quote(field.name);
-      continue;
-    }
-    if (!db::IsPlainTypeName(field.declaredType)) {
-      Raise(kErrTypeMismatch,
-            QStringLiteral("Source_PRESET_DEFS: the field %1 has a type that is no type name: %2")
-                .arg(field.name, field.declaredType));
-    }
-    columns << db::Quote(field.name) + QLatin1Char(' ') + field.declaredType;
-  }
-  return QStringLiteral("CREATE TABLE PRESET_DEFS (%1)").arg(columns.join(QStringLiteral(", ")));
+QString ModeName(const StartMode& mode) {
+  if (mode.integrated) return QStringLiteral("integrated");
+  return mode.silent ? QStringLiteral("silent") : QStringLiteral("standalone");
 }
 
-// Deletes PRESET_DEFS (found without regard to case) and creates it afresh with the fields of
-// Source_PRESET_DEFS. True when the new table was created.
-bool RebuildPresetTable(Trap& trap, db::Connection& source) {
-  QString definition;
-  if (!trap.Run(
-          [&] { definition = PresetTableDefinition(source.Fields(QStringLiteral("Source_PRESET_DEFS"))); })) {
-    return false;
-  }
-  trap.Run([&] {
-    if (const std::optional<QString> old = source.FindTable(QStringLiteral("PRESET_DEFS"))) {
-      source.Exec(QStringLiteral("DROP TABLE %1").arg(db::Quote(*old)));
-    }
-  });
-  return trap.Run([&] { source.Exec(definition); });
+// Where the report of the project's last update is kept: beside the project database.
+QString ReportPath(const ProjectContext& context, const QString& projectPath) {
+  return ExistingOrAsSpelled(QFileInfo(projectPath).absolutePath() + Sep() + context.location.GetOCXName() +
+                             QStringLiteral("_Update.txt"));
 }
 
-// Takes the values of the project database's PRESET_DEFS over, when there is such a database and table.
-TakeoverResult TakeOverProjectValues(UpdateRun& run, Trap& trap, db::Connection& source,
-                                     const QString& projectPath) {
+// The scratch files of a dry run: the update works on copies there, so no file of the installation
+// changes.
+class DryRunScratch {
+ public:
+  explicit DryRunScratch(const QString& sourcePath) {
+    if (!folder_.isValid()) {
+      Raise(kErrFileAccess, QStringLiteral("The dry run has no scratch folder: ") + folder_.errorString());
+    }
+    source_ = folder_.filePath(QFileInfo(sourcePath).fileName());
+    CopyFileQuickly(sourcePath, source_);
+    for (const char* log : {"-journal", "-wal"}) {
+      const QString file = sourcePath + QLatin1String(log);
+      if (QFileInfo::exists(file)) CopyFileQuickly(file, source_ + QLatin1String(log));
+    }
+  }
+  const QString& Source() const { return source_; }
+  QString Folder() const { return folder_.path(); }
+
+ private:
+  QTemporaryDir folder_;
+  QString source_;
+};
+
+// The working copy's place: a hidden file beside the project database, or in a dry run's scratch folder.
+QString WorkingCopyPath(const QString& folder, const QString& projectPath) {
   if (projectPath.isEmpty()) return {};
-  QString existing;
-  trap.Run([&] { existing = FindExistingFile(projectPath); });
-  if (existing.isEmpty()) return {};
-  std::optional<db::Connection> project;
-  trap.Run([&] { project.emplace(db::Connection::Open(existing)); });
-  if (!project) return {};
-  std::optional<QString> oldTable;
-  trap.Run([&] { oldTable = project->FindTable(QStringLiteral("PRESET_DEFS")); });
-  if (!oldTable) return {};
-  GetAddFields(run);
-  return TakeoverMachineCopyMDBData(run, source, *project, *oldTable);
-}
-
-// Rebuilds the preset table, generates its records, renames the working copy's records and takes their
-// values over, in one transaction of the source database: each phase sees what the phases before it
-// wrote. True when the new preset table is complete and saved; the source database is closed again on
-// return.
-bool UpdateSourceDatabase(UpdateRun& run, Trap& trap, const QString& sourcePath,
-                          const WorkingCopy& workingCopy, const QString& projectPath) {
-  std::optional<db::Connection> source;
-  trap.Run([&] { source.emplace(db::Connection::Open(sourcePath)); });
-  // When the takeover ends the program, the source keeps its rebuilt table, as the record-by-record
-  // saving of the original leaves it; the project database is not replaced then.
-  std::optional<db::Transaction> transaction;
-  if (source) trap.Run([&] { transaction.emplace(*source, db::Transaction::OnProgramEnd::Keep); });
-  const bool rebuilt = source && RebuildPresetTable(trap, *source);
-  CategorieNachCategoryID(run, workingCopy.Copy());
-  if (!source) return false;
-  GenerationResult generation = CreateRecordSets(run, *source, workingCopy.Copy());
-  if (generation.renames) VarNamesInQuelleErsetzen(run, *generation.renames);
-  TakeOverProjectValues(run, trap, *source, workingCopy.Path(projectPath));
-  // Not committed (another program holds the file), the work is rolled back: the source keeps its old
-  // preset table.
-  const bool committed = transaction && trap.Run([&] { transaction->Commit(); });
-  return rebuilt && generation.complete && committed;
-}
-
-// One update at a time per project: a second run waits for the first and then refuses. A lock that
-// cannot be taken at all (no lock file can be made, something else is in its place) refuses as well:
-// without it two runs could rebuild the same tables at once.
-void LockProject(std::optional<RunLock>& lock, const UpdateRun& run, const QString& projectPath) {
-  lock.emplace(QFileInfo(projectPath).absolutePath(), run.lockWait);
-  if (lock->result() == RunLock::Result::TimedOut) {
-    Raise(kErrFileAccess,
-          QStringLiteral("Another run is updating the project database; it was not updated: ") + projectPath);
-  }
-  if (!lock->held()) {
-    Raise(kErrFileAccess,
-          QStringLiteral("The run lock cannot be taken; the project database was not updated: ") +
-              lock->reason());
-  }
+  return folder + QStringLiteral("/.") + QFileInfo(projectPath).fileName() + QStringLiteral(".update");
 }
 
 }  // namespace
@@ -136,6 +86,114 @@ void WorkOnMDB(ProjectContext& context) {
   UpdateRun run(context);
   WorkOnMDB(run);
 }
+
+namespace {
+
+// The update once the project is locked, with its report begun; gives the outcome for the report.
+QString UpdateProject(UpdateRun& run, Trap& trap, const QString& sourcePath, const QString& projectPath,
+                      const QString& takeoverPath, UpdateReport& report, UpdateCounts& counts) {
+  ProjectContext& context = run.context;
+  const bool dryRun = context.mode.dryRun;
+  const int errorsBefore = context.errors.HandledErrors();
+  auto notReplaced = [&](const QString& fallback) {
+    const bool logged = context.errors.HandledErrors() > errorsBefore;
+    return QStringLiteral("the project database is not replaced: ") +
+           (logged ? context.errors.LastErrorLine() : fallback);
+  };
+  const QString existingProject = ExistingOrAsSpelled(projectPath);
+  const bool projectExists = FileExists(existingProject);
+
+  // From here until it holds the new content, other programs may read the project database but none can
+  // commit to it, so no commit of theirs is lost. A project database that cannot be held is not updated.
+  // A dry run takes no hold: it reads copies of the files and changes nothing.
+  std::optional<ProjectDatabaseHold> hold;
+  if (!trap.Run([&] {
+        if (!dryRun && projectExists && ProjectDatabaseHold::CanHold(existingProject))
+          hold.emplace(existingProject);
+      })) {
+    return notReplaced(QStringLiteral("it cannot be held"));
+  }
+  std::optional<DryRunScratch> scratch;
+  if (dryRun && !trap.Run([&] { scratch.emplace(sourcePath); })) {
+    return notReplaced(QStringLiteral("the dry run has no scratch copy"));
+  }
+  const QString updatedSource = scratch ? scratch->Source() : sourcePath;
+
+  // The source database's times, read before the update (none when the file was not writable).
+  std::optional<FileTimes> sourceTimes;
+  trap.Run([&] {
+    if (!dryRun && CanOpenForWriting(sourcePath)) sourceTimes = ReadFileTimes(sourcePath);
+  });
+
+  bool complete = trap.Run([&] { run.varNameTemplates = ReadVarNameTemplates(updatedSource); });
+  {
+    // The renames and the takeover change a copy of that database: until the source replaces it whole,
+    // the project database stays as it was.
+    const bool fromProject = hold && takeoverPath == projectPath;
+    const QString copyFolder = scratch ? scratch->Folder() : QFileInfo(existingProject).absolutePath();
+    const WorkingCopy workingCopy(trap, takeoverPath, WorkingCopyPath(copyFolder, projectPath),
+                                  fromProject ? &*hold : nullptr);
+    // A dry run never opens an original: without a copy it takes no values over.
+    const QString takeoverDatabase = dryRun ? workingCopy.Copy() : workingCopy.Path(projectPath);
+    const SourceUpdate update =
+        UpdateSourceDatabase(run, trap, updatedSource, workingCopy, takeoverDatabase, report);
+    counts = Counts(update);
+    complete = update.complete && complete;
+  }
+
+  // A preset table that could not be generated completely (a source that is no database, templates that
+  // could not be read, a record that failed, an update that was not saved) must not replace the project
+  // database: the project would lose its presets and the values set on the machine. The failure has
+  // been reported already.
+  QString outcome;
+  if (!complete) {
+    outcome = notReplaced(QStringLiteral("the new preset table is not complete"));
+  } else {
+    // The old content is kept first; when it cannot be, the project database stays as it is. The new
+    // content goes into the held file through SQLite; a new file, or one that is no database, is
+    // replaced as a file.
+    const bool replaced = dryRun || trap.Run([&] {
+      if (projectExists) KeepPreviousDatabase(hold ? &*hold : nullptr, existingProject);
+      if (hold) {
+        hold->ReplaceWith(sourcePath);
+      } else {
+        ReplaceProjectDatabase(sourcePath, existingProject);
+      }
+    });
+    if (!replaced) {
+      outcome = notReplaced(QStringLiteral("it could not be written"));
+    } else if (projectExists) {
+      outcome = QStringLiteral("the project database is replaced; the one before is kept as ") +
+                ExistingOrAsSpelled(PreviousDatabasePath(existingProject));
+    } else {
+      outcome = QStringLiteral("the project database is created");
+    }
+  }
+  hold.reset();
+
+  if (sourceTimes) {
+    trap.Run([&] {
+      if (CanOpenForWriting(sourcePath)) RestoreFileTimes(sourcePath, *sourceTimes);
+    });
+  }
+  return outcome;
+}
+
+// The line on standard error when old records lost their values: easy to miss in a report no one opens.
+void WarnOfLostValues(const ProjectContext& context, int64_t unmatched, const QString& reportPath) {
+  if (unmatched <= 0) return;
+  if (context.mode.dryRun) {
+    PrintLine(stderr, QStringLiteral("%1 old records would lose their values (listed in the report above).")
+                          .arg(unmatched));
+    return;
+  }
+  PrintLine(stderr, QStringLiteral("%1 old records lost their values; they are listed in %2, and "
+                                   "Documentation_Config --restore puts the project database back.")
+                        .arg(unmatched)
+                        .arg(reportPath));
+}
+
+}  // namespace
 
 void WorkOnMDB(UpdateRun& run) {
   ProjectContext& context = run.context;
@@ -149,22 +207,7 @@ void WorkOnMDB(UpdateRun& run) {
   run.visiWinSystemIndex = VisiWinSystemIndex(context);
   if (sourcePath.isEmpty()) return;
   std::optional<RunLock> lock;
-  if (!trap.Run([&] { LockProject(lock, run, ExistingOrAsSpelled(projectPath)); })) return;
-  // From here until it holds the new content, other programs may read the project database but none can
-  // commit to it, so no commit of theirs is lost. A project database that cannot be held is not updated.
-  std::optional<ProjectDatabaseHold> hold;
-  if (!trap.Run([&] {
-        const QString existing = ExistingOrAsSpelled(projectPath);
-        if (FileExists(existing) && ProjectDatabaseHold::CanHold(existing)) hold.emplace(existing);
-      })) {
-    return;
-  }
-
-  // The source database's times, read before the update (none when the file was not writable).
-  std::optional<FileTimes> sourceTimes;
-  trap.Run([&] {
-    if (CanOpenForWriting(sourcePath)) sourceTimes = ReadFileTimes(sourcePath);
-  });
+  if (!trap.Run([&] { LockProject(lock, run.lockWait, ExistingOrAsSpelled(projectPath)); })) return;
 
   // The database whose values are taken over: the project database, in integrated mode the machine copy.
   QString takeoverPath = projectPath;
@@ -176,35 +219,49 @@ void WorkOnMDB(UpdateRun& run) {
     }
   }
 
-  bool complete = trap.Run([&] { run.varNameTemplates = ReadVarNameTemplates(sourcePath); });
-  {
-    // The renames and the takeover change a copy of that database: until the source replaces it whole,
-    // the project database stays as it was.
-    const bool fromProject = hold && takeoverPath == projectPath;
-    const WorkingCopy workingCopy(trap, takeoverPath, projectPath, fromProject ? &*hold : nullptr);
-    complete = UpdateSourceDatabase(run, trap, sourcePath, workingCopy, projectPath) && complete;
-  }
+  // The report: on standard output in a dry run, else in its file beside the project database, which
+  // replaces the last report once this one is complete.
+  const QString reportPath = ReportPath(context, projectPath);
+  std::optional<UpdateReportFile> reportFile;
+  if (!context.mode.dryRun) reportFile.emplace(reportPath);
+  UpdateReport report([&](const QString& line) {
+    if (reportFile) {
+      reportFile->Line(line);
+    } else {
+      PrintLine(stdout, line);
+    }
+  });
+  UpdateReportHeader header;
+  header.when = QDateTime::currentDateTime();
+  header.dryRun = context.mode.dryRun;
+  header.mode = ModeName(context.mode);
+  header.source = sourcePath;
+  header.project = ExistingOrAsSpelled(projectPath);
+  trap.Run([&] { header.valuesFrom = FindExistingFile(takeoverPath); });
+  header.activeSystem =
+      run.visiWinSystemIndex != 0 ? QStringLiteral("VISIWINSTUDIO") : QStringLiteral("VISIWIN32");
+  report.Begin(header);
 
-  // A preset table that could not be generated completely (a source that is no database, templates that
-  // could not be read, a record that failed, an update that was not saved) must not replace the project
-  // database: the project would lose its presets and the values set on the machine. The failure has
-  // been reported already.
-  // The new content goes into the held file through SQLite; a new file, or one that is no database, is
-  // replaced as a file.
-  if (complete) {
-    trap.Run([&] {
-      if (hold) {
-        hold->ReplaceWith(sourcePath);
-      } else {
-        ReplaceProjectDatabase(sourcePath, ExistingOrAsSpelled(projectPath));
-      }
-    });
+  UpdateCounts counts;
+  QString outcome;
+  // An error that ends the program during the update still ends the report, with what was done.
+  auto finish = [&] {
+    report.End(counts, outcome);
+    if (reportFile) {
+      trap.Run([&] {
+        const FileResult written = reportFile->Commit();
+        if (!written) Raise(kErrFileAccess, AccessFailure(reportPath, written.reason));
+      });
+    }
+  };
+  try {
+    outcome = UpdateProject(run, trap, sourcePath, projectPath, takeoverPath, report, counts);
+  } catch (const ProgramEnd&) {
+    outcome = QStringLiteral("the update was ended, the project database is not replaced: ") +
+              context.errors.LastErrorLine();
+    finish();
+    throw;
   }
-  hold.reset();
-
-  if (sourceTimes) {
-    trap.Run([&] {
-      if (CanOpenForWriting(sourcePath)) RestoreFileTimes(sourcePath, *sourceTimes);
-    });
-  }
+  finish();
+  WarnOfLostValues(context, counts.unmatched, reportPath);
 }

@@ -7,14 +7,11 @@
 #include <QFile>
 #include <QFileInfo>
 
-WorkingCopy::WorkingCopy(Trap& trap, const QString& takeoverPath, const QString& projectPath,
+WorkingCopy::WorkingCopy(Trap& trap, const QString& takeoverPath, const QString& copy,
                          ProjectDatabaseHold* held) {
   trap.Run([&] {
     const QString existing = takeoverPath.isEmpty() ? QString() : FindExistingFile(takeoverPath);
-    if (existing.isEmpty() || projectPath.isEmpty()) return;
-    const QFileInfo info(ExistingOrAsSpelled(projectPath));
-    const QString copy =
-        info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".update");
+    if (existing.isEmpty() || copy.isEmpty()) return;
     made_ = copy;
     if (held) {
       held->CopyTo(copy, ProjectDatabaseHold::Copy::Throwaway);

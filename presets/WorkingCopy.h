@@ -5,14 +5,15 @@
 
 #include <QString>
 
-// Makes a copy of the database whose values are taken over (when there is one) beside the project
-// database, for the renames and the takeover, and removes it when the update ends, however it ends. The
-// project database itself (and the machine copy) is never changed in place.
+// Makes a copy of the database whose values are taken over (when there is one) at copyPath (beside the
+// project database, or in a dry run's scratch folder), for the renames and the takeover, and removes it
+// when the update ends, however it ends. The project database itself (and the machine copy) is never
+// changed in place. Without a copyPath (no project database is named) no copy is made.
 class WorkingCopy {
  public:
   // held: the project database as the update holds it, when the values come from it; the copy is then
   // made through SQLite, so that it holds what a log or a hot journal holds.
-  WorkingCopy(Trap& trap, const QString& takeoverPath, const QString& projectPath,
+  WorkingCopy(Trap& trap, const QString& takeoverPath, const QString& copyPath,
               class ProjectDatabaseHold* held);
   ~WorkingCopy();
   WorkingCopy(const WorkingCopy&) = delete;

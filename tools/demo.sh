@@ -57,4 +57,7 @@ if [ "$unattended" -eq 1 ]; then
   echo
   echo "To see the window, run this on a desktop (or over ssh -X)."
 fi
+# What the update did, whichever way the program ran.
+show() { echo; echo "== $1"; if [ -f "$1" ]; then tr -d '\r' <"$1"; else echo "(none)"; fi; }
+show "$project/Documentation/Documentation_Update.txt"
 exit "$status"

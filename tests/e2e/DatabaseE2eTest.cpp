@@ -3,7 +3,11 @@
 #include "tests/e2e/E2eDatabase.h"
 #include "tests/e2e/E2eSupport.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QMap>
 
 #include <gtest/gtest.h>
 
@@ -50,9 +54,10 @@ TEST(DatabaseE2eTest, SilentUpdateRebuildsThePresetsTakesValuesOverAndCopiesTheS
   EXPECT_EQ(IntegrityCheck(tree.projectDb()), QStringLiteral("ok"));
   EXPECT_FALSE(QFile::exists(tree.errorLog())) << ReadBytes(tree.errorLog()).toStdString();
   // No working or temporary file is left behind.
-  EXPECT_EQ(QDir(tree.component()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
-            QStringList({".Documentation.lock", "Documentation.cfg", "Documentation.mdb",
-                         "Documentation_Source.mdb"}));
+  EXPECT_EQ(
+      QDir(tree.component()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+      QStringList({".Documentation.lock", "Documentation.cfg", "Documentation.mdb",
+                   "Documentation.mdb.previous", "Documentation_Source.mdb", "Documentation_Update.txt"}));
 }
 
 TEST(DatabaseE2eTest, ProjectDatabaseLeftByACrashedWriterIsReadAsItWasBeforeTheCrash) {
@@ -181,7 +186,11 @@ TEST(DatabaseE2eTest, MissingAdditionalFieldAbortsAndLeavesTheProjectDatabaseAlo
   EXPECT_TRUE(ReadBytes(tree.projectDb()) == project) << "project database bytes differ";
   EXPECT_EQ(QDir(tree.component()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
             QStringList({".Documentation.lock", "Documentation.cfg", "Documentation.mdb",
-                         "Documentation_Source.mdb"}));
+                         "Documentation_Source.mdb", "Documentation_Update.txt"}));
+  // The report says the update was ended and why.
+  EXPECT_TRUE(ReadBytes(tree.component() + "/Documentation_Update.txt")
+                  .contains("Outcome: the update was ended, the project database is not replaced: Fehler in "
+                            "Documentation / Documentation_Config / TakeoverMachineCopyMDBData (Nr. 9999)"));
   // Silent: the fatal error goes to the service log as well, in the system's format.
   EXPECT_EQ(ReadBytes(tree.serviceLog()),
             "! Fault Documentation_Config: Unexpected error!\n\rDatabase-Error - Contact "
@@ -310,6 +319,69 @@ TEST(DatabaseE2eTest, AProgramIniThatNamesNoMachineIsReportedWithWhatIsWrongWith
         << ReadBytes(tree.errorLog()).toStdString();
     EXPECT_TRUE(ReadBytes(tree.projectDb()) == project) << "project database bytes differ";
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Every file below the tree with its bytes and last-write time, but the run lock's file, which any run
+// may create.
+QMap<QString, QPair<QByteArray, QDateTime>> FilesAndTimes(const InstallTree& tree) {
+  QMap<QString, QPair<QByteArray, QDateTime>> files;
+  QDirIterator it(tree.root(), QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+  while (it.hasNext()) {
+    const QString path = it.next();
+    if (path.endsWith(QStringLiteral(".Documentation.lock"))) continue;
+    files.insert(QDir(tree.root()).relativeFilePath(path), {ReadBytes(path), QFileInfo(path).lastModified()});
+  }
+  return files;
+}
+
+// A report's lines without those that tell when and how it ran.
+QStringList WhatItDid(const QString& report, const QString& lineEnd) {
+  QStringList lines = report.split(lineEnd);
+  lines.removeIf([](const QString& line) { return line.startsWith("Date: ") || line.startsWith("Run: "); });
+  return lines;
+}
+
+TEST(DatabaseE2eTest, ADryRunChangesNothingAndReportsWhatTheUpdateThenDoesWhichCanBeUndone) {
+  InstallTree tree;
+  const QString oldRows = QStringLiteral(
+      "INSERT INTO PRESET_DEFS VALUES (9, 'wrapper', 1, 1, 'KEY1_WRAPPER', 7, 0, 12, 'old', "
+      "'Doc', 1, 99, 5, 50, 4), (10, 'wrapper', 1, 1, 'Retired', 7, 0, 30, 'old', 'Doc', 2, 3, "
+      "4, 5, 6);\n");
+  WriteDatabaseProject(tree, QStringLiteral("Wrapper"), kTemplates, oldRows);
+  // The files of an earlier run are in place (settings, edit info, a report): none may change.
+  ASSERT_EQ(tree.Run({"EXTERNAL=SILENT"}).status, 0);
+  ASSERT_EQ(MakeDatabase(tree.projectDb(), ProjectDatabaseSql(oldRows)), QString());
+  QFile::remove(tree.projectDb() + ".previous");
+  const QString oldContent = DatabaseContent(tree.projectDb()).join('\n');
+  const auto before = FilesAndTimes(tree);
+
+  const RunResult dry = tree.RunApart({"--dry-run", "EXTERNAL=SILENT"});
+  ASSERT_TRUE(dry.finished) << dry.Report();
+  EXPECT_EQ(dry.status, 0) << dry.Report();
+  EXPECT_TRUE(FilesAndTimes(tree) == before) << "a dry run must change no file";
+  EXPECT_TRUE(dry.standardOutput.contains("Run: dry run")) << dry.standardOutput.toStdString();
+  EXPECT_TRUE(dry.output.contains("1 old records would lose their values")) << dry.Report();
+
+  const RunResult real = tree.RunApart({"EXTERNAL=SILENT"});
+  EXPECT_EQ(real.status, 0) << real.Report();
+  EXPECT_TRUE(real.output.contains("1 old records lost their values")) << real.Report();
+  const QString report = QString::fromLatin1(ReadBytes(tree.component() + "/Documentation_Update.txt"));
+  EXPECT_TRUE(report.contains("var_name=\"Retired\"")) << report.toStdString();
+  EXPECT_EQ(WhatItDid(QString::fromLocal8Bit(dry.standardOutput), "\n"), WhatItDid(report, "\r\n"));
+  EXPECT_EQ(DatabaseContent(tree.projectDb() + ".previous").join('\n'), oldContent);
+
+  const RunResult restore = tree.RunApart({"--restore"});
+  EXPECT_EQ(restore.status, 0) << restore.Report();
+  EXPECT_TRUE(restore.standardOutput.contains("was put back")) << restore.standardOutput.toStdString();
+  EXPECT_EQ(DatabaseContent(tree.projectDb()).join('\n'), oldContent);
+  QFile::remove(tree.projectDb() + ".previous");
+  const RunResult nothing = tree.RunApart({"--restore", "EXTERNAL=QVZCFG"});
+  EXPECT_EQ(nothing.status, 1) << nothing.Report();
+  EXPECT_TRUE(nothing.output.contains("There is no previous project database")) << nothing.Report();
 }
 
 }  // namespace

@@ -92,6 +92,19 @@ RunResult InstallTree::Run(const QStringList& arguments, const QProcessEnvironme
   return Finish(process, timeoutMs);
 }
 
+RunResult InstallTree::RunApart(const QStringList& arguments) const {
+  QProcess process;
+  process.setProcessEnvironment(Environment());
+  process.setWorkingDirectory(root());
+  process.start(program() + QStringLiteral("/Documentation_Config"), arguments);
+  if (!process.waitForStarted()) return RunResult{};
+  RunResult result = Finish(process, kRunTimeoutMs);
+  // Finish read the current channel, which is standard output.
+  result.standardOutput = result.output;
+  result.output = process.readAllStandardError();
+  return result;
+}
+
 RunResult InstallTree::Run(const QStringList& arguments, int timeoutMs) const {
   const std::unique_ptr<QProcess> process = Start(arguments);
   if (!process) return RunResult{};

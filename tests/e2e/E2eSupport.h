@@ -30,9 +30,10 @@ inline constexpr int kRunTimeoutMs = 120000;
 
 struct RunResult {
   int status = -1;
-  bool finished = false;  // ended by itself, not by a crash or a kill
-  bool timedOut = false;  // killed at the deadline
-  QByteArray output;      // standard output and error
+  bool finished = false;      // ended by itself, not by a crash or a kill
+  bool timedOut = false;      // killed at the deadline
+  QByteArray output;          // standard output and error (standard error only for RunApart)
+  QByteArray standardOutput;  // standard output, for RunApart only
 
   // How the run ended and what it wrote, for failure messages.
   std::string Report() const;
@@ -68,6 +69,9 @@ class InstallTree {
   // The same with an environment of the caller's making.
   RunResult Run(const QStringList& arguments, const QProcessEnvironment& environment,
                 int timeoutMs = kRunTimeoutMs) const;
+
+  // The same, with standard output kept apart from standard error.
+  RunResult RunApart(const QStringList& arguments) const;
 
   // The program's environment: the service log in the tree, and the offscreen platform unless an X
   // display (":N") is given, which selects the X platform.

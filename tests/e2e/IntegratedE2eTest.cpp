@@ -330,7 +330,7 @@ TEST_F(IntegratedDialogE2eTest, AbortedUpdateLeavesTheProjectDatabaseAndTheMachi
   // No working file is left in the project's or the host's folders.
   EXPECT_EQ(QDir(tree.component()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
             QStringList({".Documentation.lock", "Documentation.cfg", "Documentation.mdb",
-                         "Documentation_Source.mdb"}));
+                         "Documentation_Source.mdb", "Documentation_Update.txt"}));
   EXPECT_EQ(
       QDir(tree.saveAndRestore() + QStringLiteral("/Documentation")).entryList(QDir::Files | QDir::Hidden),
       QStringList({"Documentation.mdb"}));

@@ -76,6 +76,16 @@ TEST(ProgramOptionsTest, OwnOptionsAreWholeArgumentsTakenOutBeforeTheHostsWordsA
   const ProgramOptions typo = ReadProgramOptions({"EXTERNAL=SILENT", "--dryrun", "--other"});
   EXPECT_EQ(typo.refused, "--dryrun");
   EXPECT_TRUE(RefusedOptionText(typo.refused).contains("\"--dryrun\""));
+
+  const ProgramOptions dryRun =
+      ReadProgramOptions({"--dry-run", "EXTERNAL=QVZCFG", "/LOGFILE=/srv/dry-run.log"});
+  EXPECT_EQ(dryRun.action, ProgramAction::DryRun);
+  EXPECT_EQ(dryRun.commandLine, "EXTERNAL=QVZCFG /LOGFILE=/srv/dry-run.log");
+  EXPECT_EQ(ReadProgramOptions({"--restore", "--help"}).action, ProgramAction::Help);
+  // Both work options at once: neither is done.
+  const ProgramOptions both = ReadProgramOptions({"--dry-run", "--restore"});
+  EXPECT_EQ(both.refused, "--restore");
+  EXPECT_TRUE(RefusedOptionText(both.refused).contains("--dry-run and --restore cannot be given together"));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "framework/RunLock.h"
 #include "presets/DatabaseScript.h"
 #include "presets/FileOps.h"
+#include "presets/PreviousDatabase.h"
 #include "presets/VarNameTemplates.h"
 #include "presets/WorkOnMdb.h"
 #include "tests/presets/PresetsTestSupport.h"
@@ -357,4 +358,96 @@ TEST_F(UpdateEdgeTest, AProjectDatabaseInLogModeGivesTheLoggedValuesAndKeepsNoLo
   EXPECT_FALSE(QFile::exists(project() + QStringLiteral("-wal")));
   EXPECT_FALSE(QFile::exists(project() + QStringLiteral("-shm")));
   EXPECT_EQ(Rows(project(), QStringLiteral("PRAGMA integrity_check")), QStringList{"ok"});
+}
+
+namespace {
+
+QString Report(const QString& component) {
+  return component + QStringLiteral("/Documentation_Update.txt");
+}
+
+// The report's lines, which end in CR LF.
+QStringList ReportLines(const QString& component) {
+  return QString::fromLatin1(ReadFile(Report(component))).split(QStringLiteral("\r\n"));
+}
+
+}  // namespace
+
+TEST_F(UpdateEdgeTest, TheReportCountsAndListsWhatTheUpdateDidAndCouldNotKeep) {
+  // Studio names: "A" cannot become "M1.A", which exists (a unique index); "B" becomes "M1.B". Old "A"
+  // and "Gone" match no new record and lose their values.
+  Standalone(true, true);
+  CreateDatabaseFromSql(source(),
+                        SourceSql({{1, "M1", "1", "A", 1}, {2, "M1", "1", "B", 2}, {3, "M1", "1", "C", 3}}));
+  CreateDatabaseFromSql(project(), ProjectSql(OldRow("M1", "A", 1, 100) + OldRow("M1", "M1.A", 1, 150) +
+                                              OldRow("M1", "B", 2, 200) + OldRow("M1", "Gone", 9, 300)) +
+                                       "CREATE UNIQUE INDEX names ON PRESET_DEFS (var_name);");
+  WorkOnMDB();
+  const QStringList lines = ReportLines(install.component());
+  ASSERT_GT(lines.size(), 8) << lines.join('\n').toStdString();
+  EXPECT_EQ(lines[0], "Documentation database update");
+  EXPECT_EQ(lines.last(), "");  // the last line ends in CR LF too
+  const QStringList expected = {
+      "Run: update",
+      "Mode: silent",
+      "Source: " + source(),
+      "Project database: " + project(),
+      "Values taken from: " + project(),
+      "Active system: VISIWINSTUDIO",
+      "Renames that failed (the record keeps its old name):",
+      "  A -> M1.A: UNIQUE constraint failed: PRESET_DEFS.var_name",
+      "Old records that no new record matches (these values are not in the new table):",
+      "  machine_type=\"M1\" var_name=\"A\" offset_or_bitno=1 abs_min=100 abs_max=101 min=102 max=103 "
+      "pass=104",
+      "  machine_type=\"M1\" var_name=\"Gone\" offset_or_bitno=9 abs_min=300 abs_max=301 min=302 max=303 "
+      "pass=304",
+      "  Template records read: 3",
+      "  Records generated: 3",
+      "  Old records read: 4",
+      "  Records whose values were taken over: 2",
+      "  Renames applied: 1",
+      "  Renames failed: 1",
+      "  Old records that no new record matches: 2",
+      "Outcome: the project database is replaced; the one before is kept as " + project() + ".previous"};
+  for (const QString& line : expected) {
+    EXPECT_TRUE(lines.contains(line)) << line.toStdString() << "\nin\n" << lines.join('\n').toStdString();
+  }
+  EXPECT_LT(lines.indexOf(expected[7]), lines.indexOf(expected[9]));  // renames, records, counts, outcome
+  EXPECT_LT(lines.indexOf(expected[10]), lines.indexOf(expected[11]));
+}
+
+TEST_F(UpdateEdgeTest, TheOneBeforeIsKeptAndPutBackOrTheProjectIsLeftAloneWhenItCannotBeKept) {
+  // The kept copy is a database file of its own, in rollback-journal mode.
+  const QStringList before = Content(project());
+  const QString previous = project() + QStringLiteral(".previous");
+  ASSERT_TRUE(QFile::link(project(), previous));  // an old link in its place is replaced, not written into
+  WorkOnMDB();
+  EXPECT_FALSE(AnyErrorHandled()) << ReadFile(install.errorLog()).toStdString();
+  EXPECT_FALSE(QFileInfo(previous).isSymLink());
+  EXPECT_EQ(Content(previous), before);
+  EXPECT_EQ(Rows(previous, QStringLiteral("PRAGMA journal_mode")), QStringList{"delete"});
+  const QStringList updated = Content(project());
+  ASSERT_NE(updated, before);
+
+  // Put back under the lock and through SQLite; the kept copy stays for another try.
+  Standalone(false, true);
+  EXPECT_EQ(RestorePreviousDatabase(Context()), 0);
+  EXPECT_EQ(Content(project()), before);
+  EXPECT_TRUE(QFile::exists(previous));
+
+  // The copy cannot be kept (a folder is in its place): the project database keeps its content.
+  ASSERT_TRUE(QFile::remove(previous));
+  ASSERT_TRUE(QDir().mkpath(previous + QStringLiteral("/in-the-way")));
+  Standalone(false, true);
+  ExpectProjectKept("The previous project database cannot be kept");
+  EXPECT_EQ(Content(project()), before);
+  EXPECT_EQ(ReportLines(install.component()).filter("Outcome: the project database is not replaced").size(),
+            1);
+  EXPECT_EQ(QDir(install.component()).entryList({"*.new"}, QDir::Files | QDir::Hidden), QStringList());
+
+  // Nothing to put back.
+  ASSERT_TRUE(QDir(previous).removeRecursively());
+  Standalone(false, true);
+  EXPECT_EQ(RestorePreviousDatabase(Context()), 1);
+  EXPECT_EQ(Content(project()), before);
 }
