@@ -9,6 +9,7 @@
 #include "tests/presets/PresetsTestSupport.h"
 
 #include <QDir>
+#include <QDirIterator>
 
 #include <chrono>
 #include <filesystem>
@@ -73,6 +74,50 @@ TEST_F(WorkOnMdbTest, IntegratedModeTakesTheMachineCopysValues) {
             QStringList{"Doc_M1|500.0"});
   EXPECT_EQ(ReadFile(machineCopy()), machineCopyBytes);
   EXPECT_EQ(Content(project()), Content(source()));
+}
+
+TEST_F(WorkOnMdbTest, AnIntegratedDryRunChangesNoFileAndPrintsWhatTheUpdateThenReports) {
+  Integrated();
+  CreateDatabaseFromSql(source(), SourceSql(kTemplate));
+  CreateDatabaseFromSql(project(), ProjectSql(OldRow("M1", "Doc_M1", 12, 100)));
+  QDir().mkpath(QFileInfo(machineCopy()).absolutePath());
+  CreateDatabaseFromSql(machineCopy(),
+                        ProjectSql(OldRow("M1", "Doc_M1", 12, 500) + OldRow("M1", "Old", 1, 7)));
+  auto files = [&] {
+    QStringList all;
+    QDirIterator it(install.root(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+      const QString path = it.next();
+      if (!path.endsWith(".Documentation.lock")) {
+        all << path + ' ' + QFileInfo(path).lastModified().toString(Qt::ISODateWithMs) + ' ' +
+                   QString::number(qHash(ReadFile(path)));
+      }
+    }
+    return all;
+  };
+  const QStringList before = files();
+  StartMode mode = Context().mode;
+  mode.dryRun = mode.silent = true;
+  ProjectContext dry(install.location(), mode, port);
+  dry.files = Context().files;
+  dry.project = Context().project;
+  testing::internal::CaptureStdout();
+  ::WorkOnMDB(dry);
+  const QString printed = QString::fromLocal8Bit(testing::internal::GetCapturedStdout());
+  EXPECT_EQ(files(), before);
+  EXPECT_TRUE(printed.contains("Mode: integrated\nSource: " + source())) << printed.toStdString();
+  EXPECT_TRUE(printed.contains("Values taken from: " + machineCopy())) << printed.toStdString();
+
+  WorkOnMDB();
+  auto whatItDid = [](const QString& report, const QString& lineEnd) {
+    QStringList lines = report.split(lineEnd);
+    lines.removeIf([](const QString& line) { return line.startsWith("Date: ") || line.startsWith("Run: "); });
+    return lines;
+  };
+  EXPECT_EQ(
+      whatItDid(printed, "\n"),
+      whatItDid(QString::fromLatin1(ReadFile(install.component() + "/Documentation_Update.txt")), "\r\n"));
+  EXPECT_EQ(Rows(project(), "SELECT abs_min FROM PRESET_DEFS WHERE ID = 1"), QStringList{"500.0"});
 }
 
 TEST_F(WorkOnMdbTest, IntegratedModeWithoutMachineCopyTellsTheUserOnceAndGoesOn) {
