@@ -385,6 +385,10 @@ Transaction::~Transaction() {
   sqlite3_exec(connection_->Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
+bool Transaction::RolledBackBySqlite() const {
+  return open_ && sqlite3_get_autocommit(connection_->Handle()) != 0;
+}
+
 void Transaction::Commit() {
   if (!open_) return;
   open_ = false;

@@ -149,6 +149,9 @@ class Transaction {
   Transaction(const Transaction&) = delete;
   Transaction& operator=(const Transaction&) = delete;
   void Commit();
+  // Whether SQLite has ended the transaction by itself, rolling it back after a failed write (a full
+  // disk, an I/O error): nothing of it can be committed any more.
+  bool RolledBackBySqlite() const;
 
  private:
   Connection* connection_;

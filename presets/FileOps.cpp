@@ -15,8 +15,10 @@ std::filesystem::path ToFsPath(const QString& path) {
 
 namespace {
 
-[[noreturn]] void AccessError(const QString& path) {
-  Raise(kErrFileAccess, QStringLiteral("Path/File access error: ") + path);
+// Error 75 with the reason, which names the file (the path alone when there is none), as the INI
+// files' failures are reported.
+[[noreturn]] void AccessError(const QString& path, const QString& reason = {}) {
+  Raise(kErrFileAccess, QStringLiteral("Path/File access error: ") + (reason.isEmpty() ? path : reason));
 }
 
 // The source of a copy, open for reading: error 53 when it is missing, 75 when it cannot be read.
@@ -24,7 +26,7 @@ void OpenSource(RegularFileReader& in, const QString& source) {
   if (in.status() == RegularFileReader::Status::Missing) {
     Raise(kErrFileNotFound, QStringLiteral("File not found: ") + source);
   }
-  if (in.status() != RegularFileReader::Status::Open) AccessError(source);
+  if (in.status() != RegularFileReader::Status::Open) AccessError(source, in.reason());
 }
 
 // Copies the source's bytes in pieces of 1 MiB; write returns false when a piece could not be written.
@@ -34,9 +36,11 @@ void CopyPieces(RegularFileReader& in, const QString& source, const QString& tar
   QByteArray chunk(kChunk, Qt::Uninitialized);
   for (;;) {
     const qint64 n = in.Read(chunk.data(), kChunk);
-    if (n < 0) AccessError(source);
+    if (n < 0) AccessError(source, in.reason());
     if (n == 0) break;
-    if (!write(QByteArrayView(chunk.constData(), n))) AccessError(target);
+    if (const FileResult written = write(QByteArrayView(chunk.constData(), n)); !written) {
+      AccessError(target, written.reason);
+    }
   }
 }
 
@@ -47,14 +51,14 @@ void CopyFileAtomically(const QString& source, const QString& target) {
   OpenSource(in, source);
   // A new target gets the source's mode, as a plain file copy would; an existing one keeps its own.
   FileReplacement out(target, in.mode());
-  if (!out.status()) AccessError(target);
-  CopyPieces(in, source, target, [&](QByteArrayView piece) { return static_cast<bool>(out.Write(piece)); });
+  if (!out.status()) AccessError(target, out.status().reason);
+  CopyPieces(in, source, target, [&](QByteArrayView piece) { return out.Write(piece); });
   // SQLite names the journal after the path it opened; a link's target may have one of its own.
   std::error_code ignored;
   std::filesystem::remove(ToFsPath(target + QStringLiteral("-journal")), ignored);
   if (out.target() != target)
     std::filesystem::remove(ToFsPath(out.target() + QStringLiteral("-journal")), ignored);
-  if (!out.Commit()) AccessError(target);
+  if (const FileResult committed = out.Commit(); !committed) AccessError(target, committed.reason);
 }
 
 namespace {
@@ -89,10 +93,14 @@ void CopyFileQuickly(const QString& source, const QString& target) {
   std::filesystem::remove(ToFsPath(target + QStringLiteral("-journal")), ignored);
   QFile out(target);
   const uint32_t mode = in.mode() ? in.mode() : 0600;
-  if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly, Permissions(mode))) AccessError(target);
-  CopyPieces(in, source, target,
-             [&](QByteArrayView piece) { return out.write(piece.data(), piece.size()) == piece.size(); });
-  if (!out.flush()) AccessError(target);
+  if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly, Permissions(mode))) {
+    AccessError(target, target + QStringLiteral(": ") + out.errorString());
+  }
+  CopyPieces(in, source, target, [&](QByteArrayView piece) {
+    if (out.write(piece.data(), piece.size()) == piece.size()) return FileResult::Success();
+    return FileResult::Failure(target + QStringLiteral(": ") + out.errorString());
+  });
+  if (!out.flush()) AccessError(target, target + QStringLiteral(": ") + out.errorString());
 }
 
 bool CanOpenForWriting(const QString& path) {

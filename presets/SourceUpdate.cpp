@@ -39,12 +39,14 @@ bool RebuildPresetTable(Trap& trap, db::Connection& source) {
           [&] { definition = PresetTableDefinition(source.Fields(QStringLiteral("Source_PRESET_DEFS"))); })) {
     return false;
   }
-  trap.Run([&] {
+  // An old table that cannot be dropped is the fault to report; creating the new one would only fail
+  // again because the old one is there.
+  const bool dropped = trap.Run([&] {
     if (const std::optional<QString> old = source.FindTable(QStringLiteral("PRESET_DEFS"))) {
       source.Exec(QStringLiteral("DROP TABLE %1").arg(db::Quote(*old)));
     }
   });
-  return trap.Run([&] { source.Exec(definition); });
+  return dropped && trap.Run([&] { source.Exec(definition); });
 }
 
 // Takes the values of the database at takeoverDatabase over, when there is such a database and a
@@ -78,6 +80,9 @@ SourceUpdate UpdateSourceDatabase(UpdateRun& run, Trap& trap, const QString& sou
   // saving of the original leaves it; the project database is not replaced then.
   std::optional<db::Transaction> transaction;
   if (source) trap.Run([&] { transaction.emplace(*source, db::Transaction::OnProgramEnd::Keep); });
+  // A source that cannot be written (another program holds it, a folder without room for its journal)
+  // is reported once, where the transaction could not begin: each step after it would fail the same way.
+  if (source && !transaction) return result;
   const bool rebuilt = source && RebuildPresetTable(trap, *source);
   CategorieNachCategoryID(run, workingCopy.Copy());
   if (!source) return result;
@@ -91,8 +96,10 @@ SourceUpdate UpdateSourceDatabase(UpdateRun& run, Trap& trap, const QString& sou
   result.takeover = TakeOverProjectValues(run, trap, *source, takeoverDatabase,
                                           [&](const UnmatchedRecord& record) { report.Unmatched(record); });
   // Not committed (another program holds the file), the work is rolled back: the source keeps its old
-  // preset table.
-  const bool committed = transaction && trap.Run([&] { transaction->Commit(); });
+  // preset table. A transaction that SQLite already rolled back after a failed write (a full disk) has
+  // nothing left to commit; that failure was reported where it happened.
+  const bool committed =
+      transaction && !transaction->RolledBackBySqlite() && trap.Run([&] { transaction->Commit(); });
   result.complete = rebuilt && generation.complete && committed;
   return result;
 }
