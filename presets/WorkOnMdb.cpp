@@ -90,15 +90,21 @@ void WorkOnMDB(ProjectContext& context) {
 namespace {
 
 // The update once the project is locked, with its report begun; gives the outcome for the report.
-QString UpdateProject(UpdateRun& run, Trap& trap, const QString& sourcePath, const QString& projectPath,
-                      const QString& takeoverPath, UpdateReport& report, UpdateCounts& counts) {
+// How an update ended, for the report.
+struct UpdateOutcome {
+  QString text;
+  bool replaced = false;  // the project database holds the new content (in a dry run: would hold it)
+};
+
+UpdateOutcome UpdateProject(UpdateRun& run, Trap& trap, const QString& sourcePath, const QString& projectPath,
+                            const QString& takeoverPath, UpdateReport& report, UpdateCounts& counts) {
   ProjectContext& context = run.context;
   const bool dryRun = context.mode.dryRun;
   const int errorsBefore = context.errors.HandledErrors();
   auto notReplaced = [&](const QString& fallback) {
     const bool logged = context.errors.HandledErrors() > errorsBefore;
-    return QStringLiteral("the project database is not replaced: ") +
-           (logged ? context.errors.LastErrorLine() : fallback);
+    return UpdateOutcome{QStringLiteral("the project database is not replaced: ") +
+                         (logged ? context.errors.LastErrorLine() : fallback)};
   };
   const QString existingProject = ExistingOrAsSpelled(projectPath);
   const bool projectExists = FileExists(existingProject);
@@ -145,7 +151,7 @@ QString UpdateProject(UpdateRun& run, Trap& trap, const QString& sourcePath, con
   // could not be read, a record that failed, an update that was not saved) must not replace the project
   // database: the project would lose its presets and the values set on the machine. The failure has
   // been reported already.
-  QString outcome;
+  UpdateOutcome outcome;
   if (!complete) {
     outcome = notReplaced(QStringLiteral("the new preset table is not complete"));
   } else {
@@ -163,10 +169,11 @@ QString UpdateProject(UpdateRun& run, Trap& trap, const QString& sourcePath, con
     if (!replaced) {
       outcome = notReplaced(QStringLiteral("it could not be written"));
     } else if (projectExists) {
-      outcome = QStringLiteral("the project database is replaced; the one before is kept as ") +
-                ExistingOrAsSpelled(PreviousDatabasePath(existingProject));
+      outcome = {QStringLiteral("the project database is replaced; the one before is kept as ") +
+                     ExistingOrAsSpelled(PreviousDatabasePath(existingProject)),
+                 true};
     } else {
-      outcome = QStringLiteral("the project database is created");
+      outcome = {QStringLiteral("the project database is created"), true};
     }
   }
   hold.reset();
@@ -243,10 +250,10 @@ void WorkOnMDB(UpdateRun& run) {
   report.Begin(header);
 
   UpdateCounts counts;
-  QString outcome;
+  UpdateOutcome outcome;
   // An error that ends the program during the update still ends the report, with what was done.
   auto finish = [&] {
-    report.End(counts, outcome);
+    report.End(counts, outcome.text);
     if (reportFile) {
       trap.Run([&] {
         const FileResult written = reportFile->Commit();
@@ -257,11 +264,11 @@ void WorkOnMDB(UpdateRun& run) {
   try {
     outcome = UpdateProject(run, trap, sourcePath, projectPath, takeoverPath, report, counts);
   } catch (const ProgramEnd&) {
-    outcome = QStringLiteral("the update was ended, the project database is not replaced: ") +
-              context.errors.LastErrorLine();
+    outcome.text = QStringLiteral("the update was ended, the project database is not replaced: ") +
+                   context.errors.LastErrorLine();
     finish();
     throw;
   }
   finish();
-  WarnOfLostValues(context, counts.unmatched, reportPath);
+  if (outcome.replaced) WarnOfLostValues(context, counts.unmatched, reportPath);
 }

@@ -5,6 +5,7 @@
 #include "framework/RunLock.h"
 #include "framework/SafeFile.h"
 #include "framework/TextFile.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
@@ -21,27 +22,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Lets files grow to at most the given size while it lives: a write past it fails with "File too large"
-// as it would on a full disk (SIGXFSZ is ignored meanwhile so that the write returns the error).
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &old_);
-    oldHandler_ = signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = old_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &old_);
-    signal(SIGXFSZ, oldHandler_);
-  }
-
- private:
-  rlimit old_{};
-  sighandler_t oldHandler_ = SIG_DFL;
-};
 
 QStringList AllEntries(const QString& folder) {
   return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,

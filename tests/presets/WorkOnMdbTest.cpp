@@ -7,6 +7,7 @@
 #include "presets/VarNameTemplates.h"
 #include "presets/WorkOnMdb.h"
 #include "tests/presets/PresetsTestSupport.h"
+#include "tests/support/FileSizeLimit.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -203,6 +204,19 @@ TEST_F(WorkOnMdbTest, SourceThatIsNoDatabaseOrHasNoTemplateTableNeverReplacesThe
 
 // The update at the edges: whatever goes wrong, no operator value is lost and no failure passes for a
 // success.
+namespace {
+
+QString Report(const QString& component) {
+  return component + QStringLiteral("/Documentation_Update.txt");
+}
+
+// The report's lines, which end in CR LF.
+QStringList ReportLines(const QString& component) {
+  return QString::fromLatin1(ReadFile(Report(component))).split(QStringLiteral("\r\n"));
+}
+
+}  // namespace
+
 class UpdateEdgeTest : public PresetsTest {
  protected:
   void SetUp() override {
@@ -348,6 +362,22 @@ TEST_F(UpdateEdgeTest, AFailureRepeatedForEveryRecordIsReportedOnceWithItsCount)
   EXPECT_EQ(ReadFile(install.serviceLog()).count("! Fault"), 1);
 }
 
+TEST_F(UpdateEdgeTest, ADiskThatFillsDuringTheGenerationIsReportedOnceAndKeepsTheProjectDatabase) {
+  std::vector<TemplateRecord> records;
+  for (int i = 1; i <= 5000; ++i) records.push_back({i, "M1", "1", QStringLiteral("Variable_%1").arg(i), i});
+  CreateDatabaseFromSql(source(), SourceSql(records));
+  const QByteArray before = ReadFile(project());
+  {
+    const FileSizeLimit full(QFileInfo(source()).size() + (64 << 10));
+    WorkOnMDB();
+  }
+  EXPECT_EQ(ReadFile(project()), before);
+  const QStringList log = LogLines(install.errorLog());
+  ASSERT_EQ(log.size(), 1) << log.join('\n').toStdString();
+  EXPECT_TRUE(ReadFile(Report(install.component()))
+                  .contains("Outcome: the project database is not replaced: " + log[0].toUtf8()));
+}
+
 TEST_F(UpdateEdgeTest, AProjectDatabaseInUseOrAnotherUpdateIsLeftAlone) {
   {
     // Another program writes the project database and has not committed yet.
@@ -404,19 +434,6 @@ TEST_F(UpdateEdgeTest, AProjectDatabaseInLogModeGivesTheLoggedValuesAndKeepsNoLo
   EXPECT_FALSE(QFile::exists(project() + QStringLiteral("-shm")));
   EXPECT_EQ(Rows(project(), QStringLiteral("PRAGMA integrity_check")), QStringList{"ok"});
 }
-
-namespace {
-
-QString Report(const QString& component) {
-  return component + QStringLiteral("/Documentation_Update.txt");
-}
-
-// The report's lines, which end in CR LF.
-QStringList ReportLines(const QString& component) {
-  return QString::fromLatin1(ReadFile(Report(component))).split(QStringLiteral("\r\n"));
-}
-
-}  // namespace
 
 TEST_F(UpdateEdgeTest, TheReportCountsAndListsWhatTheUpdateDidAndCouldNotKeep) {
   // Studio names: "A" cannot become "M1.A", which exists (a unique index); "B" becomes "M1.B". Old "A"
