@@ -26,7 +26,8 @@ void frm_Quorvel_Exe::ConnectHandlers() {
             on(this, &frm_Quorvel_Exe::TextExe_LostFocus, i));
     connect(keys->TextSymbol(i), &QLineEdit::textChanged, this,
             on(this, &frm_Quorvel_Exe::TextSymbol_Change, i));
-    connect(keys->CommandExe(i), &QPushButton::clicked, this, on(this, &frm_Quorvel_Exe::CommandExe_Click, i));
+    connect(keys->CommandExe(i), &QPushButton::clicked, this,
+            on(this, &frm_Quorvel_Exe::CommandExe_Click, i));
     connect(keys->CommandSymbol(i), &QPushButton::clicked, this,
             on(this, &frm_Quorvel_Exe::CommandSymbol_Click, i));
     connect(net->TextUser(i), &QLineEdit::textChanged, this, on(net, &NetAddressPanel::TextUser_Change, i));
@@ -51,9 +52,11 @@ void frm_Quorvel_Exe::ConnectHandlers() {
       connect(field, &QLineEdit::inputRejected, this, tooLong);
     }
   }
-  connect(tabStrip_, &QTabBar::currentChanged, this, [this] { RunHandler([this] { TabStripMachine_Click(); }); });
+  connect(tabStrip_, &QTabBar::currentChanged, this,
+          [this] { RunHandler([this] { TabStripMachine_Click(); }); });
   connect(commandOK_, &QPushButton::clicked, this, [this] { RunHandler([this] { CommandOK_Click(); }); });
-  connect(commandCancel_, &QPushButton::clicked, this, [this] { RunHandler([this] { CommandCancel_Click(); }); });
+  connect(commandCancel_, &QPushButton::clicked, this,
+          [this] { RunHandler([this] { CommandCancel_Click(); }); });
 }
 
 void frm_Quorvel_Exe::TextExe_Change(int index) {

@@ -146,7 +146,8 @@ void frm_Quorvel_Exe::BuildControls() {
   setFixedSize(form->size());
   FormBuilder build(controls_);
 
-  header_ = build.Label(form, "Header", QStringLiteral("Documentation - Customer Configuration"), 13.5, false);
+  header_ =
+      build.Label(form, "Header", QStringLiteral("Documentation - Customer Configuration"), 13.5, false);
   Place(header_, 30, 30, 7245, 360);
 
   // The tab strip: the row of tabs, and below it the page on which MainFrame lies.
@@ -174,7 +175,7 @@ void frm_Quorvel_Exe::BuildControls() {
   commandOK_ =
       build.PictureButton(form, "CommandOK", QStringLiteral(":/images/CommandOK.gif"), QSize(44, 36), 8400);
   commandCancel_ = build.PictureButton(form, "CommandCancel", QStringLiteral(":/images/CommandCancel.gif"),
-                                      QSize(37, 39), 10170);
+                                       QSize(37, 39), 10170);
 }
 
 void frm_Quorvel_Exe::SetTabOrder() {

@@ -33,7 +33,8 @@ QString FirstNonEmpty(std::initializer_list<QString> candidates) {
 
 }  // namespace
 
-KeyRowsPanel::KeyRowsPanel(Session& session, SetFieldText setFieldText, FormBuilder& build, QWidget* mainFrame)
+KeyRowsPanel::KeyRowsPanel(Session& session, SetFieldText setFieldText, FormBuilder& build,
+                           QWidget* mainFrame)
     : QWidget(mainFrame), session_(session), setFieldText_(std::move(setFieldText)) {
   setObjectName(QStringLiteral("KeyRowsPanel"));
   Place(this, kKeyLeft, kColumnTop, kSymbolLeft + kFileWidth - kKeyLeft, kColumnHeight);
@@ -143,12 +144,13 @@ void KeyRowsPanel::FindFile(int m, int key, bool forDocument) {
   if (forDocument) {
     title = QStringLiteral("Browse File Htlm / Htm / Pdf");
     filter = QStringLiteral("*.html;*.htm;*.pdf|*.html;*.htm;*.pdf");
-    preset = FirstNonEmpty(
-        {settings.Reference(m, key), settings.Symbol(m, key), settings.Reference(m, key - 1)});
+    preset =
+        FirstNonEmpty({settings.Reference(m, key), settings.Symbol(m, key), settings.Reference(m, key - 1)});
   } else {
     title = QStringLiteral("Browse File Gif / Bmp");
     filter = QStringLiteral("*.gif;*.bmp|*.gif;*.bmp");
-    preset = FirstNonEmpty({settings.Symbol(m, key), settings.Reference(m, key), settings.Symbol(m, key - 1)});
+    preset =
+        FirstNonEmpty({settings.Symbol(m, key), settings.Reference(m, key), settings.Symbol(m, key - 1)});
   }
   std::optional<QString> picked;
   trap.Run([&] { picked = session_.context.port.PickFile(title, filter, preset); });

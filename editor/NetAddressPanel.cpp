@@ -22,8 +22,8 @@ constexpr int kColumnWidth = 1740;
 
 }  // namespace
 
-NetAddressPanel::NetAddressPanel(Session& session, KeyRowsPanel::SetFieldText setFieldText, FormBuilder& build,
-                                 QWidget* mainFrame, KeyRowsPanel& rows)
+NetAddressPanel::NetAddressPanel(Session& session, KeyRowsPanel::SetFieldText setFieldText,
+                                 FormBuilder& build, QWidget* mainFrame, KeyRowsPanel& rows)
     : QWidget(mainFrame), session_(session), setFieldText_(std::move(setFieldText)), rows_(rows) {
   setObjectName(QStringLiteral("NetAddressPanel"));
   Place(this, kUserLeft, kColumnTop, kDriveLeft + kColumnWidth - kUserLeft, kColumnHeight);
@@ -33,7 +33,8 @@ NetAddressPanel::NetAddressPanel(Session& session, KeyRowsPanel::SetFieldText se
   build.TextBoxes(textUser_, frameUser_, "TextUser", 1500, 12);
 
   framePassword_ = build.Column(this, "FramePassword", kPasswordLeft, kColumnWidth);
-  labelPasswordHeader_ = build.Header(framePassword_, "LabelPasswordHeader", QStringLiteral("Password"), 1500);
+  labelPasswordHeader_ =
+      build.Header(framePassword_, "LabelPasswordHeader", QStringLiteral("Password"), 1500);
   build.TextBoxes(textPassword_, framePassword_, "TextPassword", 1500, 12);
   for (int i = 1; i <= kKeyCount; ++i) {
     textPassword_[i]->setEchoMode(QLineEdit::Password);
@@ -182,7 +183,7 @@ void NetAddressPanel::FindFile(int n) {
   std::optional<QString> picked;
   trap.Run([&] {
     picked = session_.context.port.PickFile(QStringLiteral("Browse Net Address"), QStringLiteral("*.*|*.*"),
-                                             preset);
+                                            preset);
   });
   // A cancelled dialog changes nothing.
   if (!picked) return;

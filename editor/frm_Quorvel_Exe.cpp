@@ -231,7 +231,8 @@ bool frm_Quorvel_Exe::Form_QueryUnload(int /*unloadMode*/) {
 }
 
 NetAddressView frm_Quorvel_Exe::View() const {
-  return {keyRows_->LabelExeHeader()->text(), keyRows_->LabelSymbolHeader()->text(), netAddresses_->DriveTexts()};
+  return {keyRows_->LabelExeHeader()->text(), keyRows_->LabelSymbolHeader()->text(),
+          netAddresses_->DriveTexts()};
 }
 
 void frm_Quorvel_Exe::CommandOK_Click() {

@@ -278,7 +278,8 @@ TEST_F(EditingTest, ClicksOnATabALabelOrTheBackgroundLoseNoTypedKey) {
   const QPoint gapBetweenColumns = form->MainFrame()->mapTo(background, QPoint(61, 100));
   for (QWidget* clicked :
        {static_cast<QWidget*>(form->KeyRows()->LabelKeyNumber(2)), static_cast<QWidget*>(form->Header()),
-        static_cast<QWidget*>(form->KeyRows()->LabelExeHeader()), static_cast<QWidget*>(form->KeyRows()->FrameSymbol())}) {
+        static_cast<QWidget*>(form->KeyRows()->LabelExeHeader()),
+        static_cast<QWidget*>(form->KeyRows()->FrameSymbol())}) {
     click(clicked, {2, 2});
     EXPECT_EQ(Focused(), form->KeyRows()->TextSymbol(4)) << clicked->objectName().toStdString();
   }

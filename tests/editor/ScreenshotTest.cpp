@@ -52,9 +52,10 @@ TEST_F(EditorTest, DemoProjectShowsItsMachinesAndLanguageTexts) {
   EXPECT_EQ(read(form->KeyRows()->TextExe(3), QAccessible::Description),
             QStringLiteral("Dokument (HTML oder PDF) der Taste 3 oder Netzadresse 3 (\\\\Server\\Freigabe)"));
   EXPECT_EQ(read(form->KeyRows()->CommandSymbol(3), QAccessible::Name), QStringLiteral("Symbol 3 ..."));
-  EXPECT_EQ(read(form->CommandOK(), QAccessible::Name), QStringLiteral("Einstellungen übernehmen und beenden"));
-  const auto labelled =
-      QAccessible::queryAccessibleInterface(form->KeyRows()->LabelKeyNumber(3))->relations(QAccessible::Labelled);
+  EXPECT_EQ(read(form->CommandOK(), QAccessible::Name),
+            QStringLiteral("Einstellungen übernehmen und beenden"));
+  const auto labelled = QAccessible::queryAccessibleInterface(form->KeyRows()->LabelKeyNumber(3))
+                            ->relations(QAccessible::Labelled);
   ASSERT_EQ(labelled.size(), 1);
   EXPECT_EQ(labelled[0].first->object(), form->KeyRows()->TextExe(3));
   EXPECT_EQ(read(form->MainFrame(), QAccessible::Name), QStringLiteral("Wrapper"));
@@ -64,7 +65,8 @@ TEST_F(EditorTest, DemoProjectShowsItsMachinesAndLanguageTexts) {
   form->TabStripMachine()->setCurrentIndex(2);
   EXPECT_EQ(read(form->KeyRows()->TextExe(2), QAccessible::Name), QStringLiteral("Net address 2"));
   // A drive field is named through the line it is typed in (Linux names the drop-down by its value).
-  EXPECT_EQ(read(form->NetAddresses()->ComboDrive(2)->lineEdit(), QAccessible::Name), QStringLiteral("Laufwerk 2"));
+  EXPECT_EQ(read(form->NetAddresses()->ComboDrive(2)->lineEdit(), QAccessible::Name),
+            QStringLiteral("Laufwerk 2"));
   const QPixmap netView = form->grab();
   const QString folder = qEnvironmentVariable("QVZ_SCREENSHOT_DIR");
   if (!folder.isEmpty()) {
