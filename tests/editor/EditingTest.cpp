@@ -71,6 +71,53 @@ TEST_F(EditingTest, TheNetAddressTabShowsFiveRowsWithUserPasswordAndDrive) {
   EXPECT_FALSE(Shown(form->NetAddresses()->FrameDrive()));
 }
 
+TEST_F(EditingTest, TheColumnsOfBothPanelsLieOnTheFormsGridAndEveryShownFieldTakesItsClick) {
+  // Left edges in pixels of the main frame (twips / 15): the panels move no column.
+  const KeyRowsPanel& keys = *form->KeyRows();
+  const NetAddressPanel& net = *form->NetAddresses();
+  auto onMainFrame = [this](QWidget* w) { return QRect(w->mapTo(form->MainFrame(), QPoint()), w->size()); };
+  EXPECT_EQ(onMainFrame(keys.FrameKey()), QRect(8, 10, 50, 430));
+  EXPECT_EQ(onMainFrame(keys.FrameExe()), QRect(64, 10, 352, 430));
+  EXPECT_EQ(onMainFrame(keys.FrameSymbol()), QRect(420, 10, 352, 430));
+  EXPECT_EQ(onMainFrame(net.FrameUser()), QRect(420, 10, 116, 430));
+  EXPECT_EQ(onMainFrame(net.FramePassword()), QRect(540, 10, 116, 430));
+  EXPECT_EQ(onMainFrame(net.FrameDrive()), QRect(660, 10, 116, 430));
+  EXPECT_EQ(onMainFrame(keys.TextExe(2)), QRect(72, 91, 304, 28));
+
+  // Where the panels overlap, the hidden columns take no click: under every shown field's middle lies
+  // that field, on either view.
+  QWidget* background = form->Scroller()->widget();
+  auto fieldsShown = [&] {
+    std::vector<QWidget*> fields;
+    for (QWidget* control : form->Controls()) {
+      if ((qobject_cast<QLineEdit*>(control) || qobject_cast<QComboBox*>(control) ||
+           qobject_cast<QPushButton*>(control)) &&
+          Shown(control)) {
+        fields.push_back(control);
+      }
+    }
+    return fields;
+  };
+  for (const int tab : {kNetTab, 1}) {
+    SelectTab(tab);
+    const std::vector<QWidget*> fields = fieldsShown();
+    EXPECT_EQ(fields.size(), tab == kNetTab ? 5u * 5 + 2 : 9u * 4 + 2);
+    for (QWidget* field : fields) {
+      QWidget* hit = background->childAt(field->mapTo(background, field->rect().center()));
+      EXPECT_TRUE(hit == field || field->isAncestorOf(hit))
+          << tab << ' ' << field->objectName().toStdString() << field->property("Index").toInt();
+    }
+  }
+  // A real click through the window on a net address field, beside the net address panel.
+  Activate();
+  SelectTab(kNetTab);
+  QLineEdit* address = keys.TextExe(3);
+  QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {}, address->mapTo(form.get(), QPoint(5, 5)));
+  EXPECT_EQ(Focused(), address);
+  QTest::keyClicks(Focused(), QStringLiteral("\\\\srv3"));
+  EXPECT_EQ(form->Settings().NetAddress(3), QStringLiteral("\\\\srv3"));
+}
+
 TEST_F(EditingTest, DriveFieldsTakeOnlyGToX) {
   SelectTab(kNetTab);
   QComboBox* drive = form->NetAddresses()->ComboDrive(2);
