@@ -1,19 +1,15 @@
 #include "editor/frm_Quorvel_Exe.h"
 
 #include "core/FieldRules.h"
-#include "core/FormControls.h"
-#include "core/StorableValues.h"
 #include "editor/KeyRowsPanel.h"
 #include "editor/NetAddressPanel.h"
 #include "framework/ErrorTrap.h"
-#include "framework/FileLookup.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
