@@ -1,31 +1,25 @@
-// The window's tabs: a machine's documents and symbols, or the net addresses, and the faulty field of a
-// failed check.
+// The window's tabs: a machine's key rows or the net addresses, and the faulty field of a failed check.
 
 #include "editor/frm_Quorvel_Exe.h"
 
 #include "core/FieldRules.h"
-#include "framework/ErrorTrap.h"
-#include "framework/FileLookup.h"
+#include "editor/KeyRowsPanel.h"
+#include "editor/NetAddressPanel.h"
 
 #include <QComboBox>
 #include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QScrollArea>
-#include <QSignalBlocker>
 #include <QTabBar>
 
 #include <algorithm>
-#include <array>
-#include <utility>
 
 int frm_Quorvel_Exe::SelectedMachine() const {
-  return session_.settings.MachineOfTab(TabStripMachine->currentIndex() + 1);
+  return session_.settings.MachineOfTab(tabStrip_->currentIndex() + 1);
 }
 
 bool frm_Quorvel_Exe::NetAddressTabSelected() const {
-  return TabStripMachine->count() > 0 && SelectedMachine() == 0;
+  return tabStrip_->count() > 0 && SelectedMachine() == 0;
 }
 
 void frm_Quorvel_Exe::TabStripMachine_Click() {
@@ -33,22 +27,24 @@ void frm_Quorvel_Exe::TabStripMachine_Click() {
   session_.settings.KeepNetAddressFolders();
   QWidget* focused = focusWidget();
   const int m = SelectedMachine();
+  netAddresses_->setVisible(m == 0);
   if (m != 0) {
-    ShowMachineView(m);
+    keyRows_->ShowMachine(m);
   } else {
-    ShowNetAddressView();
+    netAddresses_->ShowNetAddresses();
   }
+  mainFrame_->setAccessibleName(tabStrip_->tabText(tabStrip_->currentIndex()));
   // A field that the new view hides hands the focus to the first field.
-  if (focused && !focused->isVisibleTo(this)) TextExe[1]->setFocus();
+  if (focused && !focused->isVisibleTo(this)) keyRows_->TextExe(1)->setFocus();
 }
 
 void frm_Quorvel_Exe::StepTab(int step) {
-  const int count = TabStripMachine->count();
-  if (count > 1) TabStripMachine->setCurrentIndex((TabStripMachine->currentIndex() + step + count) % count);
+  const int count = tabStrip_->count();
+  if (count > 1) tabStrip_->setCurrentIndex((tabStrip_->currentIndex() + step + count) % count);
 }
 
 void frm_Quorvel_Exe::ShowFaultyField(const NetAddressFault& fault) {
-  int tab = TabStripMachine->count() - 1;  // the net address tab is the last
+  int tab = tabStrip_->count() - 1;  // the net address tab is the last
   QLineEdit* field = nullptr;
   using Field = NetAddressFault::Field;
   if (fault.field == Field::Drive || fault.field == Field::NetAddress || fault.field == Field::User ||
@@ -56,16 +52,16 @@ void frm_Quorvel_Exe::ShowFaultyField(const NetAddressFault& fault) {
     if (fault.row < 1 || fault.row > kNetAddressCount) return;
     switch (fault.field) {
       case Field::Drive:
-        field = ComboDrive[fault.row]->lineEdit();
+        field = netAddresses_->ComboDrive(fault.row)->lineEdit();
         break;
       case Field::User:
-        field = TextUser[fault.row];
+        field = netAddresses_->TextUser(fault.row);
         break;
       case Field::Password:
-        field = TextPassword[fault.row];
+        field = netAddresses_->TextPassword(fault.row);
         break;
       default:
-        field = TextExe[fault.row];
+        field = keyRows_->TextExe(fault.row);  // the net address column
         break;
     }
   } else {
@@ -73,9 +69,9 @@ void frm_Quorvel_Exe::ShowFaultyField(const NetAddressFault& fault) {
     const auto found = std::find(tabs.begin(), tabs.end(), fault.machine);
     if (found == tabs.end() || fault.row < 1 || fault.row > kKeyCount) return;
     tab = static_cast<int>(found - tabs.begin());
-    field = fault.field == Field::Document ? TextExe[fault.row] : TextSymbol[fault.row];
+    field = fault.field == Field::Document ? keyRows_->TextExe(fault.row) : keyRows_->TextSymbol(fault.row);
   }
-  TabStripMachine->setCurrentIndex(tab);  // its handler shows the tab's view
+  tabStrip_->setCurrentIndex(tab);  // its handler shows the tab's view
   PassOnProgramEnd();
   // The field that had the focus gives up its selection; a selection shows even without the focus.
   if (auto* combo = qobject_cast<QComboBox*>(focusWidget())) {
@@ -89,76 +85,8 @@ void frm_Quorvel_Exe::ShowFaultyField(const NetAddressFault& fault) {
 }
 
 void frm_Quorvel_Exe::NameFields() {
-  auto name = [this](QWidget* widget, const QLabel* header, int row, const QString& caption = {}) {
-    QString text = header->text() + u' ' + LabelKeyNumber[row]->text();
-    if (!caption.isEmpty()) text += u' ' + caption;
-    widget->setAccessibleName(text);
-  };
-  for (int i = 1; i <= kKeyCount; ++i) {
-    name(TextExe[i], LabelExeHeader, i);
-    name(CommandExe[i], LabelExeHeader, i, CommandExe[i]->text());
-    name(TextSymbol[i], LabelSymbolHeader, i);
-    name(CommandSymbol[i], LabelSymbolHeader, i, CommandSymbol[i]->text());
-    name(TextUser[i], LabelUserHeader, i);
-    name(TextPassword[i], LabelPasswordHeader, i);
-    name(ComboDrive[i], LabelDriveHeader, i);
-    name(ComboDrive[i]->lineEdit(), LabelDriveHeader, i);
-  }
-  const std::array<std::pair<QGroupBox*, QLabel*>, 6> columns{{{FrameKey, LabelKeyHeader},
-                                                               {FrameExe, LabelExeHeader},
-                                                               {FrameSymbol, LabelSymbolHeader},
-                                                               {FrameUser, LabelUserHeader},
-                                                               {FramePassword, LabelPasswordHeader},
-                                                               {FrameDrive, LabelDriveHeader}}};
-  for (const auto& [frame, header] : columns) frame->setAccessibleName(header->text());
+  keyRows_->NameFields();
+  netAddresses_->NameFields();
   // The main frame is the page of the selected tab.
-  MainFrame->setAccessibleName(TabStripMachine->tabText(TabStripMachine->currentIndex()));
-}
-
-// Rows 6 to 9 belong to the machine tabs only: there are nine keys but five net addresses. Their drive
-// lists are never shown.
-void frm_Quorvel_Exe::ShowRowsAfterNetAddresses(bool visible) {
-  for (int i = kNetAddressCount + 1; i <= kKeyCount; ++i) {
-    LabelKeyNumber[i]->setVisible(visible);
-    TextExe[i]->setVisible(visible);
-    TextPassword[i]->setVisible(visible);
-    TextUser[i]->setVisible(visible);
-    CommandExe[i]->setVisible(visible);
-    ComboDrive[i]->hide();
-  }
-}
-
-void frm_Quorvel_Exe::ShowMachineView(int m) {
-  FrameSymbol->show();
-  FrameExe->show();
-  FramePassword->hide();
-  FrameUser->hide();
-  FrameDrive->hide();
-  LabelExeHeader->setText(kDocumentCaption);
-  LabelKeyHeader->setText(QStringLiteral("Key"));
-  ShowRowsAfterNetAddresses(true);
-  NameFields();
-  const DocumentationSettings& settings = session_.settings;
-  for (int i = 1; i <= kKeyCount; ++i) {
-    SetFieldText(TextExe[i], settings.Reference(m, i));
-    SetFieldText(TextSymbol[i], settings.Symbol(m, i));
-  }
-}
-
-void frm_Quorvel_Exe::ShowNetAddressView() {
-  FrameSymbol->hide();
-  FrameExe->show();
-  FramePassword->show();
-  FrameUser->show();
-  FrameDrive->show();
-  LabelExeHeader->setText(kNetAddressCaption);
-  LabelKeyHeader->setText(QStringLiteral("No."));
-  ShowRowsAfterNetAddresses(false);
-  NameFields();
-  const DocumentationSettings& settings = session_.settings;
-  for (int i = 1; i <= kNetAddressCount; ++i) {
-    SetFieldText(TextPassword[i], settings.NetPassword(i));
-    SetFieldText(TextUser[i], settings.NetUser(i));
-    SetFieldText(TextExe[i], settings.NetAddress(i));
-  }
+  mainFrame_->setAccessibleName(tabStrip_->tabText(tabStrip_->currentIndex()));
 }

@@ -1,17 +1,15 @@
 #include "editor/frm_Quorvel_Exe.h"
 
 #include "core/FieldRules.h"
-#include "core/FormControls.h"
-#include "core/StorableValues.h"
+#include "editor/KeyRowsPanel.h"
+#include "editor/NetAddressPanel.h"
 #include "framework/ErrorTrap.h"
-#include "framework/FileLookup.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -42,40 +40,6 @@ frm_Quorvel_Exe::~frm_Quorvel_Exe() {
   for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
 }
 
-void frm_Quorvel_Exe::ConnectHandlers() {
-  auto on = [this](auto member, int index) {
-    return [this, member, index] { RunHandler([&] { (this->*member)(index); }); };
-  };
-  for (int i = 1; i <= kKeyCount; ++i) {
-    connect(TextExe[i], &QLineEdit::textChanged, this, on(&frm_Quorvel_Exe::TextExe_Change, i));
-    connect(TextExe[i], &QLineEdit::editingFinished, this, on(&frm_Quorvel_Exe::TextExe_LostFocus, i));
-    connect(TextSymbol[i], &QLineEdit::textChanged, this, on(&frm_Quorvel_Exe::TextSymbol_Change, i));
-    connect(TextUser[i], &QLineEdit::textChanged, this, on(&frm_Quorvel_Exe::TextUser_Change, i));
-    connect(TextUser[i], &QLineEdit::editingFinished, this, on(&frm_Quorvel_Exe::TextUser_LostFocus, i));
-    connect(TextPassword[i], &QLineEdit::textChanged, this, on(&frm_Quorvel_Exe::TextPassword_Change, i));
-    connect(TextPassword[i], &QLineEdit::editingFinished, this,
-            on(&frm_Quorvel_Exe::TextPassword_LostFocus, i));
-    connect(ComboDrive[i], &QComboBox::editTextChanged, this, on(&frm_Quorvel_Exe::ComboDrive_Change, i));
-    connect(ComboDrive[i], &QComboBox::activated, this, on(&frm_Quorvel_Exe::ComboDrive_Click, i));
-    connect(CommandExe[i], &QPushButton::clicked, this, on(&frm_Quorvel_Exe::CommandExe_Click, i));
-    connect(CommandSymbol[i], &QPushButton::clicked, this, on(&frm_Quorvel_Exe::CommandSymbol_Click, i));
-  }
-  // After the refused change is undone, not inside the field's editing.
-  auto tooLong = [this] {
-    QMetaObject::invokeMethod(
-        this, [this] { RunHandler([this] { session_.context.port.ShowMessage(kValueTooLongFault); }); },
-        Qt::QueuedConnection);
-  };
-  for (const Row<QLineEdit>* row : {&TextExe, &TextSymbol, &TextUser, &TextPassword}) {
-    for (int i = 1; i <= kKeyCount; ++i) connect((*row)[i], &QLineEdit::inputRejected, this, tooLong);
-  }
-  connect(TabStripMachine, &QTabBar::currentChanged, this,
-          [this] { RunHandler([this] { TabStripMachine_Click(); }); });
-  connect(CommandOK, &QPushButton::clicked, this, [this] { RunHandler([this] { CommandOK_Click(); }); });
-  connect(CommandCancel, &QPushButton::clicked, this,
-          [this] { RunHandler([this] { CommandCancel_Click(); }); });
-}
-
 void frm_Quorvel_Exe::ConnectTabKeys() {
   auto add = [this](const QKeySequence& keys, int step) {
     auto* shortcut = new QShortcut(keys, this);
@@ -88,7 +52,7 @@ void frm_Quorvel_Exe::ConnectTabKeys() {
   add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1);
   add(QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1);
 
-  TabStripMachine->installEventFilter(this);
+  tabStrip_->installEventFilter(this);
   connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
     if (now && isAncestorOf(now) && (qobject_cast<QLineEdit*>(now) || qobject_cast<QComboBox*>(now))) {
       lastField_ = now;
@@ -98,12 +62,12 @@ void frm_Quorvel_Exe::ConnectTabKeys() {
 
 QWidget* frm_Quorvel_Exe::FieldForTypedText() const {
   if (lastField_ && lastField_->isVisibleTo(this) && lastField_->isEnabled()) return lastField_;
-  return TextExe[1];
+  return keyRows_->TextExe(1);
 }
 
 bool frm_Quorvel_Exe::eventFilter(QObject* watched, QEvent* event) {
   // The tab strip takes arrows and Tab; a typed character would be lost there.
-  if (watched == TabStripMachine && event->type() == QEvent::KeyPress) {
+  if (watched == tabStrip_ && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     const Qt::KeyboardModifiers modifiers = key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
     if (modifiers == Qt::NoModifier && !key->text().isEmpty() && key->text().at(0).isPrint()) {
@@ -202,11 +166,11 @@ void frm_Quorvel_Exe::keyPressEvent(QKeyEvent* event) {
   const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
   if (modifiers == Qt::NoModifier && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
     auto* focused = qobject_cast<QPushButton*>(focusWidget());
-    (focused ? focused : CommandOK)->click();
+    (focused ? focused : commandOK_)->click();
     return;
   }
   if (modifiers == Qt::NoModifier && event->key() == Qt::Key_Escape) {
-    CommandCancel->click();
+    commandCancel_->click();
     return;
   }
   QWidget::keyPressEvent(event);
@@ -227,7 +191,7 @@ void frm_Quorvel_Exe::ApplyLanguageTexts() {
     widget->setAccessibleDescription(widget->toolTip());
   }
   // Picture buttons without a caption are named by their tool-tip.
-  for (QPushButton* button : {CommandOK, CommandCancel}) {
+  for (QPushButton* button : {commandOK_, commandCancel_}) {
     button->setAccessibleName(!button->text().isEmpty()      ? button->text()
                               : !button->toolTip().isEmpty() ? button->toolTip()
                                                              : button->objectName().mid(7));
@@ -241,27 +205,21 @@ void frm_Quorvel_Exe::Form_Load() {
   ApplyLanguageTexts();
   {
     // The tabs are built here; the view is set up once at the end, not per added tab.
-    const QSignalBlocker quietTabs(TabStripMachine);
-    for (const int16_t m : settings.TabMachine) TabStripMachine->addTab(session_.context.ExistingMachine(m));
+    const QSignalBlocker quietTabs(tabStrip_);
+    for (const int16_t m : settings.TabMachine) tabStrip_->addTab(session_.context.ExistingMachine(m));
     if (!settings.UseVWFD) return;
-    for (int i = 1; i <= kNetAddressCount; ++i) {
-      {
-        const QSignalBlocker quietCombo(ComboDrive[i]);
-        ComboDrive[i]->addItems(DriveLetters());
-      }
-      ShowDrive(i, settings.NetDrive(i));
-    }
-    TabStripMachine->addTab(kNetAddressCaption);
-    TabStripMachine->setCurrentIndex(0);
+    netAddresses_->FillDriveLists();
+    tabStrip_->addTab(kNetAddressCaption);
+    tabStrip_->setCurrentIndex(0);
   }
   TabStripMachine_Click();
-  CommandOK->setEnabled(true);
-  CommandCancel->setEnabled(true);
-  TextExe[1]->setFocus();
+  commandOK_->setEnabled(true);
+  commandCancel_->setEnabled(true);
+  keyRows_->TextExe(1)->setFocus();
 }
 
 void frm_Quorvel_Exe::Form_Activate() {
-  CommandOK->setEnabled(true);
+  commandOK_->setEnabled(true);
 }
 
 bool frm_Quorvel_Exe::Form_QueryUnload(int /*unloadMode*/) {
@@ -269,9 +227,8 @@ bool frm_Quorvel_Exe::Form_QueryUnload(int /*unloadMode*/) {
 }
 
 NetAddressView frm_Quorvel_Exe::View() const {
-  NetAddressView view{LabelExeHeader->text(), LabelSymbolHeader->text(), {}};
-  for (int n = 1; n <= kNetAddressCount; ++n) view.driveTexts[n - 1] = ComboDrive[n]->currentText();
-  return view;
+  return {keyRows_->LabelExeHeader()->text(), keyRows_->LabelSymbolHeader()->text(),
+          netAddresses_->DriveTexts()};
 }
 
 void frm_Quorvel_Exe::CommandOK_Click() {
@@ -279,19 +236,13 @@ void frm_Quorvel_Exe::CommandOK_Click() {
   const bool passed = ::CommandOK_Click(session_, View(), &fault);
   // The check cuts file names off and removes trailing separators of net addresses: the fields show
   // what will be written.
-  if (NetAddressTabSelected()) {
-    for (int n = 1; n <= kNetAddressCount; ++n) {
-      if (TextExe[n]->text() != session_.settings.NetAddress(n)) {
-        SetFieldText(TextExe[n], session_.settings.NetAddress(n));
-      }
-    }
-  }
+  if (NetAddressTabSelected()) netAddresses_->ShowChangedAddresses();
   if (!passed) {
     if (fault) ShowFaultyField(*fault);
     return;
   }
-  CommandOK->setEnabled(false);
-  CommandCancel->setEnabled(false);
+  commandOK_->setEnabled(false);
+  commandCancel_->setEnabled(false);
   CloseMe(session_);
 }
 

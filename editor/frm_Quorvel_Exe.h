@@ -1,7 +1,9 @@
 #pragma once
 // The editor's one window: a tab per machine that takes part in the documentation with its nine key
 // rows (document and symbol), and a last tab with the project's five net addresses. It shows and edits
-// the run's session; the start-up and closing sequences run outside it.
+// the run's session; the start-up and closing sequences run outside it. The form holds the header, the
+// tab strip, the main frame and OK and Cancel; the key rows panel and the net address panel on the main
+// frame hold the columns of the two views.
 //
 // Handlers keep the names of the window's events. They may end the program (ProgramEnd); Qt enters
 // them only through RunHandler, which turns a program end into an exit status instead of letting the
@@ -20,21 +22,18 @@
 #include <QString>
 #include <QWidget>
 
-#include <array>
 #include <functional>
 #include <optional>
 #include <vector>
 
-class QComboBox;
+class KeyRowsPanel;
+class NetAddressPanel;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollArea;
 class QTabBar;
-
-template <class T>
-using Row = std::array<T*, kKeyCount + 1>;  // controls of a row array, indexed 1 ... 9
 
 class frm_Quorvel_Exe : public QWidget {
   Q_OBJECT
@@ -58,20 +57,14 @@ class frm_Quorvel_Exe : public QWidget {
   void CommandOK_Click();
   void CommandCancel_Click();
 
-  // Tabs and fields.
+  // Tabs, and the events of the columns both views show: on a machine tab they belong to its key rows,
+  // on the net address tab to the net addresses.
   void TabStripMachine_Click();
   void TextExe_Change(int index);
   void TextExe_LostFocus(int index);
   void TextSymbol_Change(int index);
-  void TextUser_Change(int index);
-  void TextUser_LostFocus(int index);
-  void TextPassword_Change(int index);
-  void TextPassword_LostFocus(int index);
-  void ComboDrive_Change(int index);
-  void ComboDrive_Click(int index);
   void CommandExe_Click(int index);
   void CommandSymbol_Click(int index);
-  void FindFile(int index, bool forDocument, bool forSymbol, bool forNetAddress);
 
   // The machine of the selected tab, 0 for the net address tab.
   int SelectedMachine() const;
@@ -85,32 +78,15 @@ class frm_Quorvel_Exe : public QWidget {
   // The scroll area the form lies in.
   QScrollArea* Scroller() const { return scroller_; }
 
-  // Controls, named as in the form description.
-  QLabel* Header = nullptr;
-  QTabBar* TabStripMachine = nullptr;
-  QGroupBox* MainFrame = nullptr;
-  QGroupBox* FrameKey = nullptr;
-  QLabel* LabelKeyHeader = nullptr;
-  Row<QLabel> LabelKeyNumber{};
-  QGroupBox* FrameExe = nullptr;
-  QLabel* LabelExeHeader = nullptr;
-  Row<QLineEdit> TextExe{};
-  Row<QPushButton> CommandExe{};
-  QGroupBox* FrameSymbol = nullptr;
-  QLabel* LabelSymbolHeader = nullptr;
-  Row<QLineEdit> TextSymbol{};
-  Row<QPushButton> CommandSymbol{};
-  QGroupBox* FrameUser = nullptr;
-  QLabel* LabelUserHeader = nullptr;
-  Row<QLineEdit> TextUser{};
-  QGroupBox* FramePassword = nullptr;
-  QLabel* LabelPasswordHeader = nullptr;
-  Row<QLineEdit> TextPassword{};
-  QGroupBox* FrameDrive = nullptr;
-  QLabel* LabelDriveHeader = nullptr;
-  Row<QComboBox> ComboDrive{};
-  QPushButton* CommandOK = nullptr;
-  QPushButton* CommandCancel = nullptr;
+  // The form's own controls, named as in the form description.
+  QLabel* Header() const { return header_; }
+  QTabBar* TabStripMachine() const { return tabStrip_; }
+  QGroupBox* MainFrame() const { return mainFrame_; }
+  QPushButton* CommandOK() const { return commandOK_; }
+  QPushButton* CommandCancel() const { return commandCancel_; }
+  // The columns of the main frame.
+  KeyRowsPanel* KeyRows() const { return keyRows_; }
+  NetAddressPanel* NetAddresses() const { return netAddresses_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -128,15 +104,9 @@ class frm_Quorvel_Exe : public QWidget {
   QWidget* FieldForTypedText() const;
   void SetTabOrder();
   void ApplyLanguageTexts();
-  void ShowMachineView(int machine);
-  void ShowNetAddressView();
-  void ShowRowsAfterNetAddresses(bool visible);
   // Names every field and browse button for a screen reader by its column's header and its row's
-  // number, as the view shows them ("Net address 2", "Symbol 5 ...").
+  // number, as the view shows them ("Net address 2", "Symbol 5 ..."), and the main frame by its tab.
   void NameFields();
-  // Shows a checked drive letter: its list entry becomes the current one, so the drop-down opens on it,
-  // and in the focused field the text is selected, so the next letter typed replaces it.
-  void ShowDrive(int index, const QString& drive);
   // Goes step tabs on, wrapping around at either end.
   void StepTab(int step);
   // After a failed net address check: the tab of the field to correct, and the field focused.
@@ -148,6 +118,13 @@ class frm_Quorvel_Exe : public QWidget {
   bool NetAddressTabSelected() const;
 
   Session& session_;
+  QLabel* header_ = nullptr;
+  QTabBar* tabStrip_ = nullptr;
+  QGroupBox* mainFrame_ = nullptr;
+  KeyRowsPanel* keyRows_ = nullptr;
+  NetAddressPanel* netAddresses_ = nullptr;
+  QPushButton* commandOK_ = nullptr;
+  QPushButton* commandCancel_ = nullptr;
   std::vector<QWidget*> controls_;  // in the order of the form description
   QScrollArea* scroller_ = nullptr;
   QPointer<QWidget> lastField_;  // the text or drive field that last had the keyboard

@@ -16,20 +16,20 @@ class ClosingTest : public EditorTest {
     WriteProject({QStringLiteral("Line1"), QStringLiteral("Line2")}, true, "ALL", {1});
   }
   void SelectTab(int position) {
-    ASSERT_LT(position, form->TabStripMachine->count() + 1);
-    form->TabStripMachine->setCurrentIndex(position - 1);
+    ASSERT_LT(position, form->TabStripMachine()->count() + 1);
+    form->TabStripMachine()->setCurrentIndex(position - 1);
   }
   static constexpr int kNetTab = 2;  // Line1, then the net address tab
   // OK pressed by the user, through the window's boundary.
   std::optional<int> PressOK() {
-    form->CommandOK->click();
+    form->CommandOK()->click();
     return form->EndStatus();
   }
   void ExpectStillEditing() {
     EXPECT_EQ(form->EndStatus(), std::nullopt);
     EXPECT_TRUE(form->isVisible());
-    EXPECT_TRUE(form->CommandOK->isEnabled());
-    EXPECT_TRUE(form->CommandCancel->isEnabled());
+    EXPECT_TRUE(form->CommandOK()->isEnabled());
+    EXPECT_TRUE(form->CommandCancel()->isEnabled());
   }
 };
 
@@ -40,12 +40,12 @@ TEST_F(ClosingTest, OkWritesTheSettingsInPlaceAndEndsWithStatus0) {
                                                    "[Machine1]\nSymbol1=C:\\old.gif\nReference1=C:\\old.pdf\n"
                                                    "[Machine2]\nReference1=C:\\keep.pdf\n")));
   ASSERT_EQ(Load(), std::nullopt);
-  form->TextExe[1]->setText(QStringLiteral("\\\\srv\\docs\\line1\\manual.pdf"));
-  form->TextSymbol[2]->setText(QStringLiteral("G:\\pics\\two.gif"));
+  form->KeyRows()->TextExe(1)->setText(QStringLiteral("\\\\srv\\docs\\line1\\manual.pdf"));
+  form->KeyRows()->TextSymbol(2)->setText(QStringLiteral("G:\\pics\\two.gif"));
   SelectTab(2);
-  form->TextUser[1]->setText(QStringLiteral("service"));
-  form->TextPassword[1]->setText(QStringLiteral("pw"));
-  form->ComboDrive[2]->setEditText(QStringLiteral("h"));
+  form->NetAddresses()->TextUser(1)->setText(QStringLiteral("service"));
+  form->NetAddresses()->TextPassword(1)->setText(QStringLiteral("pw"));
+  form->NetAddresses()->ComboDrive(2)->setEditText(QStringLiteral("h"));
   EXPECT_EQ(PressOK(), 0);
   EXPECT_FALSE(form->isVisible());
 
@@ -85,17 +85,17 @@ TEST_F(ClosingTest, UncoveredSharePathKeepsTheEditorOpen) {
   // Corrected, OK passes; a trailing separator of a net address is removed on the way. The failed OK
   // showed the field of the fault, on the first tab.
   SelectTab(2);
-  form->TextExe[1]->setText(QStringLiteral("\\\\srv\\docs\\"));
+  form->KeyRows()->TextExe(1)->setText(QStringLiteral("\\\\srv\\docs\\"));
   EXPECT_EQ(PressOK(), 0);
-  EXPECT_EQ(form->TextExe[1]->text(), QStringLiteral("\\\\srv\\docs"));
+  EXPECT_EQ(form->KeyRows()->TextExe(1)->text(), QStringLiteral("\\\\srv\\docs"));
   EXPECT_TRUE(Customer().contains("NetAddress1=\\\\srv\\docs\r\n"));
 }
 
 TEST_F(ClosingTest, DoubleDriveKeepsTheEditorOpen) {
   ASSERT_EQ(Load(), std::nullopt);
   SelectTab(2);
-  form->ComboDrive[1]->setEditText(QStringLiteral("G"));
-  form->ComboDrive[2]->setEditText(QStringLiteral("G"));
+  form->NetAddresses()->ComboDrive(1)->setEditText(QStringLiteral("G"));
+  form->NetAddresses()->ComboDrive(2)->setEditText(QStringLiteral("G"));
   EXPECT_EQ(PressOK(), std::nullopt);
   EXPECT_EQ(Messages(), QStringList{"Fault: double drive in net address 1 and 2"});
   ExpectStillEditing();
@@ -118,13 +118,13 @@ TEST_F(ClosingTest, SilentRunWithAnUncoveredPathLogsTheFaultAndWritesNothing) {
 
 TEST_F(ClosingTest, CancelAsksAndEndsWithStatus2WithoutWriting) {
   ASSERT_EQ(Load(), std::nullopt);
-  form->TextExe[1]->setText(QStringLiteral("C:\\new.pdf"));
-  form->CommandCancel->click();  // the default answer is No
+  form->KeyRows()->TextExe(1)->setText(QStringLiteral("C:\\new.pdf"));
+  form->CommandCancel()->click();  // the default answer is No
   ASSERT_EQ(port.questions.size(), 1u);
   EXPECT_EQ(port.questions[0].title, QStringLiteral("Cancel?"));
   ExpectStillEditing();
   port.answers = {Answer::Yes};
-  form->CommandCancel->click();
+  form->CommandCancel()->click();
   EXPECT_EQ(form->EndStatus(), 2);
   EXPECT_FALSE(form->isVisible());
   EXPECT_FALSE(QFile::exists(CustomerFile()));
@@ -165,7 +165,7 @@ TEST_F(ClosingTest, CloseRequestsAndASecondOkAreIgnoredWhileClosing) {
     form->RunHandler([this] { form->CommandOK_Click(); });
     form->RunHandler([this] { form->CommandCancel_Click(); });
   };
-  form->CommandOK->click();
+  form->CommandOK()->click();
   EXPECT_EQ(form->EndStatus(), 0);
   EXPECT_FALSE(closed);
   EXPECT_TRUE(impatient.questions.empty());
@@ -199,7 +199,7 @@ TEST_F(ClosingTest, AFaultShowsTheTabOfItsFieldAndFocusesIt) {
   ASSERT_EQ(Load(), std::nullopt);
   Activate();
   auto expectFocused = [&](int tab, QWidget* field) {
-    EXPECT_EQ(form->TabStripMachine->currentIndex() + 1, tab);
+    EXPECT_EQ(form->TabStripMachine()->currentIndex() + 1, tab);
     EXPECT_EQ(Focused(), field);
     auto* combo = qobject_cast<QComboBox*>(field);
     QLineEdit* edit = combo ? combo->lineEdit() : qobject_cast<QLineEdit*>(field);
@@ -208,24 +208,24 @@ TEST_F(ClosingTest, AFaultShowsTheTabOfItsFieldAndFocusesIt) {
   // OK on the net address tab: the document of key 3 of the first machine is the fault.
   SelectTab(3);
   EXPECT_EQ(PressOK(), std::nullopt);
-  expectFocused(1, form->TextExe[3]);
-  EXPECT_EQ(form->TextExe[3]->text(), QStringLiteral("\\\\srv\\docs\\a.pdf"));
+  expectFocused(1, form->KeyRows()->TextExe(3));
+  EXPECT_EQ(form->KeyRows()->TextExe(3)->text(), QStringLiteral("\\\\srv\\docs\\a.pdf"));
 
   // Corrected by typing; the next fault is the symbol of key 8 of the second machine.
-  QTest::keyClicks(form->TextExe[3], QStringLiteral("\\\\srv\\pub\\a.pdf"));
+  QTest::keyClicks(form->KeyRows()->TextExe(3), QStringLiteral("\\\\srv\\pub\\a.pdf"));
   EXPECT_EQ(PressOK(), std::nullopt);
   EXPECT_EQ(Messages().last(), QStringLiteral("Fault in Line2 , Key 8 , Symbol : no net address found!"));
-  expectFocused(2, form->TextSymbol[8]);
+  expectFocused(2, form->KeyRows()->TextSymbol(8));
 
   // A double drive shows the net address tab and the second drive field of the pair.
-  QTest::keyClicks(form->TextSymbol[8], QStringLiteral("C:\\pics\\b.gif"));
+  QTest::keyClicks(form->KeyRows()->TextSymbol(8), QStringLiteral("C:\\pics\\b.gif"));
   SelectTab(3);
-  form->ComboDrive[2]->setEditText(QStringLiteral("T"));
+  form->NetAddresses()->ComboDrive(2)->setEditText(QStringLiteral("T"));
   SelectTab(1);
   EXPECT_EQ(PressOK(), std::nullopt);
   EXPECT_EQ(Messages().last(), QStringLiteral("Fault: double drive in net address 1 and 2"));
-  expectFocused(3, form->ComboDrive[2]);
-  QTest::keyClick(form->ComboDrive[2], 'g');
+  expectFocused(3, form->NetAddresses()->ComboDrive(2));
+  QTest::keyClick(form->NetAddresses()->ComboDrive(2), 'g');
   EXPECT_EQ(PressOK(), 0);
   EXPECT_TRUE(Customer().contains("Reference3=\\\\srv\\pub\\a.pdf\r\n"));
   EXPECT_TRUE(Customer().contains("NetDrive2=G\r\n"));
@@ -236,48 +236,48 @@ TEST_F(ClosingTest, AValueTheSettingsFileCannotGiveBackIsRefusedOrReportedWithIt
   Activate();
   // A pasted path of 300 characters is refused as a whole, and the field says so.
   const QString longPath = QStringLiteral("C:\\") + QString(292, u'd') + QStringLiteral(".pdf");
-  QLineEdit* document = form->TextExe[2];
+  QLineEdit* document = form->KeyRows()->TextExe(2);
   document->setFocus();
   QApplication::clipboard()->setText(longPath);
   QTest::keyClick(document, Qt::Key_V, Qt::ControlModifier);
   QTRY_COMPARE(Messages(), QStringList{QStringLiteral("Fault: a value holds at most 254 characters")});
   EXPECT_TRUE(document->text().isEmpty());
-  EXPECT_TRUE(form->Settings().References[0][2].isEmpty());
+  EXPECT_TRUE(form->Settings().Reference(1, 2).isEmpty());
   // 254 characters are taken, a 255th typed is not.
   const QString longest = longPath.left(250) + QStringLiteral(".pdf");
   QApplication::clipboard()->setText(longest);
   QTest::keyClick(document, Qt::Key_V, Qt::ControlModifier);
   QTest::keyClick(document, 'x');
   QTRY_COMPARE(Messages().size(), 2);
-  EXPECT_EQ(form->Settings().References[0][2], longest);
+  EXPECT_EQ(form->Settings().Reference(1, 2), longest);
 
   // A picked file with a longer path, and characters Windows-1252 has not, are reported at OK.
   port.pickedFiles = {longPath};
-  form->CommandSymbol[5]->click();
+  form->KeyRows()->CommandSymbol(5)->click();
   auto paste = [](QLineEdit* field, const QString& text) {
     field->setFocus();
     QApplication::clipboard()->setText(text);
     QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
   };
-  paste(form->TextSymbol[4], QStringLiteral("C:\\pics\\plan_\u2192_\u03a9.gif"));
+  paste(form->KeyRows()->TextSymbol(4), QStringLiteral("C:\\pics\\plan_\u2192_\u03a9.gif"));
   SelectTab(kNetTab);
-  paste(form->TextUser[1], QStringLiteral("\u03a9mega"));
+  paste(form->NetAddresses()->TextUser(1), QStringLiteral("\u03a9mega"));
   auto expectRefused = [&](const QString& message, int tab, QLineEdit* field) {
     EXPECT_EQ(PressOK(), std::nullopt);
     EXPECT_EQ(Messages().last(), message);
-    EXPECT_EQ(form->TabStripMachine->currentIndex() + 1, tab);
+    EXPECT_EQ(form->TabStripMachine()->currentIndex() + 1, tab);
     EXPECT_EQ(Focused(), field);
     EXPECT_EQ(field->selectedText(), field->text());
   };
   expectRefused(QStringLiteral("Fault in Line1 , Key 4 , Symbol : the character '\u2192' cannot be stored!"),
-                1, form->TextSymbol[4]);
-  QTest::keyClicks(form->TextSymbol[4], QStringLiteral("C:\\pics\\plan.gif"));
+                1, form->KeyRows()->TextSymbol(4));
+  QTest::keyClicks(form->KeyRows()->TextSymbol(4), QStringLiteral("C:\\pics\\plan.gif"));
   expectRefused(QStringLiteral("Fault in Line1 , Key 5 , Symbol : more than 254 characters!"), 1,
-                form->TextSymbol[5]);
-  QTest::keyClicks(form->TextSymbol[5], QStringLiteral("C:\\pics\\five.gif"));
+                form->KeyRows()->TextSymbol(5));
+  QTest::keyClicks(form->KeyRows()->TextSymbol(5), QStringLiteral("C:\\pics\\five.gif"));
   expectRefused(QStringLiteral("Fault in net address 1 , User : the character '\u03a9' cannot be stored!"),
-                kNetTab, form->TextUser[1]);
-  QTest::keyClicks(form->TextUser[1], QStringLiteral("Omega"));
+                kNetTab, form->NetAddresses()->TextUser(1));
+  QTest::keyClicks(form->NetAddresses()->TextUser(1), QStringLiteral("Omega"));
   EXPECT_EQ(PressOK(), 0);
   EXPECT_TRUE(Customer().contains("Reference2=" + longest.toLatin1() + "\r\n"));
   EXPECT_TRUE(Customer().contains("Symbol4=C:\\pics\\plan.gif\r\n"));
@@ -302,9 +302,9 @@ TEST_F(ClosingTest, EnterInANetAddressFieldCutsTheFileNameAndPressesOk) {
   ASSERT_EQ(Load(), std::nullopt);
   Activate();
   SelectTab(kNetTab);
-  form->TextExe[1]->setFocus();
-  QTest::keyClicks(form->TextExe[1], QStringLiteral("\\\\srv\\docs\\v1.2"));
-  QTest::keyClick(form->TextExe[1], Qt::Key_Return);
+  form->KeyRows()->TextExe(1)->setFocus();
+  QTest::keyClicks(form->KeyRows()->TextExe(1), QStringLiteral("\\\\srv\\docs\\v1.2"));
+  QTest::keyClick(form->KeyRows()->TextExe(1), Qt::Key_Return);
   EXPECT_EQ(form->EndStatus(), 0);
   EXPECT_TRUE(Customer().contains("NetAddress1=\\\\srv\\docs\r\n"));
 }
@@ -312,16 +312,16 @@ TEST_F(ClosingTest, EnterInANetAddressFieldCutsTheFileNameAndPressesOk) {
 TEST_F(ClosingTest, EnterPressesOkFromEveryKindOfFieldAndOnOkItself) {
   // Each field in a run of its own: OK ends the run.
   const std::vector<std::function<QWidget*()>> fields = {
-      [this] { return form->TextSymbol[9]; },
-      [this] { return form->TabStripMachine; },
-      [this] { return form->CommandOK; },
+      [this] { return form->KeyRows()->TextSymbol(9); },
+      [this] { return form->TabStripMachine(); },
+      [this] { return form->CommandOK(); },
       [this] {
         SelectTab(kNetTab);
-        return form->ComboDrive[5];
+        return form->NetAddresses()->ComboDrive(5);
       },
       [this] {
         SelectTab(kNetTab);
-        return form->TextPassword[2];
+        return form->NetAddresses()->TextPassword(2);
       },
   };
   for (size_t i = 0; i < fields.size(); ++i) {
@@ -348,16 +348,16 @@ TEST_F(ClosingTest, EscapeAsksLikeCancelAndEnterOnCancelPressesCancel) {
   EXPECT_EQ(port.questions[0].title, QStringLiteral("Cancel?"));
   ExpectStillEditing();  // answered No
   SelectTab(kNetTab);
-  form->ComboDrive[1]->setFocus();
+  form->NetAddresses()->ComboDrive(1)->setFocus();
   port.answers = {Answer::Yes};
-  QTest::keyClick(form->ComboDrive[1], Qt::Key_Escape);
+  QTest::keyClick(form->NetAddresses()->ComboDrive(1), Qt::Key_Escape);
   EXPECT_EQ(form->EndStatus(), 2);
   EXPECT_FALSE(QFile::exists(CustomerFile()));
 
   ASSERT_EQ(Load(), std::nullopt);
   Activate();
-  form->CommandCancel->setFocus();
-  QTest::keyClick(form->CommandCancel, Qt::Key_Return);
+  form->CommandCancel()->setFocus();
+  QTest::keyClick(form->CommandCancel(), Qt::Key_Return);
   EXPECT_EQ(port.questions.size(), 3u);
   EXPECT_EQ(port.questions.back().title, QStringLiteral("Cancel?"));
   ExpectStillEditing();

@@ -2,6 +2,8 @@
 // A temporary project, a scripted user and the real editor window loaded on it.
 
 #include "core/Session.h"
+#include "editor/KeyRowsPanel.h"
+#include "editor/NetAddressPanel.h"
 #include "editor/frm_Quorvel_Exe.h"
 #include "tests/core/ProjectFixture.h"
 

@@ -29,12 +29,12 @@ TEST_F(EditorTest, DemoProjectShowsItsMachinesAndLanguageTexts) {
   CopyTree(QStringLiteral(QVZ_SOURCE_DIR "/demo"), install.base());
   ASSERT_EQ(Load(), std::nullopt);
   EXPECT_TRUE(port.questions.empty());
-  ASSERT_EQ(form->TabStripMachine->count(), 3);
-  EXPECT_EQ(form->TabStripMachine->tabText(1), QStringLiteral("Palletiser"));
-  EXPECT_EQ(form->Header->text(), QStringLiteral("Dokumentation - Kundenkonfiguration"));
-  EXPECT_EQ(form->CommandOK->toolTip(), QStringLiteral("Einstellungen übernehmen und beenden"));
-  EXPECT_FALSE(form->CommandOK->icon().isNull());
-  EXPECT_FALSE(form->CommandCancel->icon().isNull());
+  ASSERT_EQ(form->TabStripMachine()->count(), 3);
+  EXPECT_EQ(form->TabStripMachine()->tabText(1), QStringLiteral("Palletiser"));
+  EXPECT_EQ(form->Header()->text(), QStringLiteral("Dokumentation - Kundenkonfiguration"));
+  EXPECT_EQ(form->CommandOK()->toolTip(), QStringLiteral("Einstellungen übernehmen und beenden"));
+  EXPECT_FALSE(form->CommandOK()->icon().isNull());
+  EXPECT_FALSE(form->CommandCancel()->icon().isNull());
 
   // A screen reader meets every control by its column and row, with the language's tool-tip.
   auto read = [](QWidget* widget, QAccessible::Text text) {
@@ -48,23 +48,25 @@ TEST_F(EditorTest, DemoProjectShowsItsMachinesAndLanguageTexts) {
     EXPECT_FALSE(read(control, QAccessible::Name).isEmpty())
         << control->objectName().toStdString() << control->property("Index").toInt();
   }
-  EXPECT_EQ(read(form->TextExe[3], QAccessible::Name), QStringLiteral("Html / Pdf - File 3"));
-  EXPECT_EQ(read(form->TextExe[3], QAccessible::Description),
+  EXPECT_EQ(read(form->KeyRows()->TextExe(3), QAccessible::Name), QStringLiteral("Html / Pdf - File 3"));
+  EXPECT_EQ(read(form->KeyRows()->TextExe(3), QAccessible::Description),
             QStringLiteral("Dokument (HTML oder PDF) der Taste 3 oder Netzadresse 3 (\\\\Server\\Freigabe)"));
-  EXPECT_EQ(read(form->CommandSymbol[3], QAccessible::Name), QStringLiteral("Symbol 3 ..."));
-  EXPECT_EQ(read(form->CommandOK, QAccessible::Name), QStringLiteral("Einstellungen übernehmen und beenden"));
-  const auto labelled =
-      QAccessible::queryAccessibleInterface(form->LabelKeyNumber[3])->relations(QAccessible::Labelled);
+  EXPECT_EQ(read(form->KeyRows()->CommandSymbol(3), QAccessible::Name), QStringLiteral("Symbol 3 ..."));
+  EXPECT_EQ(read(form->CommandOK(), QAccessible::Name),
+            QStringLiteral("Einstellungen übernehmen und beenden"));
+  const auto labelled = QAccessible::queryAccessibleInterface(form->KeyRows()->LabelKeyNumber(3))
+                            ->relations(QAccessible::Labelled);
   ASSERT_EQ(labelled.size(), 1);
-  EXPECT_EQ(labelled[0].first->object(), form->TextExe[3]);
-  EXPECT_EQ(read(form->MainFrame, QAccessible::Name), QStringLiteral("Wrapper"));
+  EXPECT_EQ(labelled[0].first->object(), form->KeyRows()->TextExe(3));
+  EXPECT_EQ(read(form->MainFrame(), QAccessible::Name), QStringLiteral("Wrapper"));
 
   const QPixmap machineView = form->grab();
   EXPECT_EQ(machineView.size(), QSize(794, 575));
-  form->TabStripMachine->setCurrentIndex(2);
-  EXPECT_EQ(read(form->TextExe[2], QAccessible::Name), QStringLiteral("Net address 2"));
+  form->TabStripMachine()->setCurrentIndex(2);
+  EXPECT_EQ(read(form->KeyRows()->TextExe(2), QAccessible::Name), QStringLiteral("Net address 2"));
   // A drive field is named through the line it is typed in (Linux names the drop-down by its value).
-  EXPECT_EQ(read(form->ComboDrive[2]->lineEdit(), QAccessible::Name), QStringLiteral("Laufwerk 2"));
+  EXPECT_EQ(read(form->NetAddresses()->ComboDrive(2)->lineEdit(), QAccessible::Name),
+            QStringLiteral("Laufwerk 2"));
   const QPixmap netView = form->grab();
   const QString folder = qEnvironmentVariable("QVZ_SCREENSHOT_DIR");
   if (!folder.isEmpty()) {
@@ -77,9 +79,9 @@ TEST_F(EditorTest, DemoProjectShowsItsMachinesAndLanguageTexts) {
   english.replace("Language=1031", "Language=1033");
   WriteFile(install.program() + QStringLiteral("/Documentation_Config.ini"), english);
   ASSERT_EQ(Load(), std::nullopt);
-  EXPECT_EQ(form->Header->text(), QStringLiteral("Documentation - Customer Configuration"));
-  form->TabStripMachine->setCurrentIndex(2);
-  EXPECT_EQ(form->LabelDriveHeader->text(), QStringLiteral("Drive"));
+  EXPECT_EQ(form->Header()->text(), QStringLiteral("Documentation - Customer Configuration"));
+  form->TabStripMachine()->setCurrentIndex(2);
+  EXPECT_EQ(form->NetAddresses()->LabelDriveHeader()->text(), QStringLiteral("Drive"));
   const QPixmap englishView = form->grab();
   EXPECT_EQ(englishView.size(), QSize(794, 575));
   if (!folder.isEmpty()) {

@@ -33,29 +33,29 @@ TEST_F(EditorTest, StandaloneStartShowsOneTabPerMachineAndTheNetAddressTab) {
   EXPECT_EQ(Load(), std::nullopt);
   EXPECT_EQ(form->windowTitle(), QStringLiteral("Erweiterte Konfiguration program - standalone"));
   EXPECT_TRUE(form->isVisible());
-  ASSERT_EQ(form->TabStripMachine->count(), 3);
-  EXPECT_EQ(form->TabStripMachine->tabText(0), QStringLiteral("Wrapper"));
-  EXPECT_EQ(form->TabStripMachine->tabText(1), QStringLiteral("Labeller"));
-  EXPECT_EQ(form->TabStripMachine->tabText(2), QStringLiteral("Net address"));
+  ASSERT_EQ(form->TabStripMachine()->count(), 3);
+  EXPECT_EQ(form->TabStripMachine()->tabText(0), QStringLiteral("Wrapper"));
+  EXPECT_EQ(form->TabStripMachine()->tabText(1), QStringLiteral("Labeller"));
+  EXPECT_EQ(form->TabStripMachine()->tabText(2), QStringLiteral("Net address"));
   EXPECT_EQ(form->Settings().TabMachine, (std::vector<int16_t>{1, 3}));
-  EXPECT_EQ(form->TabStripMachine->currentIndex(), 0);
-  EXPECT_EQ(form->TextExe[1]->text(), QStringLiteral("C:\\a.pdf"));
-  EXPECT_EQ(form->TextSymbol[1]->text(), QStringLiteral("C:\\a.gif"));
-  EXPECT_TRUE(form->CommandOK->isEnabled());
-  EXPECT_TRUE(form->CommandCancel->isEnabled());
+  EXPECT_EQ(form->TabStripMachine()->currentIndex(), 0);
+  EXPECT_EQ(form->KeyRows()->TextExe(1)->text(), QStringLiteral("C:\\a.pdf"));
+  EXPECT_EQ(form->KeyRows()->TextSymbol(1)->text(), QStringLiteral("C:\\a.gif"));
+  EXPECT_TRUE(form->CommandOK()->isEnabled());
+  EXPECT_TRUE(form->CommandCancel()->isEnabled());
   // Drives get their defaults and each of the five lists holds G ... X.
   for (int i = 1; i <= 5; ++i) {
-    EXPECT_EQ(form->ComboDrive[i]->currentText(), QString(QChar(u'S' + i)));
-    ASSERT_EQ(form->ComboDrive[i]->count(), 18);
-    EXPECT_EQ(form->ComboDrive[i]->itemText(0), QStringLiteral("G"));
-    EXPECT_EQ(form->ComboDrive[i]->itemText(17), QStringLiteral("X"));
+    EXPECT_EQ(form->NetAddresses()->ComboDrive(i)->currentText(), QString(QChar(u'S' + i)));
+    ASSERT_EQ(form->NetAddresses()->ComboDrive(i)->count(), 18);
+    EXPECT_EQ(form->NetAddresses()->ComboDrive(i)->itemText(0), QStringLiteral("G"));
+    EXPECT_EQ(form->NetAddresses()->ComboDrive(i)->itemText(17), QStringLiteral("X"));
   }
   // The machine view: documents and symbols, nine rows; no user, password or drive column.
-  EXPECT_TRUE(form->FrameSymbol->isVisibleTo(form.get()));
-  EXPECT_FALSE(form->FrameUser->isVisibleTo(form.get()));
-  EXPECT_FALSE(form->FrameDrive->isVisibleTo(form.get()));
-  EXPECT_TRUE(form->TextExe[9]->isVisibleTo(form.get()));
-  EXPECT_EQ(form->LabelKeyHeader->text(), QStringLiteral("Key"));
+  EXPECT_TRUE(form->KeyRows()->FrameSymbol()->isVisibleTo(form.get()));
+  EXPECT_FALSE(form->NetAddresses()->FrameUser()->isVisibleTo(form.get()));
+  EXPECT_FALSE(form->NetAddresses()->FrameDrive()->isVisibleTo(form.get()));
+  EXPECT_TRUE(form->KeyRows()->TextExe(9)->isVisibleTo(form.get()));
+  EXPECT_EQ(form->KeyRows()->LabelKeyHeader()->text(), QStringLiteral("Key"));
   EXPECT_TRUE(port.questions.empty());
 }
 
@@ -71,9 +71,9 @@ TEST_F(EditorTest, IntegratedStartTakesMachinesFromTheHost) {
   EXPECT_EQ(Load(QStringLiteral("EXTERNAL=QVZCFG /LOGFILE=") + install.root() + QStringLiteral("/host.log")),
             std::nullopt);
   EXPECT_EQ(form->windowTitle(), QStringLiteral("Erweiterte Konfiguration program - integriert"));
-  ASSERT_EQ(form->TabStripMachine->count(), 3);
-  EXPECT_EQ(form->TabStripMachine->tabText(0), QStringLiteral("Line1"));
-  EXPECT_EQ(form->TabStripMachine->tabText(1), QStringLiteral("Press"));
+  ASSERT_EQ(form->TabStripMachine()->count(), 3);
+  EXPECT_EQ(form->TabStripMachine()->tabText(0), QStringLiteral("Line1"));
+  EXPECT_EQ(form->TabStripMachine()->tabText(1), QStringLiteral("Press"));
   EXPECT_EQ(form->Settings().TabMachine, (std::vector<int16_t>{1, 3}));
 }
 
@@ -113,11 +113,11 @@ TEST_F(EditorTest, MachinesBeyondFiveAreLeftOut) {
   WriteProject({"M1", "M2", "M3", "M4", "M5", "M6"});
   WriteFile(CustomerFile(), IniText(QStringLiteral("[Machine6]\nReference1=C:\\six.pdf\n")));
   EXPECT_EQ(Load(), std::nullopt);
-  ASSERT_EQ(form->TabStripMachine->count(), 6);
-  EXPECT_EQ(form->TabStripMachine->tabText(5), QStringLiteral("Net address"));
-  form->TabStripMachine->setCurrentIndex(5);
+  ASSERT_EQ(form->TabStripMachine()->count(), 6);
+  EXPECT_EQ(form->TabStripMachine()->tabText(5), QStringLiteral("Net address"));
+  form->TabStripMachine()->setCurrentIndex(5);
   EXPECT_EQ(form->SelectedMachine(), 0);
-  EXPECT_EQ(form->LabelExeHeader->text(), QStringLiteral("Net address"));
+  EXPECT_EQ(form->KeyRows()->LabelExeHeader()->text(), QStringLiteral("Net address"));
   EXPECT_EQ(Run([this] { form->CommandOK_Click(); }), 0);
   // Machine 6 has no slot: its section stays as it was.
   EXPECT_TRUE(
@@ -127,18 +127,18 @@ TEST_F(EditorTest, MachinesBeyondFiveAreLeftOut) {
 TEST_F(EditorTest, NoMachineTakingPartLeavesOnlyTheNetAddressTab) {
   WriteProject({QStringLiteral("A")}, true, QStringLiteral("ALL"), {});
   EXPECT_EQ(Load(), std::nullopt);
-  ASSERT_EQ(form->TabStripMachine->count(), 1);
-  EXPECT_EQ(form->LabelKeyHeader->text(), QStringLiteral("No."));
+  ASSERT_EQ(form->TabStripMachine()->count(), 1);
+  EXPECT_EQ(form->KeyRows()->LabelKeyHeader()->text(), QStringLiteral("No."));
 }
 
 TEST_F(EditorTest, DriveEntriesAreCheckedWhileLoading) {
   WriteProject({QStringLiteral("A")});
   WriteFile(CustomerFile(), IniText(QStringLiteral("[NetAddress]\nNetDrive1=g\nNetDrive2=C\n")));
   EXPECT_EQ(Load(), std::nullopt);
-  EXPECT_EQ(form->ComboDrive[1]->currentText(), QStringLiteral("G"));
-  EXPECT_EQ(form->Settings().NetDrives[0], QStringLiteral("G"));
-  EXPECT_EQ(form->ComboDrive[2]->currentText(), QStringLiteral("X"));
-  EXPECT_EQ(form->Settings().NetDrives[1], QStringLiteral("X"));
+  EXPECT_EQ(form->NetAddresses()->ComboDrive(1)->currentText(), QStringLiteral("G"));
+  EXPECT_EQ(form->Settings().NetDrive(1), QStringLiteral("G"));
+  EXPECT_EQ(form->NetAddresses()->ComboDrive(2)->currentText(), QStringLiteral("X"));
+  EXPECT_EQ(form->Settings().NetDrive(2), QStringLiteral("X"));
   EXPECT_EQ(Messages(), QStringList{QStringLiteral("Fault: only 'G' To 'X'")});
 }
 
@@ -147,7 +147,7 @@ TEST_F(EditorTest, TabKeyGoesFromTheButtonsToTheTabsAndThenRowByRow) {
   ASSERT_EQ(Load(), std::nullopt);
   // The widgets Tab reaches after OK, skipping those that take no keyboard focus.
   QStringList order;
-  for (QWidget* w = form->CommandOK; order.size() < 10; w = w->nextInFocusChain()) {
+  for (QWidget* w = form->CommandOK(); order.size() < 10; w = w->nextInFocusChain()) {
     if ((w->focusPolicy() & Qt::TabFocus) && !w->focusProxy()) {
       order << w->objectName() + w->property("Index").toString();
     }
@@ -199,11 +199,11 @@ TEST_F(EditorTest, TheWindowHasAFixedSizeWithinTheScreenAndAnIcon) {
   QScrollBar* across = form->Scroller()->horizontalScrollBar();
   QScrollBar* down = form->Scroller()->verticalScrollBar();
   ASSERT_TRUE(QTest::qWaitFor([&] { return across->isVisible() && down->isVisible(); }));
-  EXPECT_TRUE(form->CommandCancel->visibleRegion().isEmpty());
-  QTest::keyClick(form->TextExe[1], Qt::Key_Backtab, Qt::ShiftModifier);
-  QTest::keyClick(form->TabStripMachine, Qt::Key_Backtab, Qt::ShiftModifier);
-  ASSERT_EQ(Focused(), form->CommandCancel);
-  EXPECT_FALSE(form->CommandCancel->visibleRegion().isEmpty());
+  EXPECT_TRUE(form->CommandCancel()->visibleRegion().isEmpty());
+  QTest::keyClick(form->KeyRows()->TextExe(1), Qt::Key_Backtab, Qt::ShiftModifier);
+  QTest::keyClick(form->TabStripMachine(), Qt::Key_Backtab, Qt::ShiftModifier);
+  ASSERT_EQ(Focused(), form->CommandCancel());
+  EXPECT_FALSE(form->CommandCancel()->visibleRegion().isEmpty());
   EXPECT_GT(down->value(), 0);
 }
 
@@ -215,18 +215,18 @@ TEST_F(EditorTest, TheInstalledLanguageIniHoldsEveryKeyInGermanAndInEnglish) {
   // German by default; nothing is missing, so the program adds nothing.
   WriteFile(ini, installed);
   ASSERT_EQ(Load(), std::nullopt);
-  EXPECT_EQ(form->Header->text(), QStringLiteral("Dokumentation - Kundenkonfiguration"));
-  EXPECT_EQ(form->CommandOK->toolTip(), QStringLiteral("Einstellungen übernehmen und beenden"));
+  EXPECT_EQ(form->Header()->text(), QStringLiteral("Dokumentation - Kundenkonfiguration"));
+  EXPECT_EQ(form->CommandOK()->toolTip(), QStringLiteral("Einstellungen übernehmen und beenden"));
   EXPECT_EQ(ReadFile(ini), installed);
 
   installed.replace("Language=1031", "Language=1033");
   WriteFile(ini, installed);
   ASSERT_EQ(Load(), std::nullopt);
-  EXPECT_EQ(form->Header->text(), QStringLiteral("Documentation - Customer Configuration"));
-  EXPECT_EQ(form->LabelUserHeader->text(), QStringLiteral("User"));
-  EXPECT_EQ(form->TextSymbol[4]->toolTip(), QStringLiteral("Symbol (GIF or BMP) of key 4"));
-  EXPECT_EQ(form->CommandOK->toolTip(), QStringLiteral("Take the settings over and close"));
-  EXPECT_TRUE(form->CommandOK->text().isEmpty()) << "a picture button";
+  EXPECT_EQ(form->Header()->text(), QStringLiteral("Documentation - Customer Configuration"));
+  EXPECT_EQ(form->NetAddresses()->LabelUserHeader()->text(), QStringLiteral("User"));
+  EXPECT_EQ(form->KeyRows()->TextSymbol(4)->toolTip(), QStringLiteral("Symbol (GIF or BMP) of key 4"));
+  EXPECT_EQ(form->CommandOK()->toolTip(), QStringLiteral("Take the settings over and close"));
+  EXPECT_TRUE(form->CommandOK()->text().isEmpty()) << "a picture button";
   EXPECT_EQ(ReadFile(ini), installed);
   EXPECT_TRUE(port.questions.empty());
 }
