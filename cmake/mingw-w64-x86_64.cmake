@@ -17,7 +17,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Test executables are started through Wine when CMake or CTest runs them.
-find_program(QVZ_WINE wine64 wine)
+find_program(QVZ_WINE NAMES wine wine64)
 if(QVZ_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${QVZ_WINE})
 endif()

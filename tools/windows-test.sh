@@ -201,7 +201,7 @@ for suite in "${suites[@]}"; do
   out="$build/$suite.wine.log"
   log "Running $suite under Wine"
   status=0
-  (cd "$(dirname "$exe")" && timeout 1800 wine64 "$exe" --gtest_color=no) > "$out" 2>&1 || status=$?
+  (cd "$(dirname "$exe")" && timeout 1800 wine "$exe" --gtest_color=no) > "$out" 2>&1 || status=$?
   p=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) test.*/\1/p' "$out" | tail -n1)
   f=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) test.*/\1/p' "$out" | tail -n1)
   k=$(sed -n 's/^\[  SKIPPED \] \([0-9]*\) test.*/\1/p' "$out" | tail -n1)
