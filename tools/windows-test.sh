@@ -124,7 +124,7 @@ if [ ! -f "$qt_prefix/.done" ] || [ "$(cat "$qt_prefix/.done")" != "$qt_key" ]; 
       -DFEATURE_vulkan=OFF -DFEATURE_jpeg=OFF -DFEATURE_direct2d=OFF \
       -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_doubleconversion=OFF \
       -DFEATURE_system_freetype=OFF -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_png=OFF \
-      -DFEATURE_sql_sqlite=OFF \
+      -DFEATURE_tabletevent=OFF \
       > "$cache/qt-configure.log" 2>&1) || { tail -n 40 "$cache/qt-configure.log"; exit 1; }
     echo "$qt_key" > "$qt_prefix/.configured"
   fi
