@@ -103,7 +103,7 @@ fi
 # Qt: qtbase of the host's version, shared, Core (+ Gui, Widgets, Test and the offscreen and windows
 # platform plugins). Built where it is used (no install step): the build folder is the Qt prefix.
 qt_prefix=$cache/qt
-qt_key="$qt_version $qt_scope"
+qt_key="$qt_version $qt_scope 2"  # the last word changes with the configure options
 if [ ! -f "$qt_prefix/.done" ] || [ "$(cat "$qt_prefix/.done")" != "$qt_key" ]; then
   log "Building Qt $qt_version ($qt_scope) for Windows; this takes long the first time"
   src=$(fetch_source qt6-base "$qt_version")
