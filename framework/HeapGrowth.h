@@ -6,5 +6,5 @@
 // was faulted in again and again, and a page fault is expensive on a virtual machine. So the heap grows
 // in steps of 64 MiB of address space and keeps what it has, blocks up to 32 MiB come from it, and its
 // first step may be backed by huge pages (one fault per 2 MiB). Memory that is not touched costs nothing.
-// Does nothing where the C library has no such settings.
+// Does nothing where the C library has no such settings. Defined in the platform unit.
 void GrowHeapInLargeSteps();

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <chrono>
+#include <cstdint>
 
 class RunLock {
  public:
@@ -33,9 +34,5 @@ class RunLock {
  private:
   Result result_ = Result::Failed;
   QString reason_;
-#ifdef _WIN32
-  void* handle_ = nullptr;
-#else
-  int fd_ = -1;
-#endif
+  std::intptr_t file_ = -1;  // the open lock file (platform::LockFileHandle)
 };

@@ -99,11 +99,13 @@ TEST_F(IniAccessTest, SaveWritesEachValueKindAsWindowsProgramsExpect) {
 
 TEST_F(IniAccessTest, FailedSaveReturnsZero) {
   EXPECT_EQ(SaveIni(errors, "v", "S", "k", install.root() + "/missing/folder/x.ini"), 0);
+#ifndef _WIN32  // Windows has no device at a path that a link could lead to
   // A settings file that is a link to a device is not replaced: the device stays a device.
   ASSERT_TRUE(QFile::link("/dev/null", file));
   EXPECT_EQ(SaveIni(errors, "v", "S", "k", file), 0);
   EXPECT_EQ(SaveIniEntries(errors, {{QStringLiteral("v"), "S", "k"}}, file), 0);
   EXPECT_FALSE(QFileInfo(QStringLiteral("/dev/null")).isFile());
+#endif
 }
 
 }  // namespace

@@ -7,8 +7,10 @@
 #include <QDir>
 #include <QFileInfo>
 
+#ifndef _WIN32
 #include <signal.h>
 #include <sys/resource.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -91,6 +93,9 @@ TEST(DatabaseTest, CopiesWholeFilesAtomicallyAndDropsTheTargetsStaleJournal) {
 // The project database as a link, a full disk, a link to a device: the copy goes to the link's regular
 // file and keeps that file's mode, or fails with error 75 and leaves the target as it was.
 TEST(DatabaseTest, CopyWritesThroughALinkKeepsTheTargetsModeAndFailsWithoutHarm) {
+#ifdef _WIN32
+  GTEST_SKIP() << "needs symbolic links, POSIX permissions, a file size limit and /dev/null";
+#else
   QTemporaryDir dir;
   const QString source = dir.filePath(QStringLiteral("s.mdb"));
   const QString real = dir.filePath(QStringLiteral("real.mdb"));
@@ -142,4 +147,5 @@ TEST(DatabaseTest, CopyWritesThroughALinkKeepsTheTargetsModeAndFailsWithoutHarm)
   EXPECT_EQ(QDir(dir.path())
                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name),
             QStringList({"fresh.mdb", "null.mdb", "project.mdb", "real.mdb", "s.mdb"}));
+#endif
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Shared test helpers: a scripted user port, a temporary installation tree, file helpers.
 
+#include "framework/Platform.h"
 #include "framework/ProjectContext.h"
 #include "framework/UserPort.h"
 
@@ -48,16 +49,20 @@ class TempInstall {
   std::unique_ptr<ProjectContext> Context(UserPort& port, const QString& commandLine = {}) const;
 
   QString root() const { return dir_.path(); }
-  QString base() const { return dir_.path() + QStringLiteral("/base"); }
-  QString program() const { return base() + QStringLiteral("/program"); }
-  QString component() const { return base() + QStringLiteral("/Documentation"); }
-  QString cfg() const { return component() + QStringLiteral("/Documentation.cfg"); }
-  QString programIni() const { return base() + QStringLiteral("/parameter/Program.ini"); }
-  QString hostIni() const { return base() + QStringLiteral("/parameter/qvzconfiguration.ini"); }
-  QString errorLog() const { return base() + QStringLiteral("/QVZcfglog.txt"); }
+  QString base() const { return dir_.path() + Native("/base"); }
+  QString program() const { return base() + Native("/program"); }
+  QString component() const { return base() + Native("/Documentation"); }
+  QString cfg() const { return component() + Native("/Documentation.cfg"); }
+  QString programIni() const { return base() + Native("/parameter/Program.ini"); }
+  QString hostIni() const { return base() + Native("/parameter/qvzconfiguration.ini"); }
+  QString errorLog() const { return base() + Native("/QVZcfglog.txt"); }
   QString serviceLog() const { return dir_.path() + QStringLiteral("/service.log"); }
 
  private:
+  // A path below the root spelled as the program spells the paths it builds (with "\" on Windows).
+  static QString Native(const char* relative) {
+    return QString::fromLatin1(relative).replace(u'/', platform::PathSeparator());
+  }
   QTemporaryDir dir_;
   QString executableName_;
   QByteArray oldServiceLog_;
