@@ -103,6 +103,13 @@ void CopyFileQuickly(const QString& source, const QString& target) {
   if (!out.flush()) AccessError(target, target + QStringLiteral(": ") + out.errorString());
 }
 
+void CopyDatabaseFilesQuickly(const QString& source, const QString& target) {
+  CopyFileQuickly(source, target);
+  for (const QLatin1String suffix : {QLatin1String("-journal"), QLatin1String("-wal")}) {
+    if (QFileInfo::exists(source + suffix)) CopyFileQuickly(source + suffix, target + suffix);
+  }
+}
+
 bool CanOpenForWriting(const QString& path) {
   QFile file(path);
   // ReadWrite neither truncates nor touches the times; the existence test keeps it from creating a file.

@@ -32,6 +32,11 @@ struct FileTimes {
 // new file is made afresh with the source's mode. Raises as CopyFileAtomically does.
 void CopyFileQuickly(const QString& source, const QString& target);
 
+// CopyFileQuickly of a database file with its rollback journal and write-ahead log, when it has them, so
+// the copy is read as the database itself would be: a crashed writer's journal is rolled back, what was
+// committed into the log is part of it.
+void CopyDatabaseFilesQuickly(const QString& source, const QString& target);
+
 // True when the file can be opened for writing (a read-only file keeps its times untouched).
 bool CanOpenForWriting(const QString& path);
 FileTimes ReadFileTimes(const QString& path);

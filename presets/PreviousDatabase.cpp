@@ -47,26 +47,23 @@ void KeepPreviousDatabase(ProjectDatabaseHold* held, const QString& projectPath)
   const QFileInfo info(previous);
   const QString temporary =
       info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".new");
-  try {
-    held->CopyTo(temporary, ProjectDatabaseHold::Copy::Kept);
-  } catch (const AppError& e) {
+  auto notKept = [&](const QString& reason) {
     RemoveCopy(temporary);
     Raise(kErrFileAccess,
           QStringLiteral("The previous project database cannot be kept (%1), so the project database was not "
                          "replaced: %2")
-              .arg(e.description, previous));
+              .arg(reason, previous));
+  };
+  try {
+    held->CopyTo(temporary, ProjectDatabaseHold::Copy::Kept);
+  } catch (const AppError& e) {
+    notKept(e.description);
   }
   // The rename replaces a link or an older copy at that name by the new file; it never writes into a
   // file that another name shares.
   std::error_code error;
   std::filesystem::rename(platform::FileSystemPath(temporary), platform::FileSystemPath(previous), error);
-  if (error) {
-    RemoveCopy(temporary);
-    Raise(kErrFileAccess,
-          QStringLiteral("The previous project database cannot be kept (%1), so the project database was not "
-                         "replaced: %2")
-              .arg(QString::fromLocal8Bit(error.message()), previous));
-  }
+  if (error) notKept(QString::fromLocal8Bit(error.message()));
 }
 
 int RestorePreviousDatabase(ProjectContext& context) {

@@ -60,11 +60,7 @@ class DryRunScratch {
       Raise(kErrFileAccess, QStringLiteral("The dry run has no scratch folder: ") + folder_.errorString());
     }
     source_ = folder_.filePath(QFileInfo(sourcePath).fileName());
-    CopyFileQuickly(sourcePath, source_);
-    for (const char* log : {"-journal", "-wal"}) {
-      const QString file = sourcePath + QLatin1String(log);
-      if (QFileInfo::exists(file)) CopyFileQuickly(file, source_ + QLatin1String(log));
-    }
+    CopyDatabaseFilesQuickly(sourcePath, source_);
   }
   const QString& Source() const { return source_; }
   QString Folder() const { return folder_.path(); }

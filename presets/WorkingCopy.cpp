@@ -18,14 +18,7 @@ WorkingCopy::WorkingCopy(Trap& trap, const QString& takeoverPath, const QString&
       copy_ = copy;
       return;
     }
-    CopyFileQuickly(existing, copy);
-    // A journal left by a writer that crashed goes along, so the copy is read as it was before the
-    // crash (the first connection rolls it back), just as the project database itself would be.
-    const QString journal = existing + QStringLiteral("-journal");
-    if (QFileInfo::exists(journal)) CopyFileQuickly(journal, copy + QStringLiteral("-journal"));
-    // So does a write-ahead log: what was committed into it is part of the database.
-    const QString log = existing + QStringLiteral("-wal");
-    if (QFileInfo::exists(log)) CopyFileQuickly(log, copy + QStringLiteral("-wal"));
+    CopyDatabaseFilesQuickly(existing, copy);
     copy_ = copy;
   });
 }
