@@ -176,7 +176,7 @@ cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAK
   -DQVZ_BUILD_BENCHMARKS=OFF \
   > "$build.configure.log" 2>&1 || { tail -n 40 "$build.configure.log"; exit 1; }
 suites=(framework_tests texts_tests presets_tests core_tests)
-cmake --build "$build" -j"$jobs" --target Documentation_Config make_database "${suites[@]}" "${gui_targets[@]}"
+cmake --build "$build" -j"$jobs" --target Documentation_Config make_database profile_probe "${suites[@]}" "${gui_targets[@]}"
 [ "$qt_scope" != core ] && suites+=(editor_tests)
 
 # ---------------------------------------------------------------------------------------------------
@@ -214,7 +214,40 @@ for suite in "${suites[@]}"; do
   fi
   echo "$suite: ${p:-0} passed, ${f:-0} failed, ${k:-0} skipped (status $status, output in $out)"
 done
+
+# ---------------------------------------------------------------------------------------------------
+# Checks beside the suites, each counted as one test: the INI layer against Wine's profile functions,
+# and a silent run of the demo project compared with the same run on Linux. Both need the host's
+# build (the Linux program and the comparison program); it is the build folder of tools/test.sh.
+host=$repo/build/test
+log "Building the host's program and comparison program in $host"
+if [ -f "$host/CMakeCache.txt" ]; then
+  cmake -S "$repo" -B "$host" > "$build.host.log" 2>&1
+else
+  cmake -S "$repo" -B "$host" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" > "$build.host.log" 2>&1
+fi
+cmake --build "$host" -j"$jobs" --target ini_wine_compare demo_project >> "$build.host.log" 2>&1 \
+  || { tail -n 40 "$build.host.log"; exit 1; }
+
+check() {  # name command... : runs a check and counts it
+  local name=$1; shift
+  log "Checking $name"
+  if "$@"; then passed=$((passed + 1)); echo "$name: passed"
+  else failed=$((failed + 1)); echo "$name: FAILED"; fi
+}
+probe=$(find "$build" -name profile_probe.exe -type f | head -n1)
+check "INI layer against Wine's profile functions" \
+  "$host/tests/ini_wine_compare" "$probe" "$build/ini-compare" "${QVZ_INI_CASES:-400}"
+check "silent demo run, Windows against Linux" bash "$repo/tools/windows-demo-compare.sh" \
+  "$host/project" "$build" "$build/demo-compare"
 wineserver -k 2>/dev/null || true
+
+# ---------------------------------------------------------------------------------------------------
+# The Windows program as a zip of its program folder, with the DLLs it needs.
+if [ "$qt_scope" != core ]; then
+  log "Packing the Windows program"
+  bash "$repo/tools/windows-package.sh" "$build" "$qt_prefix" "$sqlite_prefix" "$gcc_runtime" "$pthread_runtime"
+fi
 
 log "Done"
 echo "Windows tests under Wine: $passed passed, $failed failed, $skipped skipped${broken:+, suites that did not finish: ${broken[*]}}"
