@@ -9,9 +9,9 @@
 
 NetAddressView LoadedView(const Session& session) {
   NetAddressView view;
-  view.documentCaption = session.settings.TabMachine.empty() ? kNetAddressCaption : kDocumentCaption;
+  view.documentCaption = session.settings.TabMachines().empty() ? kNetAddressCaption : kDocumentCaption;
   view.symbolCaption = session.CaptionOf(QStringLiteral("LabelSymbolHeader"));
-  view.driveTexts = session.settings.NetDrives;
+  view.driveTexts = session.settings.NetDrives();
   return view;
 }
 

@@ -38,7 +38,7 @@ void SetupUserInterFace(Session& session) {
   const int machines = std::min<int>(static_cast<int>(context.project.machines.size()), kMachineSlots);
   for (int m = 1; m <= machines; ++m) {
     if (!context.MachineTakesPart(m) || !settings.UseVWFD) continue;
-    settings.TabMachine.push_back(static_cast<int16_t>(m));
+    settings.AddMachineTab(m);
     trap.Run([&] { settings.ReadMachine(context, m); });
   }
   if (!settings.UseVWFD) return;

@@ -41,7 +41,7 @@ std::optional<NetAddressFault> FindUnstorableValue(const ProjectContext& context
   using Field = NetAddressFault::Field;
   const std::optional<TextFileContent> file = ReadTextFile(DocumentationSettings::FilePath(context.location));
   const bool unicodeFile = file && file->encoding == TextEncoding::Utf16Le;
-  for (const int16_t machine : settings.TabMachine) {
+  for (const int16_t machine : settings.TabMachines()) {
     if (!settings.MachineLoaded(machine)) continue;
     for (int key = 1; key <= kKeyCount; ++key) {
       auto fault = [&](const QString& value, Field field,

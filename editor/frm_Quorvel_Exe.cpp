@@ -206,7 +206,7 @@ void frm_Quorvel_Exe::Form_Load() {
   {
     // The tabs are built here; the view is set up once at the end, not per added tab.
     const QSignalBlocker quietTabs(tabStrip_);
-    for (const int16_t m : settings.TabMachine) tabStrip_->addTab(session_.context.ExistingMachine(m));
+    for (const int16_t m : settings.TabMachines()) tabStrip_->addTab(session_.context.ExistingMachine(m));
     if (!settings.UseVWFD) return;
     netAddresses_->FillDriveLists();
     tabStrip_->addTab(kNetAddressCaption);
