@@ -41,7 +41,7 @@ bool CheckStorableValues(Session& session, const NetAddressView& view,
                                 session.CaptionOf(QStringLiteral("LabelUserHeader")),
                                 session.CaptionOf(QStringLiteral("LabelPasswordHeader"))};
   const std::optional<NetAddressFault> found =
-      FindUnstorableValue(session.context, session.settings, captions);
+      FindUnstorableValue(session.context, session.settings, captions, session.messages);
   return Passed(session, found, fault);
 }
 
