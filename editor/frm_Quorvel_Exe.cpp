@@ -78,7 +78,7 @@ QLineEdit* TypedLineOf(QObject* field) {
 }  // namespace
 
 bool frm_Quorvel_Exe::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::FocusOut && watched != tabStrip_) {
+  if (event->type() == QEvent::FocusOut) {
     if (const QLineEdit* line = TypedLineOf(watched)) leftAt_.Remember(*line);
   }
   // The tab strip takes arrows and Tab; a typed character would be lost there.
