@@ -9,9 +9,9 @@
 
 NetAddressView LoadedView(const Session& session) {
   NetAddressView view;
-  view.documentCaption = session.settings.TabMachine.empty() ? kNetAddressCaption : kDocumentCaption;
+  view.documentCaption = session.settings.TabMachines().empty() ? kNetAddressCaption : kDocumentCaption;
   view.symbolCaption = session.CaptionOf(QStringLiteral("LabelSymbolHeader"));
-  view.driveTexts = session.settings.NetDrives;
+  view.driveTexts = session.settings.NetDrives();
   return view;
 }
 
@@ -41,7 +41,7 @@ bool CheckStorableValues(Session& session, const NetAddressView& view,
                                 session.CaptionOf(QStringLiteral("LabelUserHeader")),
                                 session.CaptionOf(QStringLiteral("LabelPasswordHeader"))};
   const std::optional<NetAddressFault> found =
-      FindUnstorableValue(session.context, session.settings, captions);
+      FindUnstorableValue(session.context, session.settings, captions, session.messages);
   return Passed(session, found, fault);
 }
 

@@ -8,6 +8,8 @@
 #include "framework/Installation.h"
 #include "framework/Text.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString kNetSection = QStringLiteral("NetAddress");
@@ -110,8 +112,13 @@ void DocumentationSettings::Write(ProjectContext& context) const {
 }
 
 int DocumentationSettings::MachineOfTab(int position) const {
-  if (position < 1 || position > static_cast<int>(TabMachine.size())) return 0;
-  return TabMachine[position - 1];
+  if (position < 1 || position > static_cast<int>(tabMachines_.size())) return 0;
+  return tabMachines_[position - 1];
+}
+
+int DocumentationSettings::TabOfMachine(int machine) const {
+  const auto found = std::find(tabMachines_.begin(), tabMachines_.end(), machine);
+  return found == tabMachines_.end() ? 0 : static_cast<int>(found - tabMachines_.begin()) + 1;
 }
 
 std::optional<NetAddressFault> DocumentationSettings::FindNetAddressFault(
@@ -119,14 +126,17 @@ std::optional<NetAddressFault> DocumentationSettings::FindNetAddressFault(
     const std::array<QString, kNetAddressCount>& driveTexts, std::vector<int>& trimmed) {
   auto covered = [&](const QString& path) {
     const QString upper = UCase(path);
-    for (const QString& address : NetAddresses) {
+    for (const QString& address : netAddresses_) {
       if (address.size() > 2 && upper.startsWith(UCase(address))) return true;
     }
     return false;
   };
-  auto uncovered = [&](const KeyTexts& paths) -> int {
+  // The first key whose path lies on a share no net address covers, 0 for none.
+  auto uncovered = [&](int machine, NetAddressFault::Field column) -> int {
     for (int key = 1; key <= kKeyCount; ++key) {
-      if (IsUncPath(paths[key]) && !covered(paths[key])) return key;
+      const QString& value =
+          column == NetAddressFault::Field::Symbol ? Symbol(machine, key) : Reference(machine, key);
+      if (IsUncPath(value) && !covered(value)) return key;
     }
     return 0;
   };
@@ -138,10 +148,10 @@ std::optional<NetAddressFault> DocumentationSettings::FindNetAddressFault(
   };
 
   for (int machine = 1; machine <= HandledMachineCount(context); ++machine) {
-    if (int key = uncovered(References[machine - 1])) {
+    if (int key = uncovered(machine, NetAddressFault::Field::Document)) {
       return fault(machine, key, NetAddressFault::Field::Document, documentCaption);
     }
-    if (int key = uncovered(Symbols[machine - 1])) {
+    if (int key = uncovered(machine, NetAddressFault::Field::Symbol)) {
       return fault(machine, key, NetAddressFault::Field::Symbol, symbolCaption);
     }
   }
@@ -164,5 +174,5 @@ std::optional<NetAddressFault> DocumentationSettings::FindNetAddressFault(
 }
 
 void DocumentationSettings::KeepNetAddressFolders() {
-  for (QString& address : NetAddresses) address = NetAddressFolder(address);
+  for (QString& address : netAddresses_) address = NetAddressFolder(address);
 }

@@ -43,9 +43,16 @@ class DocumentationSettings {
   // written, so the entries of a project that does not use the editor stay as they are.
   void Write(ProjectContext& context) const;
 
+  // The machines that take part, in the order of their tabs (a machine tab per entry, then the net
+  // address tab).
+  const std::vector<int16_t>& TabMachines() const { return tabMachines_; }
+  // Gives machine m (1 ... 5) the next tab.
+  void AddMachineTab(int machine) { tabMachines_.push_back(static_cast<int16_t>(machine)); }
   // The machine number tab position k (from 1) shows; 0 for the net address tab, which is every
   // position after the machine tabs.
   int MachineOfTab(int position) const;
+  // The tab position (from 1) that shows machine m; 0 when it has no tab.
+  int TabOfMachine(int machine) const;
   bool MachineLoaded(int machine) const { return HasSlot(machine) && machineLoaded_[machine - 1]; }
   bool NetAddressLoaded(int netAddress) const { return netLoaded_[netAddress - 1]; }
 
@@ -63,33 +70,35 @@ class DocumentationSettings {
 
   // The values by the numbers the file and the window use: machine m (1 ... 5), key k (1 ... 9; key 0
   // is the always empty key before key 1), net address n (1 ... 5).
-  QString& Reference(int m, int k) { return References[m - 1][k]; }
-  const QString& Reference(int m, int k) const { return References[m - 1][k]; }
-  QString& Symbol(int m, int k) { return Symbols[m - 1][k]; }
-  const QString& Symbol(int m, int k) const { return Symbols[m - 1][k]; }
-  QString& NetUser(int n) { return NetUsers[n - 1]; }
-  const QString& NetUser(int n) const { return NetUsers[n - 1]; }
-  QString& NetPassword(int n) { return NetPasswords[n - 1]; }
-  const QString& NetPassword(int n) const { return NetPasswords[n - 1]; }
-  QString& NetAddress(int n) { return NetAddresses[n - 1]; }
-  const QString& NetAddress(int n) const { return NetAddresses[n - 1]; }
-  QString& NetDrive(int n) { return NetDrives[n - 1]; }
-  const QString& NetDrive(int n) const { return NetDrives[n - 1]; }
+  QString& Reference(int m, int k) { return references_[m - 1][k]; }
+  const QString& Reference(int m, int k) const { return references_[m - 1][k]; }
+  QString& Symbol(int m, int k) { return symbols_[m - 1][k]; }
+  const QString& Symbol(int m, int k) const { return symbols_[m - 1][k]; }
+  QString& NetUser(int n) { return netUsers_[n - 1]; }
+  const QString& NetUser(int n) const { return netUsers_[n - 1]; }
+  QString& NetPassword(int n) { return netPasswords_[n - 1]; }
+  const QString& NetPassword(int n) const { return netPasswords_[n - 1]; }
+  QString& NetAddress(int n) { return netAddresses_[n - 1]; }
+  const QString& NetAddress(int n) const { return netAddresses_[n - 1]; }
+  QString& NetDrive(int n) { return netDrives_[n - 1]; }
+  const QString& NetDrive(int n) const { return netDrives_[n - 1]; }
+  // The five drives in the order of the net addresses, as the drive fields show them.
+  const std::array<QString, kNetAddressCount>& NetDrives() const { return netDrives_; }
 
-  // Slot m - 1, key k.
-  std::array<KeyTexts, kMachineSlots> References;
-  std::array<KeyTexts, kMachineSlots> Symbols;
-  // Slot i - 1.
-  std::array<QString, kNetAddressCount> NetUsers;
-  std::array<QString, kNetAddressCount> NetPasswords;
-  std::array<QString, kNetAddressCount> NetAddresses;
-  std::array<QString, kNetAddressCount> NetDrives;
-  // Slot k - 1: the machine shown by tab k.
-  std::vector<int16_t> TabMachine;
   // [Project] VWFD of the program INI: whether the project uses the editor at all.
   bool UseVWFD = false;
 
  private:
+  // Slot m - 1, key k.
+  std::array<KeyTexts, kMachineSlots> references_;
+  std::array<KeyTexts, kMachineSlots> symbols_;
+  // Slot n - 1.
+  std::array<QString, kNetAddressCount> netUsers_;
+  std::array<QString, kNetAddressCount> netPasswords_;
+  std::array<QString, kNetAddressCount> netAddresses_;
+  std::array<QString, kNetAddressCount> netDrives_;
+  // Slot k - 1: the machine shown by tab k.
+  std::vector<int16_t> tabMachines_;
   std::array<bool, kMachineSlots> machineLoaded_{};
   std::array<bool, kNetAddressCount> netLoaded_{};
 };

@@ -14,7 +14,6 @@ QString CutFileNameOnce(const QString& text);
 
 // The drive check: the upper-cased letter when it is one of G ... X. An empty or longer text gives X;
 // a single other character gives X as well and counts as a fault the user is told about.
-inline const QString kDriveFault = QStringLiteral("Fault: only 'G' To 'X'");
 struct DriveCheck {
   QString drive;
   bool fault = false;

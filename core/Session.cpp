@@ -30,7 +30,10 @@ void SetupUserInterFace(Session& session) {
   DocumentationSettings& settings = session.settings;
   Trap trap(context.errors, QStringLiteral("SetupUserInterFace"));
   trap.Run([&] {
-    session.texts = LoadToolTipTexts(context.errors, LanguageIniPath(context.location), FormControls());
+    LanguageTexts texts = LoadLanguageTexts(context.errors, LanguageIniPath(context.location), FormControls(),
+                                            WindowMessageList());
+    session.texts = std::move(texts.controls);
+    session.messages = WindowMessagesFrom(texts.messages);
   });
   ReadProjectConfiguration(context);
   settings.UseVWFD = context.project.useVWFD;
@@ -38,7 +41,7 @@ void SetupUserInterFace(Session& session) {
   const int machines = std::min<int>(static_cast<int>(context.project.machines.size()), kMachineSlots);
   for (int m = 1; m <= machines; ++m) {
     if (!context.MachineTakesPart(m) || !settings.UseVWFD) continue;
-    settings.TabMachine.push_back(static_cast<int16_t>(m));
+    settings.AddMachineTab(m);
     trap.Run([&] { settings.ReadMachine(context, m); });
   }
   if (!settings.UseVWFD) return;
@@ -47,7 +50,7 @@ void SetupUserInterFace(Session& session) {
     // A net address names a folder, whatever the file holds.
     settings.NetAddress(i) = NetAddressFolder(settings.NetAddress(i));
     const DriveCheck check = CheckDrive(settings.NetDrive(i));
-    if (check.fault && !context.mode.silent) context.port.ShowMessage(kDriveFault);
+    if (check.fault && !context.mode.silent) context.port.ShowMessage(session.messages.driveFault);
     settings.NetDrive(i) = check.drive;
   }
 }

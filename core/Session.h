@@ -4,6 +4,7 @@
 // window, when the run shows one, only shows and edits it.
 
 #include "core/DocumentationSettings.h"
+#include "core/WindowMessages.h"
 #include "framework/ProjectContext.h"
 #include "texts/ToolTipTexts.h"
 
@@ -28,12 +29,13 @@ struct Session {
   QString HostIniPath;
   DocumentationSettings settings;
   std::vector<ControlTexts> texts;  // one per entry of FormControls()
-  bool closing = false;             // set when the closing sequence begins
+  WindowMessages messages;
+  bool closing = false;  // set when the closing sequence begins
 };
 
 // The start-up up to the point where the window would show: the title from the start mode, the host
 // INI, the machine list and SetupUserInterFace.
 void StartUp(Session& session);
-// Language texts, the project's configuration, the settings of every machine that takes part (its tab)
-// and the net addresses with their drive check.
+// Language texts and messages, the project's configuration, the settings of every machine that takes part
+// (its tab) and the net addresses with their drive check.
 void SetupUserInterFace(Session& session);

@@ -9,15 +9,18 @@
 
 namespace {
 
-// Why the settings file cannot give value back, or nullopt when it can. A file in UTF-16LE holds every
-// character.
-std::optional<QString> Unstorable(const QString& value, bool unicodeFile) {
-  if (value.size() > kIniReadLimit) {
-    return QStringLiteral("more than ") + QString::number(kIniReadLimit) + QStringLiteral(" characters!");
-  }
+// Why the settings file cannot give a value back.
+struct Unstorable {
+  bool tooLong = false;
+  QString character;  // when it is not too long: the first character Windows-1252 cannot hold
+};
+
+// nullopt when the settings file gives the value back. A file in UTF-16LE holds every character.
+std::optional<Unstorable> WhyUnstorable(const QString& value, bool unicodeFile) {
+  if (value.size() > kIniReadLimit) return Unstorable{true, {}};
   if (unicodeFile) return std::nullopt;
-  if (const std::optional<QString> character = FirstUnstorableCharacter(value)) {
-    return QStringLiteral("the character '") + *character + QStringLiteral("' cannot be stored!");
+  if (std::optional<QString> character = FirstUnstorableCharacter(value)) {
+    return Unstorable{false, std::move(*character)};
   }
   return std::nullopt;
 }
@@ -37,21 +40,24 @@ std::optional<QString> FirstUnstorableCharacter(const QString& text) {
 
 std::optional<NetAddressFault> FindUnstorableValue(const ProjectContext& context,
                                                    const DocumentationSettings& settings,
-                                                   const ColumnCaptions& captions) {
+                                                   const ColumnCaptions& captions,
+                                                   const WindowMessages& messages) {
   using Field = NetAddressFault::Field;
   const std::optional<TextFileContent> file = ReadTextFile(DocumentationSettings::FilePath(context.location));
   const bool unicodeFile = file && file->encoding == TextEncoding::Utf16Le;
-  for (const int16_t machine : settings.TabMachine) {
+  for (const int16_t machine : settings.TabMachines()) {
     if (!settings.MachineLoaded(machine)) continue;
     for (int key = 1; key <= kKeyCount; ++key) {
       auto fault = [&](const QString& value, Field field,
                        const QString& caption) -> std::optional<NetAddressFault> {
-        const std::optional<QString> why = Unstorable(value, unicodeFile);
+        const std::optional<Unstorable> why = WhyUnstorable(value, unicodeFile);
         if (!why) return std::nullopt;
-        return NetAddressFault{QStringLiteral("Fault in ") + context.ExistingMachine(machine) +
-                                   QStringLiteral(" , Key ") + QString::number(key) + QStringLiteral(" , ") +
-                                   caption + QStringLiteral(" : ") + *why,
-                               field, machine, key};
+        const QString name = context.ExistingMachine(machine);
+        const QString number = QString::number(key);
+        return NetAddressFault{
+            why->tooLong ? messages.keyValueTooLong.arg(name, number, caption)
+                         : messages.keyCharacterNotStorable.arg(name, number, caption, why->character),
+            field, machine, key};
       };
       if (auto found = fault(settings.Reference(machine, key), Field::Document, captions.document)) {
         return found;
@@ -67,9 +73,11 @@ std::optional<NetAddressFault> FindUnstorableValue(const ProjectContext& context
         {settings.NetPassword(n), Field::Password, captions.password},
     }};
     for (const auto& [value, field, caption] : fields) {
-      if (const std::optional<QString> why = Unstorable(value, unicodeFile)) {
-        return NetAddressFault{QStringLiteral("Fault in net address ") + QString::number(n) +
-                                   QStringLiteral(" , ") + caption + QStringLiteral(" : ") + *why,
+      if (const std::optional<Unstorable> why = WhyUnstorable(value, unicodeFile)) {
+        const QString number = QString::number(n);
+        return NetAddressFault{why->tooLong
+                                   ? messages.netValueTooLong.arg(number, caption)
+                                   : messages.netCharacterNotStorable.arg(number, caption, why->character),
                                field, 0, n};
       }
     }

@@ -3,13 +3,11 @@
 // character of Windows-1252. Anything else would come back cut or with "?" in place of a character.
 
 #include "core/DocumentationSettings.h"
+#include "core/WindowMessages.h"
 
 #include <QString>
 
 #include <optional>
-
-// Said when a field refuses a typed or pasted text that would make its value too long.
-inline const QString kValueTooLongFault = QStringLiteral("Fault: a value holds at most 254 characters");
 
 // The captions fault texts name a column by.
 struct ColumnCaptions {
@@ -29,4 +27,5 @@ std::optional<QString> FirstUnstorableCharacter(const QString& text);
 // A settings file in UTF-16LE holds every character; only the length counts then.
 std::optional<NetAddressFault> FindUnstorableValue(const ProjectContext& context,
                                                    const DocumentationSettings& settings,
-                                                   const ColumnCaptions& captions);
+                                                   const ColumnCaptions& captions,
+                                                   const WindowMessages& messages);

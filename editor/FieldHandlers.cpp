@@ -5,7 +5,6 @@
 #include "editor/frm_Quorvel_Exe.h"
 
 #include "core/FieldRules.h"
-#include "core/StorableValues.h"
 #include "editor/KeyRowsPanel.h"
 #include "editor/NetAddressPanel.h"
 
@@ -44,7 +43,8 @@ void frm_Quorvel_Exe::ConnectHandlers() {
   // After the refused change is undone, not inside the field's editing.
   auto tooLong = [this] {
     QMetaObject::invokeMethod(
-        this, [this] { RunHandler([this] { session_.context.port.ShowMessage(kValueTooLongFault); }); },
+        this,
+        [this] { RunHandler([this] { session_.context.port.ShowMessage(session_.messages.valueTooLong); }); },
         Qt::QueuedConnection);
   };
   for (int i = 1; i <= kKeyCount; ++i) {

@@ -152,7 +152,7 @@ void NetAddressPanel::TextPassword_LostFocus(int n) {
 void NetAddressPanel::ComboDrive_Change(int n) {
   if (!IsNetAddress(n)) return;
   const DriveCheck check = CheckDrive(comboDrive_[n]->currentText());
-  if (check.fault) session_.context.port.ShowMessage(kDriveFault);
+  if (check.fault) session_.context.port.ShowMessage(session_.messages.driveFault);
   ShowDrive(n, check.drive);
   session_.settings.NetDrive(n) = check.drive;
 }

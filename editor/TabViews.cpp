@@ -12,8 +12,6 @@
 #include <QScrollArea>
 #include <QTabBar>
 
-#include <algorithm>
-
 int frm_Quorvel_Exe::SelectedMachine() const {
   return session_.settings.MachineOfTab(tabStrip_->currentIndex() + 1);
 }
@@ -65,10 +63,9 @@ void frm_Quorvel_Exe::ShowFaultyField(const NetAddressFault& fault) {
         break;
     }
   } else {
-    const std::vector<int16_t>& tabs = session_.settings.TabMachine;
-    const auto found = std::find(tabs.begin(), tabs.end(), fault.machine);
-    if (found == tabs.end() || fault.row < 1 || fault.row > kKeyCount) return;
-    tab = static_cast<int>(found - tabs.begin());
+    const int position = session_.settings.TabOfMachine(fault.machine);
+    if (position == 0 || fault.row < 1 || fault.row > kKeyCount) return;
+    tab = position - 1;
     field = fault.field == Field::Document ? keyRows_->TextExe(fault.row) : keyRows_->TextSymbol(fault.row);
   }
   tabStrip_->setCurrentIndex(tab);  // its handler shows the tab's view

@@ -53,6 +53,10 @@ void frm_Quorvel_Exe::ConnectTabKeys() {
   add(QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1);
 
   tabStrip_->installEventFilter(this);
+  // Every field tells where it was left before its own handling of the focus loss (which may cut a
+  // net address) runs.
+  for (QLineEdit* field : findChildren<QLineEdit*>()) field->installEventFilter(this);
+  for (QComboBox* drive : findChildren<QComboBox*>()) drive->installEventFilter(this);
   connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
     if (now && isAncestorOf(now) && (qobject_cast<QLineEdit*>(now) || qobject_cast<QComboBox*>(now))) {
       lastField_ = now;
@@ -65,7 +69,18 @@ QWidget* frm_Quorvel_Exe::FieldForTypedText() const {
   return keyRows_->TextExe(1);
 }
 
+namespace {
+// The line a text or drive field is typed in.
+QLineEdit* TypedLineOf(QObject* field) {
+  if (auto* drive = qobject_cast<QComboBox*>(field)) return drive->lineEdit();
+  return qobject_cast<QLineEdit*>(field);
+}
+}  // namespace
+
 bool frm_Quorvel_Exe::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusOut) {
+    if (const QLineEdit* line = TypedLineOf(watched)) leftAt_.Remember(*line);
+  }
   // The tab strip takes arrows and Tab; a typed character would be lost there.
   if (watched == tabStrip_ && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
@@ -73,6 +88,7 @@ bool frm_Quorvel_Exe::eventFilter(QObject* watched, QEvent* event) {
     if (modifiers == Qt::NoModifier && !key->text().isEmpty() && key->text().at(0).isPrint()) {
       QWidget* field = FieldForTypedText();
       field->setFocus(Qt::OtherFocusReason);
+      if (QLineEdit* line = TypedLineOf(field)) leftAt_.ResumeIn(*line);
       QCoreApplication::sendEvent(field, key);
       return true;
     }
@@ -206,7 +222,7 @@ void frm_Quorvel_Exe::Form_Load() {
   {
     // The tabs are built here; the view is set up once at the end, not per added tab.
     const QSignalBlocker quietTabs(tabStrip_);
-    for (const int16_t m : settings.TabMachine) tabStrip_->addTab(session_.context.ExistingMachine(m));
+    for (const int16_t m : settings.TabMachines()) tabStrip_->addTab(session_.context.ExistingMachine(m));
     if (!settings.UseVWFD) return;
     netAddresses_->FillDriveLists();
     tabStrip_->addTab(kNetAddressCaption);

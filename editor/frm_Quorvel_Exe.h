@@ -11,12 +11,14 @@
 //
 // Keyboard: Enter presses the focused button, elsewhere OK; Escape is Cancel; Ctrl+Tab and Ctrl+PgDn
 // go to the next tab, Ctrl+Shift+Tab and Ctrl+PgUp to the previous one. A clicked tab takes the
-// keyboard (Left and Right switch tabs); text typed there goes to the field last edited. Clicks on
-// labels, frames and the background leave the keyboard where it was. The window has a fixed size
+// keyboard (Left and Right switch tabs); text typed there goes to the field last edited, at the cursor
+// it was left with (after the text when the tab shows another value in it). Clicks on labels, frames
+// and the background leave the keyboard where it was. The window has a fixed size
 // and never opens larger than the screen can hold; scroll bars reach the rest.
 
 #include "core/Closing.h"
 #include "core/Session.h"
+#include "editor/EditingPlace.h"
 
 #include <QPointer>
 #include <QString>
@@ -128,6 +130,7 @@ class frm_Quorvel_Exe : public QWidget {
   std::vector<QWidget*> controls_;  // in the order of the form description
   QScrollArea* scroller_ = nullptr;
   QPointer<QWidget> lastField_;  // the text or drive field that last had the keyboard
+  EditingPlace leftAt_;          // where the field that last lost the keyboard was left
   QSize fittedFrame_{-1, -1};    // the window frame FitInto last allowed for
   std::optional<int> endStatus_;
 };

@@ -1,26 +1,15 @@
 #include "texts/ToolTipTexts.h"
 
-#include "framework/ErrorTrap.h"
-#include "framework/IniAccess.h"
-#include "framework/IniDocument.h"
 #include "framework/Text.h"
-#include "framework/TextFile.h"
 #include "texts/Language.h"
-
-#include <QHash>
+#include "texts/LanguageSection.h"
 
 namespace {
 
-const QString kNativeLanguage = QStringLiteral("1031");
-const QString kUntranslated = QStringLiteral("0");
 constexpr int kMaxHelpId = 100;
 
 // Thrown to stop the work on one control; it never leaves LoadToolTipTexts.
 struct ControlFailure {};
-
-bool HasText(const QString& value) {
-  return !value.isEmpty() && value != kUntranslated;
-}
 
 bool IsArrayMember(const std::vector<TextControl>& controls, size_t position) {
   for (size_t other = 0; other < controls.size(); ++other) {
@@ -42,44 +31,6 @@ bool HasCaptionClass(const TextControl& control) {
   return cls == QStringLiteral("LABEL") || cls == QStringLiteral("COMMANDBUTTON") ||
          cls == QStringLiteral("CHECKBOX");
 }
-
-// The language INI read once, with every key that is missing collected and written back in one rewrite
-// at the end. Lookups see the keys seeded before them, as they would if each were written at once.
-class LanguageSection {
- public:
-  LanguageSection(const QString& iniPath, QString language) : language_(std::move(language)) {
-    const auto content = ReadTextFile(iniPath);
-    if (!content) return;
-    // The language's entries by case-folded name (INI names match without regard to case); the first of
-    // duplicate entries is the one read.
-    IniDocument::Parse(content->text).ForEachEntry(language_, [this](QStringView name, const QString& value) {
-      const QString folded = name.toString().toCaseFolded();
-      if (!entries_.contains(folded)) entries_.insert(folded, value);
-    });
-  }
-  // The entry as the INI access reads it: trimmed, cut to the read limit, empty when missing.
-  QString Read(const QString& key) const { return Stored(key).value_or(QString()).left(kIniReadLimit); }
-  // Writes the key unless it holds the value already (the help ids several controls share, the "0" of an
-  // entry still to be translated): a complete language INI is not rewritten.
-  void Seed(const QString& key, const QString& value) {
-    if (Stored(key) == value) return;
-    entries_.insert(key.toCaseFolded(), value);
-    seeds_.push_back({IniValue{value}, language_, key});
-  }
-  const std::vector<IniWrite>& Seeds() const { return seeds_; }
-  const QString& Language() const { return language_; }
-
- private:
-  std::optional<QString> Stored(const QString& key) const {
-    const auto found = entries_.constFind(key.toCaseFolded());
-    if (found == entries_.constEnd()) return std::nullopt;
-    return *found;
-  }
-
-  QString language_;
-  QHash<QString, QString> entries_;
-  std::vector<IniWrite> seeds_;
-};
 
 void ApplyCaption(const TextControl& control, const QString& keyPart, LanguageSection& texts,
                   ControlTexts& result) {
@@ -112,33 +63,33 @@ void ApplyToolTip(const TextControl& control, const QString& keyPart, LanguageSe
 
 }  // namespace
 
-std::vector<ControlTexts> LoadToolTipTexts(ErrorHandling& errors, const QString& languageIni,
-                                           const std::vector<TextControl>& controls) {
+LanguageTexts LoadLanguageTexts(ErrorHandling& errors, const QString& languageIni,
+                                const std::vector<TextControl>& controls,
+                                const std::vector<TextMessage>& messages) {
   LanguageSection texts(languageIni, GetLanguage(errors, languageIni));
-  std::vector<ControlTexts> results(controls.size());
+  LanguageTexts results;
+  results.controls.resize(controls.size());
   for (size_t position = 0; position < controls.size(); ++position) {
     const TextControl& control = controls[position];
     const bool arrayMember = IsArrayMember(controls, position);
     // A failure stops the work on this control only, without a message; what already succeeded stays.
     try {
       const QString keyPart = KeyPart(control, arrayMember);
-      if (HasCaptionClass(control)) ApplyCaption(control, keyPart, texts, results[position]);
+      if (HasCaptionClass(control)) ApplyCaption(control, keyPart, texts, results.controls[position]);
       if (!UCase(control.tag).contains(QStringLiteral("NOTTT"))) {
-        ApplyToolTip(control, keyPart, texts, results[position]);
+        ApplyToolTip(control, keyPart, texts, results.controls[position]);
       }
     } catch (const ControlFailure&) {
     } catch (const std::exception&) {
     }
   }
-  // Every missing key in one rewrite; a language INI that cannot take them is reported once.
-  if (!texts.Seeds().empty()) {
-    Trap trap(errors, QStringLiteral("LoadToolTipTexts"));
-    trap.Run([&] {
-      QString failure;
-      if (SaveIniEntries(errors, texts.Seeds(), languageIni, &failure) == 0) {
-        Raise(kErrFileAccess, AccessFailure(languageIni, failure));
-      }
-    });
-  }
+  results.messages = MessageTexts(texts, messages);
+  // Every missing key in one rewrite.
+  texts.WriteSeeds(errors, languageIni);
   return results;
+}
+
+std::vector<ControlTexts> LoadToolTipTexts(ErrorHandling& errors, const QString& languageIni,
+                                           const std::vector<TextControl>& controls) {
+  return LoadLanguageTexts(errors, languageIni, controls, {}).controls;
 }

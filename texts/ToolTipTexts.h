@@ -1,11 +1,13 @@
 #pragma once
-// Captions, tool-tips and info-text keys of the window's controls, taken from the language INI, which
-// is seeded with every key that is asked for and missing so a translator gets the full list.
+// Captions, tool-tips and info-text keys of the window's controls, and the program's messages, taken
+// from the language INI, which is seeded with every key that is asked for and missing so a translator
+// gets the full list.
 //
 // The texts know no widgets: the controls are described by TextControl, and the texts found are
 // returned for the window to apply.
 
 #include "framework/ErrorHandling.h"
+#include "texts/MessageTexts.h"
 
 #include <QString>
 
@@ -28,7 +30,17 @@ struct ControlTexts {
   std::optional<QString> toolTip;
 };
 
-// The texts of the current language for the controls, in the given order. Missing keys are written to
-// the language INI in one rewrite.
+// What the current language gives the controls and the messages, each in the given order.
+struct LanguageTexts {
+  std::vector<ControlTexts> controls;
+  std::vector<QString> messages;
+};
+
+// The texts of the current language for the controls and the messages. Missing keys are written to the
+// language INI in one rewrite.
+LanguageTexts LoadLanguageTexts(ErrorHandling& errors, const QString& languageIni,
+                                const std::vector<TextControl>& controls,
+                                const std::vector<TextMessage>& messages);
+// The controls' texts alone.
 std::vector<ControlTexts> LoadToolTipTexts(ErrorHandling& errors, const QString& languageIni,
                                            const std::vector<TextControl>& controls);

@@ -51,9 +51,9 @@ TEST_F(RunTest, AProjectThatUsesTheEditorShowsTheWindowOnTheLoadedSettings) {
                                                    "[NetAddress]\nNetAddress1=\\\\srv\\docs\\readme.txt\n")));
   struct Inspect : EditorWindow {
     int Edit(Session& session) override {
-      tabs = session.settings.TabMachine;
-      reference = session.settings.References[1][1];
-      netAddress = session.settings.NetAddresses[0];
+      tabs = session.settings.TabMachines();
+      reference = session.settings.Reference(2, 1);
+      netAddress = session.settings.NetAddress(1);
       title = session.windowTitle;
       return 7;
     }

@@ -36,11 +36,11 @@ TEST_F(SettingsTest, ReadingAMissingFileGivesEmptyTextsAndDefaultDrives) {
   WriteFile(CustomerFile(), IniText(QStringLiteral("[NetAddress]\nNetDrive2=g\nNetDrive3=\n")));
   ReadMachine(1);
   ReadNetAddresses();
-  EXPECT_TRUE(settings.References[0][1].isEmpty());
-  EXPECT_EQ(settings.NetDrives[0], QStringLiteral("T"));
-  EXPECT_EQ(settings.NetDrives[1], QStringLiteral("g"));  // the drive check follows the reading
-  EXPECT_EQ(settings.NetDrives[2], QStringLiteral("V"));
-  EXPECT_EQ(settings.NetDrives[4], QStringLiteral("X"));
+  EXPECT_TRUE(settings.Reference(1, 1).isEmpty());
+  EXPECT_EQ(settings.NetDrive(1), QStringLiteral("T"));
+  EXPECT_EQ(settings.NetDrive(2), QStringLiteral("g"));  // the drive check follows the reading
+  EXPECT_EQ(settings.NetDrive(3), QStringLiteral("V"));
+  EXPECT_EQ(settings.NetDrive(5), QStringLiteral("X"));
 }
 
 TEST_F(SettingsTest, LongValuesComeBackCutTo254Characters) {
@@ -48,7 +48,7 @@ TEST_F(SettingsTest, LongValuesComeBackCutTo254Characters) {
   WriteFile(CustomerFile(),
             IniText(QStringLiteral("[Machine1]\nReference4=") + longPath + QStringLiteral("\n")));
   ReadMachine(1);
-  EXPECT_EQ(settings.References[0][4], longPath.left(254));
+  EXPECT_EQ(settings.Reference(1, 4), longPath.left(254));
 }
 
 TEST_F(SettingsTest, IntegratedModeAdmitsByValidMachinesAsPlainSubstring) {
@@ -87,11 +87,11 @@ TEST_F(SettingsTest, SlotsNeverReadAreNotWritten) {
 TEST_F(SettingsTest, WithDocumentationTellsWhetherANetAddressIsSet) {
   ReadNetAddresses();
   ReadMachine(1);
-  settings.References[0][1] = QStringLiteral("C:\\doc.pdf");
+  settings.Reference(1, 1) = QStringLiteral("C:\\doc.pdf");
   settings.Write(*context);
   EXPECT_TRUE(ReadFile(install.programIni()).contains("WithDocumentation=false\r\n"));
-  settings.References[0][1].clear();
-  settings.NetAddresses[3] = QStringLiteral("\\\\srv\\docs");
+  settings.Reference(1, 1).clear();
+  settings.NetAddress(4) = QStringLiteral("\\\\srv\\docs");
   settings.Write(*context);
   EXPECT_TRUE(ReadFile(install.programIni()).contains("WithDocumentation=true\r\n"));
 }
@@ -116,17 +116,17 @@ TEST_F(SettingsTest, NetAddressCheckFindsUncoveredPathsInOrder) {
   const QString doc = QStringLiteral("Html / Pdf - File");
   const QString sym = QStringLiteral("Symbol");
   // Drive-letter paths and empty ones are never examined.
-  settings.References[0][1] = QStringLiteral("G:\\doc.pdf");
+  settings.Reference(1, 1) = QStringLiteral("G:\\doc.pdf");
   EXPECT_EQ(NetAddressFault(doc, sym, drives, trimmed), std::nullopt);
 
-  settings.References[0][3] = QStringLiteral("\\\\srv\\docs\\m1\\a.pdf");
-  settings.NetAddresses[0] = QStringLiteral("\\\\srv\\pub");
+  settings.Reference(1, 3) = QStringLiteral("\\\\srv\\docs\\m1\\a.pdf");
+  settings.NetAddress(1) = QStringLiteral("\\\\srv\\pub");
   EXPECT_EQ(NetAddressFault(doc, sym, drives, trimmed),
             QStringLiteral("Fault in Line1 , Key 3 , Html / Pdf - File : no net address found!"));
 
   // Characters are compared, not path parts, without regard to case.
-  settings.NetAddresses[1] = QStringLiteral("\\\\SRV\\DOC");
-  settings.Symbols[1][7] = QStringLiteral("\\\\srv\\pics\\a.gif");
+  settings.NetAddress(2) = QStringLiteral("\\\\SRV\\DOC");
+  settings.Symbol(2, 7) = QStringLiteral("\\\\srv\\pics\\a.gif");
   EXPECT_EQ(NetAddressFault(doc, sym, drives, trimmed),
             QStringLiteral("Fault in Line2 , Key 7 , Symbol : no net address found!"));
 
@@ -138,16 +138,16 @@ TEST_F(SettingsTest, NetAddressCheckFindsUncoveredPathsInOrder) {
   EXPECT_EQ(fault->row, 7);
 
   // Three characters cover every UNC path that starts with them; two cover nothing.
-  settings.NetAddresses[2] = QStringLiteral("\\\\");
+  settings.NetAddress(3) = QStringLiteral("\\\\");
   EXPECT_NE(NetAddressFault(doc, sym, drives, trimmed), std::nullopt);
-  settings.NetAddresses[2] = QStringLiteral("\\\\s");
+  settings.NetAddress(3) = QStringLiteral("\\\\s");
   EXPECT_EQ(NetAddressFault(doc, sym, drives, trimmed), std::nullopt);
 }
 
 TEST_F(SettingsTest, NetAddressCheckRefusesDoubleDrivesAndTrimsTrailingSeparators) {
   std::vector<int> trimmed;
-  settings.NetAddresses[0] = QStringLiteral("\\\\srv\\docs\\");
-  settings.NetAddresses[2] = QStringLiteral("\\\\srv\\more\\");
+  settings.NetAddress(1) = QStringLiteral("\\\\srv\\docs\\");
+  settings.NetAddress(3) = QStringLiteral("\\\\srv\\more\\");
   const std::array<QString, kNetAddressCount> doubled = {"T", "G", "V", "G", "X"};
   const std::optional<::NetAddressFault> fault =
       settings.FindNetAddressFault(*context, {}, {}, doubled, trimmed);
@@ -158,8 +158,8 @@ TEST_F(SettingsTest, NetAddressCheckRefusesDoubleDrivesAndTrimsTrailingSeparator
   EXPECT_EQ(fault->row, 4);
   // Only the net addresses reached before the conflict lose their separator.
   EXPECT_EQ(trimmed, std::vector<int>{1});
-  EXPECT_EQ(settings.NetAddresses[0], QStringLiteral("\\\\srv\\docs"));
-  EXPECT_EQ(settings.NetAddresses[2], QStringLiteral("\\\\srv\\more\\"));
+  EXPECT_EQ(settings.NetAddress(1), QStringLiteral("\\\\srv\\docs"));
+  EXPECT_EQ(settings.NetAddress(3), QStringLiteral("\\\\srv\\more\\"));
 
   // Two empty drive fields do not conflict.
   trimmed.clear();

@@ -284,6 +284,36 @@ TEST_F(ClosingTest, AValueTheSettingsFileCannotGiveBackIsRefusedOrReportedWithIt
   EXPECT_TRUE(Customer().contains("User1=Omega\r\n"));
 }
 
+TEST_F(ClosingTest, TheRefusalsSpeakTheLanguageOfTheLanguageIni) {
+  WriteFile(install.program() + QStringLiteral("/Documentation_Config.ini"),
+            ReadFile(QStringLiteral(QVZ_SOURCE_DIR "/packaging/Documentation_Config.ini")));
+  WriteFile(CustomerFile(), IniText(QStringLiteral("[NetAddress]\nNetDrive2=C\n")));
+  ASSERT_EQ(Load(), std::nullopt);
+  EXPECT_EQ(Messages(), QStringList{QStringLiteral("Fehler: nur 'G' bis 'X'")});
+  Activate();
+  auto paste = [](QLineEdit* field, const QString& text) {
+    field->setFocus();
+    QApplication::clipboard()->setText(text);
+    QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+  };
+  paste(form->KeyRows()->TextExe(1), QString(300, u'd'));
+  QTRY_COMPARE(Messages().size(), 2);
+  EXPECT_EQ(Messages().last(), QStringLiteral("Fehler: ein Wert hat höchstens 254 Zeichen"));
+  // The checks of OK fill in the machine, the key or net address and the column's German caption.
+  paste(form->KeyRows()->TextSymbol(2), QStringLiteral("C:\\pics\\\u03a9.gif"));
+  EXPECT_EQ(PressOK(), std::nullopt);
+  EXPECT_EQ(Messages().last(),
+            QStringLiteral(
+                "Fehler in Line1 , Taste 2 , Symbol : das Zeichen '\u03a9' kann nicht gespeichert werden!"));
+  QTest::keyClicks(form->KeyRows()->TextSymbol(2), QStringLiteral("C:\\pics\\o.gif"));
+  SelectTab(kNetTab);
+  paste(form->NetAddresses()->TextUser(3), QStringLiteral("\u03a9"));
+  EXPECT_EQ(PressOK(), std::nullopt);
+  EXPECT_EQ(Messages().last(),
+            QStringLiteral(
+                "Fehler in Netzadresse 3 , Benutzer : das Zeichen '\u03a9' kann nicht gespeichert werden!"));
+}
+
 TEST_F(ClosingTest, ASettingsFileInUtf16KeepsEveryCharacter) {
   const QString text = QStringLiteral("[Machine1]\r\nReference1=C:\\docs\\plan_\u2192_\u03a9.pdf\r\n");
   QByteArray utf16("\xff\xfe");

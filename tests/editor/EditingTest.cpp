@@ -341,6 +341,32 @@ TEST_F(EditingTest, ClicksOnATabALabelOrTheBackgroundLoseNoTypedKey) {
   click(tabs, tabs->tabRect(kNetTab - 1).center());
   QTest::keyClicks(Focused(), QStringLiteral("\\\\srv"));
   EXPECT_EQ(form->Settings().NetAddress(1), QStringLiteral("\\\\srv"));
+
+  // A filled field that a tab shows anew takes typed text at its end, not in front of its value ...
+  click(tabs, tabs->tabRect(0).center());
+  QTest::keyClicks(Focused(), QStringLiteral("d"));
+  EXPECT_EQ(form->Settings().Reference(1, 1), QStringLiteral("abcd"));
+  click(tabs, tabs->tabRect(kNetTab - 1).center());
+  QTest::keyClicks(Focused(), QStringLiteral("\\docs"));
+  EXPECT_EQ(form->Settings().NetAddress(1), QStringLiteral("\\\\srv\\docs"));
+  // ... and where the cursor was left while it still shows the value it was left with.
+  QTest::keyClick(Focused(), Qt::Key_Home);
+  QTest::keyClick(Focused(), Qt::Key_Right);
+  click(tabs, tabs->tabRect(0).center());
+  click(tabs, tabs->tabRect(kNetTab - 1).center());
+  QTest::keyClicks(Focused(), QStringLiteral("\\"));
+  EXPECT_EQ(form->Settings().NetAddress(1), QStringLiteral("\\\\\\srv\\docs"));
+  // A selection left in the field is typed over, as the drive field's selected letter is.
+  QComboBox* drive = form->NetAddresses()->ComboDrive(2);
+  click(form->NetAddresses()->TextPassword(2), {5, 5});
+  QTest::keyClick(Focused(), Qt::Key_Tab);
+  QTest::keyClick(drive, 'h');
+  ASSERT_EQ(drive->lineEdit()->selectedText(), QStringLiteral("H"));
+  click(tabs, tabs->tabRect(kNetTab - 1).center());
+  QTest::keyClicks(Focused(), QStringLiteral("j"));
+  EXPECT_EQ(Focused(), drive);
+  EXPECT_EQ(form->Settings().NetDrive(2), QStringLiteral("J"));
+  EXPECT_TRUE(port.questions.empty());
 }
 
 TEST_F(EditingTest, BrowsingStartsFromTheNearestKnownFile) {

@@ -37,7 +37,7 @@ TEST_F(EditorTest, StandaloneStartShowsOneTabPerMachineAndTheNetAddressTab) {
   EXPECT_EQ(form->TabStripMachine()->tabText(0), QStringLiteral("Wrapper"));
   EXPECT_EQ(form->TabStripMachine()->tabText(1), QStringLiteral("Labeller"));
   EXPECT_EQ(form->TabStripMachine()->tabText(2), QStringLiteral("Net address"));
-  EXPECT_EQ(form->Settings().TabMachine, (std::vector<int16_t>{1, 3}));
+  EXPECT_EQ(form->Settings().TabMachines(), (std::vector<int16_t>{1, 3}));
   EXPECT_EQ(form->TabStripMachine()->currentIndex(), 0);
   EXPECT_EQ(form->KeyRows()->TextExe(1)->text(), QStringLiteral("C:\\a.pdf"));
   EXPECT_EQ(form->KeyRows()->TextSymbol(1)->text(), QStringLiteral("C:\\a.gif"));
@@ -74,7 +74,7 @@ TEST_F(EditorTest, IntegratedStartTakesMachinesFromTheHost) {
   ASSERT_EQ(form->TabStripMachine()->count(), 3);
   EXPECT_EQ(form->TabStripMachine()->tabText(0), QStringLiteral("Line1"));
   EXPECT_EQ(form->TabStripMachine()->tabText(1), QStringLiteral("Press"));
-  EXPECT_EQ(form->Settings().TabMachine, (std::vector<int16_t>{1, 3}));
+  EXPECT_EQ(form->Settings().TabMachines(), (std::vector<int16_t>{1, 3}));
 }
 
 TEST_F(EditorTest, SilentRunOnAFreshProjectWritesEveryEntryAndEnds) {
@@ -93,7 +93,7 @@ TEST_F(EditorTest, ProjectWithoutTheEditorClosesAtOnceAndKeepsItsSettings) {
   const QByteArray settings = IniText(QStringLiteral("[Machine1]\nReference1=C:\\a.pdf\n"));
   WriteFile(CustomerFile(), settings);
   EXPECT_EQ(Load(), 0);
-  EXPECT_TRUE(session->settings.TabMachine.empty());
+  EXPECT_TRUE(session->settings.TabMachines().empty());
   EXPECT_FALSE(form) << "a project without the editor makes no window";
   EXPECT_EQ(Customer(), settings);
   EXPECT_TRUE(ReadFile(install.programIni()).contains("WithDocumentation=false\r\n"));

@@ -45,9 +45,11 @@ class ToolTipTextsTest : public ::testing::Test {
     controls.push_back(control);
     return control;
   }
-  // Applies the texts to the described controls, as the window does.
+  // Applies the texts to the described controls, as the window does, and takes the messages' texts.
   void LoadToolTipTexts() {
-    const std::vector<ControlTexts> texts = ::LoadToolTipTexts(context->errors, Ini(), controls);
+    LanguageTexts loaded = LoadLanguageTexts(context->errors, Ini(), controls, messages);
+    const std::vector<ControlTexts>& texts = loaded.controls;
+    messageTexts = std::move(loaded.messages);
     fakes.clear();
     for (size_t i = 0; i < controls.size(); ++i) {
       const TextControl& c = controls[i];
@@ -73,12 +75,15 @@ class ToolTipTextsTest : public ::testing::Test {
   std::unique_ptr<ProjectContext> context = install.Context(port);
   std::vector<TextControl> controls;
   std::map<QString, FakeControl> fakes;
+  std::vector<TextMessage> messages;
+  std::vector<QString> messageTexts;
 };
 
 }  // namespace
 
 TEST_F(ToolTipTextsTest, NativeLanguageSeedsCaptionsWithTheDesignTexts) {
   AddForm();
+  messages = {{QStringLiteral("DriveFault"), QStringLiteral("Fault: only 'G' To 'X'")}};
   LoadToolTipTexts();
   EXPECT_EQ(Entry("Language", "Language"), QStringLiteral("1031"));
   EXPECT_EQ(Entry("1031", "Caption_Header_"), QStringLiteral("Documentation - Customer Configuration"));
@@ -94,6 +99,9 @@ TEST_F(ToolTipTextsTest, NativeLanguageSeedsCaptionsWithTheDesignTexts) {
   EXPECT_FALSE(Has("TTT_TabStripMachine_NoTTT"));
   EXPECT_FALSE(Has("Caption_TextExe1_"));
   EXPECT_FALSE(Has("Caption_FrameExe_"));
+  // A message is no caption: its English text is shown, and its key waits for the translation.
+  EXPECT_EQ(Entry("1031", "Message_DriveFault_"), QStringLiteral("0"));
+  EXPECT_EQ(messageTexts, std::vector<QString>{QStringLiteral("Fault: only 'G' To 'X'")});
   // The seeded file is read back the same way next time.
   const QByteArray seeded = ReadFile(Ini());
   LoadToolTipTexts();
@@ -119,8 +127,12 @@ TEST_F(ToolTipTextsTest, TranslatedTextsAreApplied) {
   WriteIni(
       "[Language]\nLanguage=1033\n[1033]\nCaption_Header_=Customer documentation\nTTT_TextExe2_=Document of "
       "key 2\n"
-      "Caption_LabelKeyNumber1_NoTTT=0\nHelp11=Document shown by the key\n");
+      "Caption_LabelKeyNumber1_NoTTT=0\nHelp11=Document shown by the key\n"
+      "message_valuetoolong_=At most 254 characters\nMessage_DriveFault_=0\n");
   AddForm();
+  messages = {{QStringLiteral("ValueTooLong"), QStringLiteral("Fault: a value holds at most 254 characters")},
+              {QStringLiteral("DriveFault"), QStringLiteral("Fault: only 'G' To 'X'")},
+              {QStringLiteral("NetValueTooLong"), QStringLiteral("Fault in net address %1")}};
   LoadToolTipTexts();
   EXPECT_EQ(Fake("Header").caption, QStringLiteral("Customer documentation"));
   EXPECT_EQ(Fake("TextExe2").toolTip, QStringLiteral("Document of key 2"));
@@ -129,6 +141,12 @@ TEST_F(ToolTipTextsTest, TranslatedTextsAreApplied) {
   EXPECT_EQ(Fake("LabelKeyNumber1").caption, QStringLiteral("1"));
   EXPECT_EQ(Entry("1033", "Caption_LabelKeyNumber1_NoTTT"), QStringLiteral("0"));
   EXPECT_EQ(Entry("1033", "Help11"), QStringLiteral("Document shown by the key"));
+  // Messages: the translation (its key in any case), else the English text; a missing key is seeded.
+  EXPECT_EQ(messageTexts, (std::vector<QString>{QStringLiteral("At most 254 characters"),
+                                                QStringLiteral("Fault: only 'G' To 'X'"),
+                                                QStringLiteral("Fault in net address %1")}));
+  EXPECT_EQ(Entry("1033", "Message_DriveFault_"), QStringLiteral("0"));
+  EXPECT_EQ(Entry("1033", "Message_NetValueTooLong_"), QStringLiteral("0"));
 }
 
 TEST_F(ToolTipTextsTest, UntranslatedNativeCaptionIsReplacedByTheCurrentOne) {
