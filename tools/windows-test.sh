@@ -103,13 +103,15 @@ fi
 # Qt: qtbase of the host's version, shared, Core (+ Gui, Widgets, Test and the offscreen and windows
 # platform plugins). Built where it is used (no install step): the build folder is the Qt prefix.
 qt_prefix=$cache/qt
-qt_key="$qt_version $qt_scope 2"  # the last word changes with the configure options
+qt_key="$qt_version $qt_scope 3"  # the last word changes with the configure options
 if [ ! -f "$qt_prefix/.done" ] || [ "$(cat "$qt_prefix/.done")" != "$qt_key" ]; then
   log "Building Qt $qt_version ($qt_scope) for Windows; this takes long the first time"
   src=$(fetch_source qt6-base "$qt_version")
   gui=ON
   [ "$qt_scope" = core ] && gui=OFF
   mkdir -p "$qt_prefix"
+  # Without Direct2D, Qt 6.4.2's Gui leaves out the DirectWrite 3 font database that the windows
+  # platform plugin still asks for (it fails to link), so DirectWrite 3 is switched off too.
   if [ ! -f "$qt_prefix/build.ninja" ] || [ "$(cat "$qt_prefix/.configured" 2>/dev/null)" != "$qt_key" ]; then
     rm -rf "${qt_prefix:?}"/*
     (cd "$qt_prefix" && cmake -S "$src" -B . -G Ninja \
@@ -124,7 +126,7 @@ if [ ! -f "$qt_prefix/.done" ] || [ "$(cat "$qt_prefix/.done")" != "$qt_key" ]; 
       -DFEATURE_vulkan=OFF -DFEATURE_jpeg=OFF -DFEATURE_direct2d=OFF \
       -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_doubleconversion=OFF \
       -DFEATURE_system_freetype=OFF -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_png=OFF \
-      -DFEATURE_tabletevent=OFF \
+      -DFEATURE_tabletevent=OFF -DFEATURE_directwrite3=OFF \
       > "$cache/qt-configure.log" 2>&1) || { tail -n 40 "$cache/qt-configure.log"; exit 1; }
     echo "$qt_key" > "$qt_prefix/.configured"
   fi
