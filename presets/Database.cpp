@@ -331,6 +331,33 @@ Connection Connection::OpenWorkingCopy(const QString& path) {
   return connection;
 }
 
+Connection Connection::CreateForScript(const QString& path) {
+  Connection connection = Create(path);
+  connection.Exec(QStringLiteral("PRAGMA synchronous=OFF"));
+  return connection;
+}
+
+Connection Connection::OpenToHold(const QString& path, int busyMs) {
+  Connection connection = OpenAsIs(path, busyMs);
+  // The held connection works in rollback-journal mode, as every connection of the update does.
+  connection.Exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
+  connection.Exec(QStringLiteral("PRAGMA locking_mode=EXCLUSIVE"));
+  return connection;
+}
+
+Connection Connection::CreateThrowawayCopy(const QString& path) {
+  Connection connection = Create(path);
+  connection.Exec(QStringLiteral("PRAGMA synchronous=OFF"));
+  connection.Exec(QStringLiteral("PRAGMA journal_mode=OFF"));
+  return connection;
+}
+
+Connection Connection::CreateKeptCopy(const QString& path) {
+  Connection connection = Create(path);
+  connection.Exec(QStringLiteral("PRAGMA synchronous=FULL"));
+  return connection;
+}
+
 void Connection::SetCacheSize(int kib) {
   Exec(QStringLiteral("PRAGMA cache_size=-%1").arg(kib));
 }

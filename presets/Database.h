@@ -102,6 +102,21 @@ class Connection {
   // Opens the update's working copy of a project database: it is thrown away after the update (also
   // after a crash), so its writes need not wait for the disk, and its sorts may use a helper thread.
   static Connection OpenWorkingCopy(const QString& path);
+  // Creates a fresh database file that a script fills (demo databases, tests, the benchmark): a file made
+  // from scratch needs no sync after every statement.
+  static Connection CreateForScript(const QString& path);
+  // Opens the project database to hold it (see ProjectDatabaseHold), waiting up to busyMs for other
+  // programs: a log another program left is taken into the file (journal mode DELETE), and every lock
+  // the connection takes is kept until it is closed (exclusive locking mode).
+  static Connection OpenToHold(const QString& path, int busyMs);
+  // Opens a database to hold its write lock while the project database is replaced as a file, waiting up
+  // to busyMs for other programs; nothing else is set.
+  static Connection OpenLockHolder(const QString& path, int busyMs) { return OpenAsIs(path, busyMs); }
+  // Creates the target of a backup of the project database (an existing file is replaced). A throwaway
+  // copy (the working copy) is written without syncs and without a journal; a kept one (the previous
+  // database) is synced to the disk as it is written.
+  static Connection CreateThrowawayCopy(const QString& path);
+  static Connection CreateKeptCopy(const QString& path);
   ~Connection();
   Connection(Connection&& other) noexcept;
   Connection(const Connection&) = delete;
