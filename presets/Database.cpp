@@ -324,6 +324,23 @@ int64_t ApproximateRecordCount(Connection& connection, const QString& table) {
   return highest.Step() ? highest.ColumnInt(0) : 0;
 }
 
+RowAddress RowAddressOf(Connection& connection, const QString& table) {
+  Statement kind = connection.Prepare(
+      QStringLiteral("SELECT wr FROM pragma_table_list WHERE schema = 'main' AND name = ?1 COLLATE NOCASE"));
+  kind.BindText(1, table);
+  RowAddress address;
+  if (!(kind.Step() && kind.ColumnInt(0) != 0)) {
+    address.fields << RowNumberName(connection.Fields(table));
+    return address;
+  }
+  address.rowNumber = false;
+  Statement key =
+      connection.Prepare(QStringLiteral("SELECT name FROM pragma_table_info(?1) WHERE pk > 0 ORDER BY pk"));
+  key.BindText(1, table);
+  while (key.Step()) address.fields << Quote(key.ColumnText(0));
+  return address;
+}
+
 Connection Connection::OpenWorkingCopy(const QString& path) {
   Connection connection = Open(path);
   connection.Exec(QStringLiteral("PRAGMA synchronous=OFF"));

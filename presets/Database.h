@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <optional>
@@ -178,6 +179,16 @@ class Transaction {
 // About how many records the table has: its highest row number, found at the end of the table, where a
 // count would read every page of a large table. A table without row numbers is counted.
 int64_t ApproximateRecordCount(Connection& connection, const QString& table);
+
+// The fields that tell the rows of a table apart, in the order the table keeps its rows: its row number
+// (rowid, or _rowid_ or oid when a field has that name), or the fields of the primary key of a table
+// without row numbers (WITHOUT ROWID). Raises when a table with row numbers has fields of all three names.
+struct RowAddress {
+  QStringList fields;     // quoted, ready for a query
+  bool rowNumber = true;  // the one field is the row number
+  QString List() const { return fields.join(QLatin1Char(',')); }
+};
+RowAddress RowAddressOf(Connection& connection, const QString& table);
 
 // Lets SQLite sort with one helper thread: a sort larger than the connection's cache is written out in
 // pieces, and the helper sorts and writes one while the connection reads the next (the machines have
