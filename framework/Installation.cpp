@@ -119,6 +119,14 @@ QString GetPathMachineCopyMDB(ProjectContext& context, const QString& hostIniPat
   return existing;
 }
 
+UpdateDatabasePaths GetUpdateDatabasePaths(ProjectContext& context) {
+  UpdateDatabasePaths paths;
+  paths.source = GetPathSourceOCXMDB(context);
+  paths.project = GetPathOCXMDB(context);
+  paths.machineCopy = GetPathMachineCopyMDB(context, context.files.hostIni);
+  return paths;
+}
+
 void GetExistingMachines(ProjectContext& context, const QString& hostIniPath) {
   Trap trap(context.errors, QStringLiteral("GetExistingMachines"));
   QStringList& machines = context.project.machines;

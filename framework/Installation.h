@@ -15,6 +15,16 @@ QString GetCFGPath(ProjectContext& context);
 QString GetPathOCXMDB(ProjectContext& context);
 QString GetPathSourceOCXMDB(ProjectContext& context);
 QString GetPathMachineCopyMDB(ProjectContext& context, const QString& hostIniPath);
+
+// The databases the update on close works with.
+struct UpdateDatabasePaths {
+  QString source;       // the component's _Source.mdb, empty when missing
+  QString project;      // the project database, as found or else as spelled
+  QString machineCopy;  // the host's copy below SaveAndRestore, empty when missing
+};
+// Looks them up in that order, each with its own trap; the machine copy below the host INI that start-up
+// found (context.files.hostIni).
+UpdateDatabasePaths GetUpdateDatabasePaths(ProjectContext& context);
 // Fills context.files.programIni and the machine list (host INI names in integrated mode, else the
 // program INI's machines).
 void GetExistingMachines(ProjectContext& context, const QString& hostIniPath);

@@ -324,10 +324,54 @@ int64_t ApproximateRecordCount(Connection& connection, const QString& table) {
   return highest.Step() ? highest.ColumnInt(0) : 0;
 }
 
+RowAddress RowAddressOf(Connection& connection, const QString& table) {
+  Statement kind = connection.Prepare(
+      QStringLiteral("SELECT wr FROM pragma_table_list WHERE schema = 'main' AND name = ?1 COLLATE NOCASE"));
+  kind.BindText(1, table);
+  RowAddress address;
+  if (!(kind.Step() && kind.ColumnInt(0) != 0)) {
+    address.fields << RowNumberName(connection.Fields(table));
+    return address;
+  }
+  address.rowNumber = false;
+  Statement key =
+      connection.Prepare(QStringLiteral("SELECT name FROM pragma_table_info(?1) WHERE pk > 0 ORDER BY pk"));
+  key.BindText(1, table);
+  while (key.Step()) address.fields << Quote(key.ColumnText(0));
+  return address;
+}
+
 Connection Connection::OpenWorkingCopy(const QString& path) {
   Connection connection = Open(path);
   connection.Exec(QStringLiteral("PRAGMA synchronous=OFF"));
   SortWithHelperThread(connection);
+  return connection;
+}
+
+Connection Connection::CreateForScript(const QString& path) {
+  Connection connection = Create(path);
+  connection.Exec(QStringLiteral("PRAGMA synchronous=OFF"));
+  return connection;
+}
+
+Connection Connection::OpenToHold(const QString& path, int busyMs) {
+  Connection connection = OpenAsIs(path, busyMs);
+  // The held connection works in rollback-journal mode, as every connection of the update does.
+  connection.Exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
+  connection.Exec(QStringLiteral("PRAGMA locking_mode=EXCLUSIVE"));
+  return connection;
+}
+
+Connection Connection::CreateThrowawayCopy(const QString& path) {
+  Connection connection = Create(path);
+  connection.Exec(QStringLiteral("PRAGMA synchronous=OFF"));
+  connection.Exec(QStringLiteral("PRAGMA journal_mode=OFF"));
+  return connection;
+}
+
+Connection Connection::CreateKeptCopy(const QString& path) {
+  Connection connection = Create(path);
+  connection.Exec(QStringLiteral("PRAGMA synchronous=FULL"));
   return connection;
 }
 

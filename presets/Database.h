@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <optional>
@@ -102,6 +103,21 @@ class Connection {
   // Opens the update's working copy of a project database: it is thrown away after the update (also
   // after a crash), so its writes need not wait for the disk, and its sorts may use a helper thread.
   static Connection OpenWorkingCopy(const QString& path);
+  // Creates a fresh database file that a script fills (demo databases, tests, the benchmark): a file made
+  // from scratch needs no sync after every statement.
+  static Connection CreateForScript(const QString& path);
+  // Opens the project database to hold it (see ProjectDatabaseHold), waiting up to busyMs for other
+  // programs: a log another program left is taken into the file (journal mode DELETE), and every lock
+  // the connection takes is kept until it is closed (exclusive locking mode).
+  static Connection OpenToHold(const QString& path, int busyMs);
+  // Opens a database to hold its write lock while the project database is replaced as a file, waiting up
+  // to busyMs for other programs; nothing else is set.
+  static Connection OpenLockHolder(const QString& path, int busyMs) { return OpenAsIs(path, busyMs); }
+  // Creates the target of a backup of the project database (an existing file is replaced). A throwaway
+  // copy (the working copy) is written without syncs and without a journal; a kept one (the previous
+  // database) is synced to the disk as it is written.
+  static Connection CreateThrowawayCopy(const QString& path);
+  static Connection CreateKeptCopy(const QString& path);
   ~Connection();
   Connection(Connection&& other) noexcept;
   Connection(const Connection&) = delete;
@@ -163,6 +179,16 @@ class Transaction {
 // About how many records the table has: its highest row number, found at the end of the table, where a
 // count would read every page of a large table. A table without row numbers is counted.
 int64_t ApproximateRecordCount(Connection& connection, const QString& table);
+
+// The fields that tell the rows of a table apart, in the order the table keeps its rows: its row number
+// (rowid, or _rowid_ or oid when a field has that name), or the fields of the primary key of a table
+// without row numbers (WITHOUT ROWID). Raises when a table with row numbers has fields of all three names.
+struct RowAddress {
+  QStringList fields;     // quoted, ready for a query
+  bool rowNumber = true;  // the one field is the row number
+  QString List() const { return fields.join(QLatin1Char(',')); }
+};
+RowAddress RowAddressOf(Connection& connection, const QString& table);
 
 // Lets SQLite sort with one helper thread: a sort larger than the connection's cache is written out in
 // pieces, and the helper sorts and writes one while the connection reads the next (the machines have

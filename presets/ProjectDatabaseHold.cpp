@@ -24,13 +24,10 @@ QString Reason(const AppError& error) {
 
 db::Connection OpenHeld(const QString& path) {
   try {
-    db::Connection connection = db::Connection::OpenAsIs(path, kOtherProgramWaitMs);
-    // A log that another program left (or still writes) is taken into the file first. The held
-    // connection then works in rollback-journal mode, as every connection of the update does.
-    connection.Exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
-    // Exclusive locking keeps every lock the connection takes until it is closed; one read takes the
-    // shared lock, which lets other programs read but keeps them from committing.
-    connection.Exec(QStringLiteral("PRAGMA locking_mode=EXCLUSIVE"));
+    // A log that another program left (or still writes) is taken into the file first. The connection
+    // keeps every lock it takes until it is closed: one read takes the shared lock, which lets other
+    // programs read but keeps them from committing.
+    db::Connection connection = db::Connection::OpenToHold(path, kOtherProgramWaitMs);
     connection.Exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
     return connection;
   } catch (const AppError& e) {
@@ -68,13 +65,8 @@ bool ProjectDatabaseHold::CanHold(const QString& path) {
 void ProjectDatabaseHold::CopyTo(const QString& target, Copy kind) {
   QFile::remove(target);
   QFile::remove(target + QStringLiteral("-journal"));
-  db::Connection copy = db::Connection::Create(target);
-  if (kind == Copy::Throwaway) {
-    copy.Exec(QStringLiteral("PRAGMA synchronous=OFF"));
-    copy.Exec(QStringLiteral("PRAGMA journal_mode=OFF"));
-  } else {
-    copy.Exec(QStringLiteral("PRAGMA synchronous=FULL"));
-  }
+  db::Connection copy = kind == Copy::Throwaway ? db::Connection::CreateThrowawayCopy(target)
+                                                : db::Connection::CreateKeptCopy(target);
   db::CopyDatabase(connection_, copy);
 }
 

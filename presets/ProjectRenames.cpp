@@ -17,24 +17,40 @@ std::pair<const QString&, const QString&> OldAndNew(int16_t systemIndex, const Q
   return {name1, name0};
 }
 
-// The first call that finds each record's name, in temp.qvz_renames (row, seq, name, hops, old): the records
-// and the calls are both read in the order of their names' hashes and then the names themselves, and
-// walked side by side, so neither is searched at random however large it is.
-void FirstRenames(UpdateRun& run, db::Connection& project, const QString& rowNumber,
+// The fields of temp.qvz_renames that hold a record's address: row for a row number, row1, row2 and so on
+// for the fields of a primary key.
+QStringList AddressColumns(const db::RowAddress& address) {
+  if (address.fields.size() == 1) return {QStringLiteral("row")};
+  QStringList columns;
+  for (qsizetype i = 1; i <= address.fields.size(); ++i) columns << QStringLiteral("row%1").arg(i);
+  return columns;
+}
+
+// The first call that finds each record's name, in temp.qvz_renames (the record's address, seq, name,
+// hops, old): the records and the calls are both read in the order of their names' hashes and then the
+// names themselves, and walked side by side, so neither is searched at random however large it is.
+void FirstRenames(UpdateRun& run, db::Connection& project, const db::RowAddress& address,
                   const NameFilter& oldNames) {
   const QLatin1String noCase(db::kNoCase);
-  project.Exec(QStringLiteral(
-      "CREATE TEMP TABLE qvz_renames (row INTEGER, seq INTEGER, name TEXT, hops INTEGER, old TEXT)"));
+  // A row number is an integer; the fields of a primary key keep their values as they are.
+  const QString addressType = address.rowNumber ? QStringLiteral(" INTEGER") : QString();
+  const QStringList addressColumns = AddressColumns(address);
+  const auto k = static_cast<int>(addressColumns.size());
+  project.Exec(
+      QStringLiteral("CREATE TEMP TABLE qvz_renames (%1, seq INTEGER, name TEXT, hops INTEGER, old TEXT)")
+          .arg(addressColumns.join(addressType + QStringLiteral(", ")) + addressType));
   db::Statement records = project.Prepare(
       QStringLiteral("SELECT qvz_name_hash(Var_Name) AS hash, Var_Name, %1 FROM PRESET_DEFS WHERE "
                      "typeof(Var_Name) = 'text' ORDER BY hash, Var_Name COLLATE %2, %1")
-          .arg(rowNumber, noCase));
+          .arg(address.List(), noCase));
   db::Statement calls = project.Prepare(
       QStringLiteral(
           "SELECT hash, old, seq, new FROM temp.qvz_rename_calls ORDER BY hash, old COLLATE %1, seq")
           .arg(noCase));
-  db::Statement insert =
-      project.Prepare(QStringLiteral("INSERT INTO temp.qvz_renames VALUES (?1, ?2, ?3, ?4, ?5)"));
+  QStringList parameters;
+  for (int i = 1; i <= k + 4; ++i) parameters << QStringLiteral("?%1").arg(i);
+  db::Statement insert = project.Prepare(
+      QStringLiteral("INSERT INTO temp.qvz_renames VALUES (%1)").arg(parameters.join(QStringLiteral(", "))));
   bool hasRecord = records.Step();
   bool hasCall = hasRecord && calls.Step();
   while (hasRecord && hasCall) {
@@ -48,12 +64,12 @@ void FirstRenames(UpdateRun& run, db::Connection& project, const QString& rowNum
       continue;
     }
     if (order == 0) {  // the first call of the name's group is the first that finds it
-      insert.BindColumnStatic(1, records, 2);
-      insert.BindColumnStatic(2, calls, 2);
-      insert.BindColumnStatic(3, calls, 3);
+      for (int i = 0; i < k; ++i) insert.BindColumnStatic(1 + i, records, 2 + i);
+      insert.BindColumnStatic(k + 1, calls, 2);
+      insert.BindColumnStatic(k + 2, calls, 3);
       // A new name that no call has as its old name is final (hops -1): most are, and are not searched.
-      insert.BindInt(4, oldNames.MayHold(db::FoldedHash(calls.ColumnUtf8(3))) ? 0 : -1);
-      insert.BindColumnStatic(5, records, 1);
+      insert.BindInt(k + 3, oldNames.MayHold(db::FoldedHash(calls.ColumnUtf8(3))) ? 0 : -1);
+      insert.BindColumnStatic(k + 4, records, 1);
       insert.Step();
       insert.Reset();
     }
@@ -64,14 +80,14 @@ void FirstRenames(UpdateRun& run, db::Connection& project, const QString& rowNum
 // The name each renamed record ends with: the first call that finds the record's name renames it, then
 // the first later call that finds the new name, and so on. Each round follows the records renamed in the
 // round before one call further, over an index of the calls; a name that no later call finds is final.
-void FindRenames(UpdateRun& run, db::Connection& project, const QString& rowNumber,
+void FindRenames(UpdateRun& run, db::Connection& project, const db::RowAddress& address,
                  const NameFilter& oldNames) {
   RegisterKeyFunctions(project);
   project.Exec(
       QStringLiteral("CREATE INDEX temp.qvz_rename_calls_name ON qvz_rename_calls (hash, old COLLATE "
                      "%1, seq, new)")
           .arg(QLatin1String(db::kNoCase)));
-  FirstRenames(run, project, rowNumber, oldNames);
+  FirstRenames(run, project, address, oldNames);
   const QString later =
       QStringLiteral(
           "FROM temp.qvz_rename_calls AS c WHERE c.hash = qvz_name_hash(qvz_renames.name) AND "
@@ -92,15 +108,20 @@ void FindRenames(UpdateRun& run, db::Connection& project, const QString& rowNumb
 
 // Writes each record's new name on its own: a rename that fails (a unique index that already holds the
 // new name) is reported and the others go on.
-void WriteRenames(UpdateRun& run, Trap& trap, db::Connection& project, const QString& rowNumber,
+void WriteRenames(UpdateRun& run, Trap& trap, db::Connection& project, const db::RowAddress& address,
                   RenameResult& result) {
   std::optional<db::Statement> renames;
   std::optional<db::Statement> rename;
+  const QStringList addressColumns = AddressColumns(address);
+  const auto k = static_cast<int>(addressColumns.size());
+  QStringList where;
+  for (int i = 0; i < k; ++i) where << QStringLiteral("%1 = ?%2").arg(address.fields[i]).arg(i + 2);
   if (!trap.Run([&] {
         renames.emplace(
-            project.Prepare(QStringLiteral("SELECT row, name, old FROM temp.qvz_renames ORDER BY row")));
-        rename.emplace(project.Prepare(
-            QStringLiteral("UPDATE PRESET_DEFS SET var_name = ?1 WHERE %1 = ?2").arg(rowNumber)));
+            project.Prepare(QStringLiteral("SELECT name, old, %1 FROM temp.qvz_renames ORDER BY %1")
+                                .arg(addressColumns.join(QLatin1Char(',')))));
+        rename.emplace(project.Prepare(QStringLiteral("UPDATE PRESET_DEFS SET var_name = ?1 WHERE %1")
+                                           .arg(where.join(QStringLiteral(" AND ")))));
       })) {
     return;
   }
@@ -110,12 +131,12 @@ void WriteRenames(UpdateRun& run, Trap& trap, db::Connection& project, const QSt
     records.NextRecord();
     run.Port().LetEventsRun();
     const bool renamed = records.Run([&] {
-      rename->BindColumnStatic(1, *renames, 1);
-      rename->BindColumnStatic(2, *renames, 0);
+      rename->BindColumnStatic(1, *renames, 0);
+      for (int i = 0; i < k; ++i) rename->BindColumnStatic(2 + i, *renames, 2 + i);
       try {
         rename->Step();
       } catch (const AppError& e) {
-        result.failures.push_back({renames->ColumnText(2), renames->ColumnText(1), e});
+        result.failures.push_back({renames->ColumnText(1), renames->ColumnText(0), e});
         throw;
       }
     });
@@ -220,13 +241,13 @@ struct RenameWork {
     result.calls = calls.count_;
     if (!calls.project_ && !calls.failure_) return result;
     if (calls.count_ > 0 && (calls.kept_ > 0 || calls.failure_)) {
-      QString rowNumber;
+      db::RowAddress address;
       if (trap.Run([&] {
             if (calls.failure_) throw *calls.failure_;
-            rowNumber = db::RowNumberName(calls.project_->Fields(QStringLiteral("PRESET_DEFS")));
-            FindRenames(run, *calls.project_, rowNumber, calls.oldNames_);
+            address = db::RowAddressOf(*calls.project_, QStringLiteral("PRESET_DEFS"));
+            FindRenames(run, *calls.project_, address, calls.oldNames_);
           })) {
-        WriteRenames(run, trap, *calls.project_, rowNumber, result);
+        WriteRenames(run, trap, *calls.project_, address, result);
       }
     }
     if (calls.transaction_) trap.Run([&] { calls.transaction_->Commit(); });

@@ -34,7 +34,8 @@ std::optional<WriteLock> LockAgainstWriters(const QString& projectPath) {
   if (!QFileInfo::exists(projectPath)) return std::nullopt;
   try {
     WriteLock lock;
-    lock.connection = std::make_unique<db::Connection>(db::Connection::OpenAsIs(projectPath, kWriterWaitMs));
+    lock.connection =
+        std::make_unique<db::Connection>(db::Connection::OpenLockHolder(projectPath, kWriterWaitMs));
     lock.transaction.emplace(*lock.connection);
     return lock;
   } catch (const AppError& e) {

@@ -45,10 +45,6 @@ constexpr int kOffsetField = 6;
 constexpr int kFirstValueField = 9;  // abs_min, abs_max, min, max, pass follow
 constexpr int kValueCount = 5;
 
-// The caches of the old records' sort: in memory, or in pieces written out (KiB).
-constexpr int kInMemorySortKiB = 16 * 1024;
-constexpr int kSortPieceKiB = 8 * 1024;
-
 bool HasField(const std::vector<db::FieldDef>& fields, const QString& name) {
   for (const db::FieldDef& field : fields) {
     if (field.name.compare(name, Qt::CaseInsensitive) == 0) return true;
@@ -122,9 +118,10 @@ QString CategoryField(const std::vector<db::FieldDef>& oldFields) {
   return categoryField;
 }
 
-// The old records ordered by key, the records of one key in table order, with their five values. A field
-// missing from the old table is reported once (SQLite's own error) and read as Null. Records whose offset
-// is no number have no key and are left out.
+// The old records ordered by key, the records of one key in table order (a table without row numbers
+// keeps them in the order of its primary key), with their five values. A field missing from the old
+// table is reported once (SQLite's own error) and read as Null. Records whose offset is no number have no
+// key and are left out.
 db::Statement OldRecordsByKey(Trap& trap, db::Connection& project, const QString& oldTable,
                               const std::vector<db::FieldDef>& oldFields) {
   const QString categoryField = CategoryField(oldFields);
@@ -143,11 +140,11 @@ db::Statement OldRecordsByKey(Trap& trap, db::Connection& project, const QString
   QStringList selected{KeyColumns(columns[kMachineField], columns[kVarNameField], columns[kOffsetField])};
   for (int v = 0; v < kValueCount; ++v) selected << columns[kFirstValueField + v];
   RegisterKeyFunctions(project);
-  const QString rowNumber = db::RowNumberName(oldFields);
+  const QString tableOrder = db::RowAddressOf(project, oldTable).List();
   return project.Prepare(
       QStringLiteral("SELECT %1 FROM %2 WHERE qvz_offset_key(%3) IS NOT NULL ORDER BY %4, %5")
           .arg(selected.join(QLatin1Char(',')), db::Quote(oldTable), columns[kOffsetField], OrderByKey(1),
-               rowNumber));
+               tableOrder));
 }
 
 // Every declared additional field must exist in the rebuilt table (field 0 aside), compared exactly;
@@ -329,12 +326,13 @@ TakeoverResult TakeoverMachineCopyMDBData(UpdateRun& run, db::Connection& databa
   std::optional<db::Statement> old;
   // The old table is read once, front to back, into a sort: a small cache serves it, and the cache also
   // bounds the sort's memory. The sort holds each old record's key, five values and row number, about
-  // half of what the working copy holds per record: a working copy of up to twice the in-memory cache is
-  // sorted in memory; a larger one is written out in pieces of the smaller cache's size, which a helper
-  // thread sorts while the next is read.
+  // half of what the working copy holds per record: a working copy of up to twice the sort's cache is
+  // sorted in memory; a larger one is written out in pieces of half that cache, which a helper thread
+  // sorts while the next is read.
   if (!trap.Run([&] {
-        const bool small = project.SizeKiB() <= 2 * kInMemorySortKiB;
-        project.SetCacheSize(small ? kInMemorySortKiB : kSortPieceKiB);
+        const int inMemoryKiB = run.takeoverSortKiB;
+        const bool small = project.SizeKiB() <= 2 * int64_t{inMemoryKiB};
+        project.SetCacheSize(small ? inMemoryKiB : inMemoryKiB / 2);
         db::SortWithHelperThread(project);
         old.emplace(OldRecordsByKey(trap, project, oldTable, oldFields));
       })) {

@@ -35,6 +35,9 @@ struct UpdateRun {
   ProjectContext& context;
   // How long the update waits for another run's update of the same project before it refuses.
   std::chrono::milliseconds lockWait{30000};
+  // The cache of the takeover's sort of the old records, in KiB: a working copy of up to twice this size
+  // is sorted in memory, a larger one is written out in pieces of half of it.
+  int takeoverSortKiB = 16 * 1024;
   // 1 when the project uses VisiWin Studio names, else 0.
   int16_t visiWinSystemIndex = 0;
   VarNameTemplateTable varNameTemplates;

@@ -196,35 +196,51 @@ void WarnOfLostValues(const ProjectContext& context, int64_t unmatched, const QS
                         .arg(reportPath));
 }
 
+// The database whose values are taken over: the project database, in integrated mode the machine copy
+// (when the host holds none, the user is told and the project database gives the values).
+QString TakeoverPath(ProjectContext& context, Trap& trap, const UpdateDatabasePaths& paths) {
+  QString takeoverPath = paths.project;
+  if (!context.mode.integrated) return takeoverPath;
+  if (trap.If([&] { return paths.machineCopy.isEmpty() || !FileExists(paths.machineCopy); })) {
+    context.port.ShowMessage(MissingMachineCopyNotice(paths.project), QString(), Icon::Information);
+  } else {
+    trap.Run([&] { takeoverPath = FindExistingFile(paths.machineCopy); });
+  }
+  return takeoverPath;
+}
+
+UpdateReportHeader ReportHeader(const UpdateRun& run, Trap& trap, const UpdateDatabasePaths& paths,
+                                const QString& takeoverPath) {
+  const ProjectContext& context = run.context;
+  UpdateReportHeader header;
+  header.when = QDateTime::currentDateTime();
+  header.dryRun = context.mode.dryRun;
+  header.mode = ModeName(context.mode);
+  header.source = paths.source;
+  header.project = ExistingOrAsSpelled(paths.project);
+  trap.Run([&] { header.valuesFrom = FindExistingFile(takeoverPath); });
+  header.activeSystem =
+      run.visiWinSystemIndex != 0 ? QStringLiteral("VISIWINSTUDIO") : QStringLiteral("VISIWIN32");
+  return header;
+}
+
 }  // namespace
 
 void WorkOnMDB(UpdateRun& run) {
   ProjectContext& context = run.context;
   Trap trap(context.errors, QStringLiteral("WorkOnMDB"));
 
-  QString sourcePath, projectPath, machineCopyPath;
-  trap.Run([&] { sourcePath = GetPathSourceOCXMDB(context); });
-  trap.Run([&] { projectPath = GetPathOCXMDB(context); });
-  // The host INI is the one start-up found.
-  trap.Run([&] { machineCopyPath = GetPathMachineCopyMDB(context, context.files.hostIni); });
+  UpdateDatabasePaths paths;
+  trap.Run([&] { paths = GetUpdateDatabasePaths(context); });
   run.visiWinSystemIndex = VisiWinSystemIndex(context);
-  if (sourcePath.isEmpty()) return;
+  if (paths.source.isEmpty()) return;
   std::optional<RunLock> lock;
-  if (!trap.Run([&] { LockProject(lock, run.lockWait, ExistingOrAsSpelled(projectPath)); })) return;
-
-  // The database whose values are taken over: the project database, in integrated mode the machine copy.
-  QString takeoverPath = projectPath;
-  if (context.mode.integrated) {
-    if (trap.If([&] { return machineCopyPath.isEmpty() || !FileExists(machineCopyPath); })) {
-      context.port.ShowMessage(MissingMachineCopyNotice(projectPath), QString(), Icon::Information);
-    } else {
-      trap.Run([&] { takeoverPath = FindExistingFile(machineCopyPath); });
-    }
-  }
+  if (!trap.Run([&] { LockProject(lock, run.lockWait, ExistingOrAsSpelled(paths.project)); })) return;
+  const QString takeoverPath = TakeoverPath(context, trap, paths);
 
   // The report: on standard output in a dry run, else in its file beside the project database, which
   // replaces the last report once this one is complete.
-  const QString reportPath = ReportPath(context, projectPath);
+  const QString reportPath = ReportPath(context, paths.project);
   std::optional<UpdateReportFile> reportFile;
   if (!context.mode.dryRun) reportFile.emplace(reportPath);
   UpdateReport report([&](const QString& line) {
@@ -234,16 +250,7 @@ void WorkOnMDB(UpdateRun& run) {
       PrintLine(stdout, line);
     }
   });
-  UpdateReportHeader header;
-  header.when = QDateTime::currentDateTime();
-  header.dryRun = context.mode.dryRun;
-  header.mode = ModeName(context.mode);
-  header.source = sourcePath;
-  header.project = ExistingOrAsSpelled(projectPath);
-  trap.Run([&] { header.valuesFrom = FindExistingFile(takeoverPath); });
-  header.activeSystem =
-      run.visiWinSystemIndex != 0 ? QStringLiteral("VISIWINSTUDIO") : QStringLiteral("VISIWIN32");
-  report.Begin(header);
+  report.Begin(ReportHeader(run, trap, paths, takeoverPath));
 
   UpdateCounts counts;
   UpdateOutcome outcome;
@@ -258,7 +265,7 @@ void WorkOnMDB(UpdateRun& run) {
     }
   };
   try {
-    outcome = UpdateProject(run, trap, sourcePath, projectPath, takeoverPath, report, counts);
+    outcome = UpdateProject(run, trap, paths.source, paths.project, takeoverPath, report, counts);
   } catch (const ProgramEnd&) {
     outcome.text = QStringLiteral("the update was ended, the project database is not replaced: ") +
                    context.errors.LastErrorLine();

@@ -121,9 +121,9 @@ Measurement RunFloor(const BenchmarkProject& project) {
     db::Statement attach = connection.Prepare(QStringLiteral("ATTACH DATABASE ?1 AS old"));
     attach.BindText(1, project.floorProject());
     attach.Step();
+    db::Transaction transaction(connection);
     connection.Exec(
         QStringLiteral(
-            "BEGIN;"
             "DROP TABLE PRESET_DEFS;"
             "CREATE TABLE PRESET_DEFS (%1);"
             "INSERT INTO PRESET_DEFS SELECT * FROM Source_PRESET_DEFS ORDER BY ID;"
@@ -133,9 +133,9 @@ Measurement RunFloor(const BenchmarkProject& project) {
             "offset_or_bitno);"
             "UPDATE PRESET_DEFS AS n SET abs_min = o.abs_min, abs_max = o.abs_max, min = o.min, "
             "max = o.max, pass = o.pass FROM o WHERE o.machine_type = n.machine_type COLLATE NOCASE "
-            "AND o.var_name = n.var_name COLLATE NOCASE AND o.offset_or_bitno = n.offset_or_bitno;"
-            "COMMIT;")
+            "AND o.var_name = n.var_name COLLATE NOCASE AND o.offset_or_bitno = n.offset_or_bitno;")
             .arg(QLatin1String(kBenchmarkFields)));
+    transaction.Commit();
   }
   CopyFileAtomically(project.floorSource(), project.floorProject());
   const double seconds = Seconds(Clock::now() - start);

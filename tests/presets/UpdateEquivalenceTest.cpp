@@ -1,15 +1,23 @@
 // The update against a plain record-by-record model of it, on generated projects: names and keys in
 // mixed case and with non-ASCII letters, duplicate keys, Null keys, offsets held as text, rename chains,
-// quotes, and the fields of both tables in changing orders.
+// quotes, and the fields of both tables in changing orders; small projects, and large ones whose old
+// records the takeover sorts in pieces written out.
 #include "presets/Database.h"
 #include "presets/DatabaseScript.h"
 #include "presets/Placeholders.h"
+#include "presets/WorkOnMdb.h"
 #include "tests/presets/PresetsTestSupport.h"
 
+#include <sqlite3.h>
+
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <functional>
 #include <map>
+#include <numeric>
 #include <random>
+#include <tuple>
 
 namespace {
 
@@ -33,9 +41,12 @@ QString Shown(const db::Value& v) {
   return QString::number(v.index()) + QLatin1Char(':') + db::ToQString(v);
 }
 
-std::vector<Record> ReadRecords(const QString& path, const QString& table) {
+// The records in table order: row number order, or the primary key's for a table without row numbers.
+std::vector<Record> ReadRecords(const QString& path, const QString& table,
+                                const QString& tableOrder = QStringLiteral("rowid")) {
   db::Connection connection = db::Connection::Open(path);
-  db::Statement rows = connection.Prepare(QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(table));
+  db::Statement rows =
+      connection.Prepare(QStringLiteral("SELECT * FROM %1 ORDER BY %2").arg(table, tableOrder));
   std::vector<Record> records;
   while (rows.Step()) {
     Record& record = records.emplace_back();
@@ -94,6 +105,36 @@ db::Value Text(const char* text) {
   return db::TextValue(QString::fromUtf8(text));
 }
 
+// Counts the files SQLite's sorts write their pieces to while it lives: it is SQLite's default file
+// system for that time, passing every call on to the one before it. A sort's piece file is a temporary
+// journal without a name.
+class SortFileCounter {
+ public:
+  SortFileCounter() : base_(sqlite3_vfs_find(nullptr)), vfs_(*base_) {
+    current_ = this;
+    vfs_.zName = "qvz_sort_file_counter";
+    vfs_.xOpen = &Open;
+    sqlite3_vfs_register(&vfs_, 1);
+  }
+  ~SortFileCounter() {
+    sqlite3_vfs_unregister(&vfs_);
+    current_ = nullptr;
+  }
+  SortFileCounter(const SortFileCounter&) = delete;
+  SortFileCounter& operator=(const SortFileCounter&) = delete;
+  int Files() const { return files_; }
+
+ private:
+  static int Open(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int* outFlags) {
+    if (!name && (flags & SQLITE_OPEN_TEMP_JOURNAL)) ++current_->files_;  // also from the helper thread
+    return current_->base_->xOpen(current_->base_, name, file, flags, outFlags);
+  }
+  static inline SortFileCounter* current_ = nullptr;
+  sqlite3_vfs* base_;
+  sqlite3_vfs vfs_;
+  std::atomic<int> files_{0};
+};
+
 }  // namespace
 
 class UpdateEquivalenceTest : public PresetsTest {
@@ -140,32 +181,40 @@ class UpdateEquivalenceTest : public PresetsTest {
     CreateDatabaseFromSql(scratch, sql.toUtf8());
     std::vector<Record> generated = ReadRecords(scratch, QStringLiteral("PRESET_DEFS"));
 
+    // The calls in order, by their folded old names: each call renames a record whose name it finds when
+    // it comes, so a renamed record is found again only by a later call.
+    std::map<QString, std::vector<size_t>> callsOfName;
+    for (size_t i = 0; i < calls.size(); ++i) callsOfName[calls[i].first.toCaseFolded()].push_back(i);
     for (Record& record : old) {
       if (!db::IsText(record["var_name"])) continue;
       QString name = db::ToQString(record["var_name"]);
       bool renamed = false;
-      for (const auto& [from, to] : calls) {
-        if (name.toCaseFolded() == from.toCaseFolded()) {
-          name = to;
-          renamed = true;
-        }
+      for (size_t next = 0;;) {
+        const auto found = callsOfName.find(name.toCaseFolded());
+        if (found == callsOfName.end()) break;
+        const auto call = std::lower_bound(found->second.begin(), found->second.end(), next);
+        if (call == found->second.end()) break;
+        name = calls[*call].second;
+        next = *call + 1;
+        renamed = true;
       }
       if (!renamed || (refused && refused(name))) continue;
       record["var_name"] = stored ? stored(name) : db::TextValue(name);
     }
+    // The first generated record of each key, found by the folded texts and the offset as a number.
+    std::map<std::tuple<QString, QString, double>, size_t> firstOfKey;
+    for (size_t i = 0; i < generated.size(); ++i) {
+      const Record& n = generated[i];
+      const std::optional<double> newOffset = db::ToNumber(n.at("offset_or_bitno"));
+      if (db::IsNull(n.at("machine_type")) || db::IsNull(n.at("var_name")) || !newOffset) continue;
+      firstOfKey.try_emplace({Folded(n.at("machine_type")), Folded(n.at("var_name")), *newOffset}, i);
+    }
     for (const Record& o : old) {
       const std::optional<double> offset = db::ToNumber(o.at("offset_or_bitno"));
       if (!offset) continue;
-      for (Record& n : generated) {
-        const std::optional<double> newOffset = db::ToNumber(n.at("offset_or_bitno"));
-        if (db::IsNull(n.at("machine_type")) || db::IsNull(n.at("var_name")) || !newOffset) continue;
-        if (Folded(n.at("machine_type")) != Folded(o.at("machine_type")) ||
-            Folded(n.at("var_name")) != Folded(o.at("var_name")) || *newOffset != *offset) {
-          continue;
-        }
-        for (const QString& f : kValueFields) n[f] = o.at(f);
-        break;
-      }
+      const auto first = firstOfKey.find({Folded(o.at("machine_type")), Folded(o.at("var_name")), *offset});
+      if (first == firstOfKey.end()) continue;
+      for (const QString& f : kValueFields) generated[first->second][f] = o.at(f);
     }
     return generated;
   }
@@ -190,8 +239,12 @@ TEST_F(UpdateEquivalenceTest, GivesTheResultOfTheRecordByRecordUpdate) {
                                           Text("2"),  Text(" 2 "), Text("x"), db::Value{}, Text("1e0")};
   const std::vector<db::Value> texts = {Text("on ###machine and ###machine"), Text("plain"),
                                         Text("ä ###MACHINE"), db::Value{}, 3.5};
-  for (unsigned seed = 1; seed <= 24; ++seed) {
+  // Seeds 25 to 28 make large projects, whose old records the takeover sorts in pieces written out when
+  // its sort cache is small (SQLite writes no piece of less than about 1 MiB); seeds 29 to 32 keep the
+  // old records in a table without row numbers.
+  for (unsigned seed = 1; seed <= 32; ++seed) {
     SCOPED_TRACE(seed);
+    const bool large = seed >= 25 && seed <= 28;
     Case c(seed);
     const bool studio = seed % 2 == 0;
     Standalone(studio, true);
@@ -218,7 +271,7 @@ TEST_F(UpdateEquivalenceTest, GivesTheResultOfTheRecordByRecordUpdate) {
     QString source =
         defs +
         QStringLiteral("CREATE TABLE Source_PRESET_DEFS (%1);\n").arg(c.Columns(sourceOrder, offsetType));
-    const int count = c.Number(5, 40);
+    const int count = large ? c.Number(14000, 16000) : c.Number(5, 40);
     std::vector<int> ids(count);
     for (int i = 0; i < count; ++i) ids[i] = i * 3 + 7;
     std::shuffle(ids.begin(), ids.end(), c.random_);
@@ -228,6 +281,10 @@ TEST_F(UpdateEquivalenceTest, GivesTheResultOfTheRecordByRecordUpdate) {
       r["machine_type"] = c.Pick(machineTypes);
       r["part"] = int64_t{c.Number(1, 3)};
       r["var_name"] = c.Pick(varNames);
+      // A large project's templates give names of their own, two templates each, as real ones do: the
+      // same few names on thousands of templates would make every record a chain of thousands of renames.
+      if (large && db::IsText(r["var_name"]))
+        r["var_name"] = db::TextValue(db::ToQString(r["var_name"]) + QString::number(i / 2));
       r["offset_or_bitno"] = c.Pick(offsets);
       r["text"] = c.Pick(texts);
       for (const char* f : {"type", "category_id", "isbitarray"}) r[f] = int64_t{c.Number(0, 3)};
@@ -241,8 +298,15 @@ TEST_F(UpdateEquivalenceTest, GivesTheResultOfTheRecordByRecordUpdate) {
 
     // Old records: names of either system in changed case (renamed first), names no call gives, and
     // keys that repeat. The old table comes plain, with a unique index, a trigger on the renames, a CHECK
-    // that refuses names with a quote, or a numeric var_name field.
-    const int makeUp = static_cast<int>(seed % 5);
+    // that refuses names with a quote, a numeric var_name field, or without row numbers (its records in
+    // the order of a primary key of one or two fields, which is not the order they were written in).
+    const int makeUp = seed <= 24 ? static_cast<int>(seed % 5)
+                       : large    ? std::array{5, 3, 4, 1}[seed - 25]
+                                  : 5;
+    const QString primaryKey = seed % 2 ? QStringLiteral("ID") : QStringLiteral("type, ID");
+    std::vector<int64_t> oldIds(count + 5);
+    std::iota(oldIds.begin(), oldIds.end(), 1);
+    if (makeUp == 5) std::shuffle(oldIds.begin(), oldIds.end(), c.random_);
     QString oldColumns = c.Columns(oldOrder, offsetType);
     if (makeUp == 3) {
       oldColumns.replace(QStringLiteral("var_name TEXT(255)"),
@@ -250,7 +314,9 @@ TEST_F(UpdateEquivalenceTest, GivesTheResultOfTheRecordByRecordUpdate) {
     }
     if (makeUp == 4)
       oldColumns.replace(QStringLiteral("var_name TEXT(255)"), QStringLiteral("var_name INTEGER"));
-    QString project = QStringLiteral("CREATE TABLE PRESET_DEFS (%1);\n").arg(oldColumns);
+    if (makeUp == 5) oldColumns += QStringLiteral(", PRIMARY KEY (%1)").arg(primaryKey);
+    QString project = QStringLiteral("CREATE TABLE PRESET_DEFS (%1)%2;\n")
+                          .arg(oldColumns, makeUp == 5 ? QStringLiteral(" WITHOUT ROWID") : QString());
     if (makeUp == 1) project += QStringLiteral("CREATE UNIQUE INDEX old_ids ON PRESET_DEFS (ID);\n");
     if (makeUp == 2) {
       project += QStringLiteral(
@@ -271,12 +337,13 @@ TEST_F(UpdateEquivalenceTest, GivesTheResultOfTheRecordByRecordUpdate) {
       if (!db::IsNull(r["var_name"])) r["var_name"] = db::TextValue(name);
       if (c.Number(0, 5) == 0) r["offset_or_bitno"] = c.Pick(offsets);
       for (const QString& f : kValueFields) r[f] = int64_t{c.Number(100, 999)};
-      if (makeUp == 1) r["id"] = int64_t{i + 1};
+      if (makeUp == 1 || makeUp == 5) r["id"] = oldIds[i];
       if (makeUp == 3 && db::ToQString(r["var_name"]).contains(QLatin1Char('\''))) r["var_name"] = Text("q");
       project += c.Insert(QStringLiteral("PRESET_DEFS"), oldOrder, r);
     }
     CreateDatabaseFromSql(this->project(), project.toUtf8());
-    old = ReadRecords(this->project(), QStringLiteral("PRESET_DEFS"));
+    old = ReadRecords(this->project(), QStringLiteral("PRESET_DEFS"),
+                      makeUp == 5 ? primaryKey : QStringLiteral("rowid"));
 
     bool anyRefused = false;
     const auto refused = [&](const QString& name) {
@@ -288,6 +355,7 @@ TEST_F(UpdateEquivalenceTest, GivesTheResultOfTheRecordByRecordUpdate) {
     const QString scratch = install.root() + QStringLiteral("/affinity.mdb");
     CreateDatabaseFromSql(scratch, "CREATE TABLE t (v INTEGER);");
     db::Connection affinity = db::Connection::Open(scratch);
+    const db::Transaction affinityTrials(affinity);  // no sync for each trial; rolled back at the end
     const auto stored = [&](const QString& name) {
       affinity.Exec(QStringLiteral("DELETE FROM t"));
       db::Statement insert = affinity.Prepare(QStringLiteral("INSERT INTO t VALUES (?1)"));
@@ -301,15 +369,43 @@ TEST_F(UpdateEquivalenceTest, GivesTheResultOfTheRecordByRecordUpdate) {
         Model(templates, old, machine, names, studio ? 1 : 0,
               QStringLiteral("CREATE TABLE PRESET_DEFS (%1);\n").arg(c.Columns(sourceOrder, offsetType)),
               refused, makeUp == 4 ? std::function<db::Value(const QString&)>(stored) : nullptr);
-    WorkOnMDB();
-    // Only a refused rename is reported.
-    EXPECT_EQ(AnyErrorHandled(), anyRefused) << ReadFile(install.errorLog()).toStdString();
-    const std::vector<Record> actual = ReadRecords(this->source(), QStringLiteral("PRESET_DEFS"));
-    ASSERT_EQ(actual.size(), expected.size());
-    for (size_t i = 0; i < actual.size(); ++i) {
-      for (const QString& f : kFields) {
-        EXPECT_EQ(Shown(actual[i].at(f.toLower())), Shown(expected[i].at(f.toLower())))
-            << "record " << i + 1 << " field " << f.toStdString();
+    // A large project is updated twice from the same files: with the program's sort cache, which sorts
+    // its old records in memory, and with one so small that the sort is written out in pieces.
+    const int programSortKiB = UpdateRun(*context).takeoverSortKiB;
+    const std::vector<int> sortCaches{programSortKiB, 8};
+    const QString sourceCopy = install.root() + QStringLiteral("/source.copy");
+    const QString projectCopy = install.root() + QStringLiteral("/project.copy");
+    if (large) {
+      QFile::remove(sourceCopy);
+      QFile::remove(projectCopy);
+      ASSERT_TRUE(QFile::copy(this->source(), sourceCopy) && QFile::copy(this->project(), projectCopy));
+    }
+    for (size_t s = 0; s < (large ? sortCaches.size() : 1); ++s) {
+      SCOPED_TRACE(sortCaches[s]);
+      if (s > 0) {
+        for (const auto& [from, to] :
+             {std::pair{sourceCopy, this->source()}, std::pair{projectCopy, this->project()}}) {
+          ASSERT_TRUE(QFile::remove(to) && QFile::copy(from, to));
+        }
+        Standalone(studio, true);
+        context->project.machines = QStringList{machine, QStringLiteral("M2")};
+      }
+      Run().takeoverSortKiB = sortCaches[s];
+      const SortFileCounter sortFiles;
+      ::WorkOnMDB(Run());
+      // The large path is the one taken: the sort wrote pieces out, with the small cache only.
+      if (large) {
+        EXPECT_EQ(sortFiles.Files() > 0, s > 0) << sortFiles.Files() << " sort files";
+      }
+      // Only a refused rename is reported.
+      EXPECT_EQ(AnyErrorHandled(), anyRefused) << ReadFile(install.errorLog()).toStdString();
+      const std::vector<Record> actual = ReadRecords(this->source(), QStringLiteral("PRESET_DEFS"));
+      ASSERT_EQ(actual.size(), expected.size());
+      for (size_t i = 0; i < actual.size(); ++i) {
+        for (const QString& f : kFields) {
+          EXPECT_EQ(Shown(actual[i].at(f.toLower())), Shown(expected[i].at(f.toLower())))
+              << "record " << i + 1 << " field " << f.toStdString();
+        }
       }
     }
   }
