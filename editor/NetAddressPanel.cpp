@@ -1,6 +1,7 @@
 #include "editor/NetAddressPanel.h"
 
 #include "core/FieldRules.h"
+#include "editor/DriveLetterTyping.h"
 #include "framework/ErrorTrap.h"
 #include "framework/FileLookup.h"
 
@@ -44,6 +45,7 @@ NetAddressPanel::NetAddressPanel(Session& session, KeyRowsPanel::SetFieldText se
   frameDrive_ = build.Column(this, "FrameDrive", kDriveLeft, kColumnWidth);
   labelDriveHeader_ = build.Header(frameDrive_, "LabelDriveHeader", QStringLiteral("Drive"), 1500);
   build.DriveFields(comboDrive_, frameDrive_);
+  for (int i = 1; i <= kKeyCount; ++i) DriveLetterTyping::Attach(*comboDrive_[i]);
 
   // The form has nine rows of each column, but there are five net addresses.
   for (int i = kNetAddressCount + 1; i <= kKeyCount; ++i) {

@@ -249,6 +249,32 @@ TEST_F(EditingTest, ADriveLetterIsRetypedOverTheSelectedLetter) {
   EXPECT_EQ(drive->currentText(), QStringLiteral("L"));
   EXPECT_EQ(form->Settings().NetDrive(2), QStringLiteral("L"));
   EXPECT_EQ(form->EndStatus(), std::nullopt) << "Enter in the list only picks the letter";
+
+  // A click into a drive field selects its letter as Tab does, wherever the click lands, and the
+  // letter typed then replaces it; so does a letter typed after the cursor was moved off the selection.
+  QComboBox* third = form->NetAddresses()->ComboDrive(3);
+  Activate();  // the closed drop-down took the activation along
+  for (const int x : {2, third->lineEdit()->width() - 2}) {
+    QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {},
+                      third->lineEdit()->mapTo(form.get(), QPoint(x, 5)));
+    ASSERT_EQ(Focused(), third);
+    EXPECT_EQ(third->lineEdit()->selectedText(), third->currentText()) << x;
+  }
+  QTest::keyClick(third, 'n');
+  EXPECT_EQ(third->currentText(), QStringLiteral("N"));
+  QTest::keyClick(third, Qt::Key_Home);
+  QTest::keyClick(third, 'p');
+  EXPECT_EQ(third->currentText(), QStringLiteral("P"));
+  // Pasted, two letters are still no drive.
+  QApplication::clipboard()->setText(QStringLiteral("HJ"));
+  QTest::keyClick(third, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(third->currentText(), QStringLiteral("X"));
+  QTest::keyClick(third, 'p');
+  EXPECT_EQ(Messages(), QStringList{QStringLiteral("Fault: only 'G' To 'X'")});
+  form->CommandOK()->click();
+  ASSERT_EQ(form->EndStatus(), 0);
+  EXPECT_TRUE(Customer().contains("NetDrive2=L\r\nUser3=\r\nPassword3=\r\nNetAddress3=\r\nNetDrive3=P\r\n"))
+      << Customer().toStdString();
 }
 
 TEST_F(EditingTest, AfterTheDriveFaultMessageTheNextLetterReplacesTheX) {
