@@ -72,7 +72,7 @@ void NetAddressPanel::FillDriveLists() {
 }
 
 void NetAddressPanel::ShowNetAddresses() {
-  rows_.ShowAsNetAddressRows(kNetAddressCaption);
+  rows_.ShowAsNetAddressRows(session_.windowTexts.netAddressHeader);
   NameFields();
   const DocumentationSettings& settings = session_.settings;
   for (int n = 1; n <= kNetAddressCount; ++n) {
@@ -184,7 +184,7 @@ void NetAddressPanel::FindFile(int n) {
   }
   std::optional<QString> picked;
   trap.Run([&] {
-    picked = session_.context.port.PickFile(QStringLiteral("Browse Net Address"), QStringLiteral("*.*|*.*"),
+    picked = session_.context.port.PickFile(session_.windowTexts.browseNetAddress, QStringLiteral("*.*|*.*"),
                                             preset);
   });
   // A cancelled dialog changes nothing.

@@ -225,7 +225,7 @@ void frm_Quorvel_Exe::Form_Load() {
     for (const int16_t m : settings.TabMachines()) tabStrip_->addTab(session_.context.ExistingMachine(m));
     if (!settings.UseVWFD) return;
     netAddresses_->FillDriveLists();
-    tabStrip_->addTab(kNetAddressCaption);
+    tabStrip_->addTab(session_.windowTexts.netAddressTab);
     tabStrip_->setCurrentIndex(0);
   }
   TabStripMachine_Click();
