@@ -323,6 +323,22 @@ TEST_F(EditingTest, CtrlTabAndCtrlPageKeysSwitchTabsFromAnyField) {
   EXPECT_EQ(Focused(), form->KeyRows()->TextExe(1));
   form->TabStripMachine()->setFocus();
   EXPECT_EQ(press(Qt::Key_PageUp, Qt::ControlModifier), 1);
+
+  // The field keeps the keyboard: its cursor stays where it was while the new tab shows the same text,
+  // and goes after a text the tab shows anew, as after a click on a tab.
+  QLineEdit* field = form->KeyRows()->TextExe(2);
+  field->setFocus();
+  QTest::keyClicks(field, QStringLiteral("abc"));
+  EXPECT_EQ(press(Qt::Key_Tab, Qt::ControlModifier), 2);
+  QTest::keyClicks(field, QStringLiteral("abc"));
+  QTest::keyClick(field, Qt::Key_Home);
+  QTest::keyClick(field, Qt::Key_Right);
+  EXPECT_EQ(press(Qt::Key_PageUp, Qt::ControlModifier), 1);
+  QTest::keyClicks(field, QStringLiteral("Z"));
+  EXPECT_EQ(form->Settings().Reference(1, 2), QStringLiteral("aZbc"));
+  EXPECT_EQ(press(Qt::Key_PageDown, Qt::ControlModifier), 2);
+  QTest::keyClicks(field, QStringLiteral("d"));
+  EXPECT_EQ(form->Settings().Reference(2, 2), QStringLiteral("abcd"));
 }
 
 TEST_F(EditingTest, ClicksOnATabALabelOrTheBackgroundLoseNoTypedKey) {
