@@ -9,7 +9,9 @@
 
 NetAddressView LoadedView(const Session& session) {
   NetAddressView view;
-  view.documentCaption = session.settings.TabMachines().empty() ? kNetAddressCaption : kDocumentCaption;
+  const WindowTexts& texts = session.windowTexts;
+  view.documentCaption =
+      session.settings.TabMachines().empty() ? texts.netAddressHeader : texts.documentHeader;
   view.symbolCaption = session.CaptionOf(QStringLiteral("LabelSymbolHeader"));
   view.driveTexts = session.settings.NetDrives();
   return view;
@@ -31,13 +33,14 @@ static bool Passed(Session& session, const std::optional<NetAddressFault>& found
 bool CheckNetAddresses(Session& session, const NetAddressView& view, std::optional<NetAddressFault>* fault) {
   std::vector<int> trimmed;
   const std::optional<NetAddressFault> found = session.settings.FindNetAddressFault(
-      session.context, view.documentCaption, view.symbolCaption, view.driveTexts, trimmed);
+      session.context, view.documentCaption, view.symbolCaption, view.driveTexts, session.messages, trimmed);
   return Passed(session, found, fault);
 }
 
 bool CheckStorableValues(Session& session, const NetAddressView& view,
                          std::optional<NetAddressFault>* fault) {
-  const ColumnCaptions captions{kDocumentCaption, view.symbolCaption, kNetAddressCaption,
+  const WindowTexts& texts = session.windowTexts;
+  const ColumnCaptions captions{texts.documentHeader, view.symbolCaption, texts.netAddressHeader,
                                 session.CaptionOf(QStringLiteral("LabelUserHeader")),
                                 session.CaptionOf(QStringLiteral("LabelPasswordHeader"))};
   const std::optional<NetAddressFault> found =

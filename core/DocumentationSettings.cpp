@@ -123,7 +123,8 @@ int DocumentationSettings::TabOfMachine(int machine) const {
 
 std::optional<NetAddressFault> DocumentationSettings::FindNetAddressFault(
     const ProjectContext& context, const QString& documentCaption, const QString& symbolCaption,
-    const std::array<QString, kNetAddressCount>& driveTexts, std::vector<int>& trimmed) {
+    const std::array<QString, kNetAddressCount>& driveTexts, const WindowMessages& messages,
+    std::vector<int>& trimmed) {
   auto covered = [&](const QString& path) {
     const QString upper = UCase(path);
     for (const QString& address : netAddresses_) {
@@ -140,11 +141,10 @@ std::optional<NetAddressFault> DocumentationSettings::FindNetAddressFault(
     }
     return 0;
   };
-  auto fault = [&context](int machine, int key, NetAddressFault::Field field, const QString& caption) {
-    return NetAddressFault{QStringLiteral("Fault in ") + context.ExistingMachine(machine) +
-                               QStringLiteral(" , Key ") + QString::number(key) + QStringLiteral(" , ") +
-                               caption + QStringLiteral(" : no net address found!"),
-                           field, machine, key};
+  auto fault = [&](int machine, int key, NetAddressFault::Field field, const QString& caption) {
+    return NetAddressFault{
+        messages.noNetAddress.arg(context.ExistingMachine(machine), QString::number(key), caption), field,
+        machine, key};
   };
 
   for (int machine = 1; machine <= HandledMachineCount(context); ++machine) {
@@ -159,8 +159,7 @@ std::optional<NetAddressFault> DocumentationSettings::FindNetAddressFault(
   for (int n = 1; n <= kNetAddressCount; ++n) {
     for (int j = n + 1; j <= kNetAddressCount; ++j) {
       if (!driveTexts[n - 1].isEmpty() && driveTexts[n - 1] == driveTexts[j - 1]) {
-        return NetAddressFault{QStringLiteral("Fault: double drive in net address ") + QString::number(n) +
-                                   QStringLiteral(" and ") + QString::number(j),
+        return NetAddressFault{messages.doubleDrive.arg(QString::number(n), QString::number(j)),
                                NetAddressFault::Field::Drive, 0, j};
       }
     }

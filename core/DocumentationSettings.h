@@ -3,6 +3,7 @@
 // holds them while it runs: a document and a symbol for each of nine keys of up to five machines, and
 // five net addresses with user, password and drive letter.
 
+#include "core/WindowMessages.h"
 #include "framework/ProjectContext.h"
 
 #include <QString>
@@ -58,12 +59,13 @@ class DocumentationSettings {
 
   // The first fault of the net address check, or nullopt when every UNC document and symbol lies under
   // a configured net address and no two net addresses share a drive. driveTexts are the texts of the
-  // five drive fields. Trailing separators of the net addresses the check reaches are removed; their
-  // numbers are added to trimmed.
+  // five drive fields; messages give the fault's text. Trailing separators of the net addresses the check
+  // reaches are removed; their numbers are added to trimmed.
   std::optional<NetAddressFault> FindNetAddressFault(const ProjectContext& context,
                                                      const QString& documentCaption,
                                                      const QString& symbolCaption,
                                                      const std::array<QString, kNetAddressCount>& driveTexts,
+                                                     const WindowMessages& messages,
                                                      std::vector<int>& trimmed);
   // Editing of the net addresses has finished: each keeps only its folder (a file name is cut off).
   void KeepNetAddressFolders();

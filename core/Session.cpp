@@ -6,6 +6,8 @@
 #include "framework/Installation.h"
 #include "texts/Language.h"
 
+#include <algorithm>
+
 QString Session::CaptionOf(const QString& controlName) const {
   const int position = FormControlPosition(controlName);
   if (position < 0) return {};
@@ -17,12 +19,13 @@ QString Session::CaptionOf(const QString& controlName) const {
 void StartUp(Session& session) {
   ProjectContext& context = session.context;
   Trap trap(context.errors, QStringLiteral("Form_Load"));
-  session.windowTitle =
-      QStringLiteral("Erweiterte Konfiguration ") + GetFileNameOnly(context.location.ProgramFolder()) +
-      (context.mode.integrated ? QStringLiteral(" - integriert") : QStringLiteral(" - standalone"));
   trap.Run([&] { session.HostIniPath = context.files.hostIni = GetQVZConfigurationIniPath(context); });
   trap.Run([&] { GetExistingMachines(context, session.HostIniPath); });
   trap.Run([&] { SetupUserInterFace(session); });
+  // Only now is the language known; nothing before needs the title.
+  const WindowTexts& texts = session.windowTexts;
+  session.windowTitle = (context.mode.integrated ? texts.titleIntegrated : texts.titleStandalone)
+                            .arg(GetFileNameOnly(context.location.ProgramFolder()));
 }
 
 void SetupUserInterFace(Session& session) {
@@ -30,10 +33,16 @@ void SetupUserInterFace(Session& session) {
   DocumentationSettings& settings = session.settings;
   Trap trap(context.errors, QStringLiteral("SetupUserInterFace"));
   trap.Run([&] {
-    LanguageTexts texts = LoadLanguageTexts(context.errors, LanguageIniPath(context.location), FormControls(),
-                                            WindowMessageList());
+    std::vector<TextMessage> fixed = WindowMessageList();
+    const size_t messageCount = fixed.size();
+    for (TextMessage& text : WindowTextList()) fixed.push_back(std::move(text));
+    LanguageTexts texts =
+        LoadLanguageTexts(context.errors, LanguageIniPath(context.location), FormControls(), fixed);
     session.texts = std::move(texts.controls);
-    session.messages = WindowMessagesFrom(texts.messages);
+    const auto split =
+        texts.messages.begin() + static_cast<std::ptrdiff_t>(std::min(messageCount, texts.messages.size()));
+    session.messages = WindowMessagesFrom({texts.messages.begin(), split});
+    session.windowTexts = WindowTextsFrom({split, texts.messages.end()});
   });
   ReadProjectConfiguration(context);
   settings.UseVWFD = context.project.useVWFD;

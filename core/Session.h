@@ -5,16 +5,13 @@
 
 #include "core/DocumentationSettings.h"
 #include "core/WindowMessages.h"
+#include "core/WindowTexts.h"
 #include "framework/ProjectContext.h"
 #include "texts/ToolTipTexts.h"
 
 #include <QString>
 
 #include <vector>
-
-// Captions the run gives the document column.
-inline const QString kDocumentCaption = QStringLiteral("Html / Pdf - File");
-inline const QString kNetAddressCaption = QStringLiteral("Net address");
 
 struct Session {
   explicit Session(ProjectContext& context_) : context(context_) {}
@@ -30,12 +27,13 @@ struct Session {
   DocumentationSettings settings;
   std::vector<ControlTexts> texts;  // one per entry of FormControls()
   WindowMessages messages;
+  WindowTexts windowTexts;
   bool closing = false;  // set when the closing sequence begins
 };
 
-// The start-up up to the point where the window would show: the title from the start mode, the host
-// INI, the machine list and SetupUserInterFace.
+// The start-up up to the point where the window would show: the host INI, the machine list,
+// SetupUserInterFace and the title from the start mode, in the language SetupUserInterFace read.
 void StartUp(Session& session);
-// Language texts and messages, the project's configuration, the settings of every machine that takes part
-// (its tab) and the net addresses with their drive check.
+// Language texts, messages and fixed texts, the project's configuration, the settings of every machine that
+// takes part (its tab) and the net addresses with their drive check.
 void SetupUserInterFace(Session& session);

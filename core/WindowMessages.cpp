@@ -10,13 +10,15 @@ struct Entry {
 };
 
 // The key names are part of the language INI's format.
-const std::array<Entry, 6> kEntries{{
+const std::array<Entry, 8> kEntries{{
     {"ValueTooLong", &WindowMessages::valueTooLong},
     {"DriveFault", &WindowMessages::driveFault},
     {"KeyValueTooLong", &WindowMessages::keyValueTooLong},
     {"KeyCharacterNotStorable", &WindowMessages::keyCharacterNotStorable},
     {"NetValueTooLong", &WindowMessages::netValueTooLong},
     {"NetCharacterNotStorable", &WindowMessages::netCharacterNotStorable},
+    {"NoNetAddress", &WindowMessages::noNetAddress},
+    {"DoubleDrive", &WindowMessages::doubleDrive},
 }};
 
 }  // namespace

@@ -1,8 +1,8 @@
 #pragma once
 // Where the user left a text field: its text, cursor and selection at the moment it lost the keyboard.
 // The window refills its fields when a tab shows other values and shows a long path from its beginning;
-// keys typed on the tab strip go back to the field and continue where the user left off, or after the
-// text when the field shows another value by now.
+// keys typed on the tab strip go back to the field, and a field that keeps the keyboard through Ctrl+Tab
+// goes on, where the user left off, or after the text when the field shows another value by now.
 
 #include <QPointer>
 #include <QString>

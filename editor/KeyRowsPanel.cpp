@@ -77,8 +77,8 @@ void KeyRowsPanel::ShowRows(int count) {
 void KeyRowsPanel::ShowMachine(int m) {
   frameSymbol_->show();
   frameExe_->show();
-  labelExeHeader_->setText(kDocumentCaption);
-  labelKeyHeader_->setText(QStringLiteral("Key"));
+  labelExeHeader_->setText(session_.windowTexts.documentHeader);
+  labelKeyHeader_->setText(session_.windowTexts.keyHeader);
   ShowRows(kKeyCount);
   NameFields();
   const DocumentationSettings& settings = session_.settings;
@@ -92,7 +92,7 @@ void KeyRowsPanel::ShowAsNetAddressRows(const QString& caption) {
   frameSymbol_->hide();
   frameExe_->show();
   labelExeHeader_->setText(caption);
-  labelKeyHeader_->setText(QStringLiteral("No."));
+  labelKeyHeader_->setText(session_.windowTexts.numberHeader);
   // Nine keys but five net addresses.
   ShowRows(kNetAddressCount);
   NameFields();
@@ -142,12 +142,12 @@ void KeyRowsPanel::FindFile(int m, int key, bool forDocument) {
   QString filter;
   QString preset;
   if (forDocument) {
-    title = QStringLiteral("Browse File Htlm / Htm / Pdf");
+    title = session_.windowTexts.browseDocument;
     filter = QStringLiteral("*.html;*.htm;*.pdf|*.html;*.htm;*.pdf");
     preset =
         FirstNonEmpty({settings.Reference(m, key), settings.Symbol(m, key), settings.Reference(m, key - 1)});
   } else {
-    title = QStringLiteral("Browse File Gif / Bmp");
+    title = session_.windowTexts.browseSymbol;
     filter = QStringLiteral("*.gif;*.bmp|*.gif;*.bmp");
     preset =
         FirstNonEmpty({settings.Symbol(m, key), settings.Reference(m, key), settings.Symbol(m, key - 1)});

@@ -1,6 +1,7 @@
 #include "editor/NetAddressPanel.h"
 
 #include "core/FieldRules.h"
+#include "editor/DriveLetterTyping.h"
 #include "framework/ErrorTrap.h"
 #include "framework/FileLookup.h"
 
@@ -44,6 +45,7 @@ NetAddressPanel::NetAddressPanel(Session& session, KeyRowsPanel::SetFieldText se
   frameDrive_ = build.Column(this, "FrameDrive", kDriveLeft, kColumnWidth);
   labelDriveHeader_ = build.Header(frameDrive_, "LabelDriveHeader", QStringLiteral("Drive"), 1500);
   build.DriveFields(comboDrive_, frameDrive_);
+  for (int i = 1; i <= kKeyCount; ++i) DriveLetterTyping::Attach(*comboDrive_[i]);
 
   // The form has nine rows of each column, but there are five net addresses.
   for (int i = kNetAddressCount + 1; i <= kKeyCount; ++i) {
@@ -70,7 +72,7 @@ void NetAddressPanel::FillDriveLists() {
 }
 
 void NetAddressPanel::ShowNetAddresses() {
-  rows_.ShowAsNetAddressRows(kNetAddressCaption);
+  rows_.ShowAsNetAddressRows(session_.windowTexts.netAddressHeader);
   NameFields();
   const DocumentationSettings& settings = session_.settings;
   for (int n = 1; n <= kNetAddressCount; ++n) {
@@ -182,7 +184,7 @@ void NetAddressPanel::FindFile(int n) {
   }
   std::optional<QString> picked;
   trap.Run([&] {
-    picked = session_.context.port.PickFile(QStringLiteral("Browse Net Address"), QStringLiteral("*.*|*.*"),
+    picked = session_.context.port.PickFile(session_.windowTexts.browseNetAddress, QStringLiteral("*.*|*.*"),
                                             preset);
   });
   // A cancelled dialog changes nothing.

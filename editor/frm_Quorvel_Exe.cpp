@@ -40,10 +40,27 @@ frm_Quorvel_Exe::~frm_Quorvel_Exe() {
   for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
 }
 
+namespace {
+// The line a text or drive field is typed in.
+QLineEdit* TypedLineOf(QObject* field) {
+  if (auto* drive = qobject_cast<QComboBox*>(field)) return drive->lineEdit();
+  return qobject_cast<QLineEdit*>(field);
+}
+}  // namespace
+
 void frm_Quorvel_Exe::ConnectTabKeys() {
   auto add = [this](const QKeySequence& keys, int step) {
     auto* shortcut = new QShortcut(keys, this);
-    connect(shortcut, &QShortcut::activated, this, [this, step] { StepTab(step); });
+    connect(shortcut, &QShortcut::activated, this, [this, step] {
+      // The field keeps the keyboard while the new tab refills it: it goes on where it was left, as after
+      // a click on a tab.
+      QWidget* field = focusWidget();
+      QLineEdit* line = TypedLineOf(field);
+      EditingPlace place;
+      if (line) place.Remember(*line);
+      StepTab(step);
+      if (line && focusWidget() == field) place.ResumeIn(*line);
+    });
   };
   add(QKeySequence(Qt::CTRL | Qt::Key_Tab), 1);
   add(QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1);
@@ -68,14 +85,6 @@ QWidget* frm_Quorvel_Exe::FieldForTypedText() const {
   if (lastField_ && lastField_->isVisibleTo(this) && lastField_->isEnabled()) return lastField_;
   return keyRows_->TextExe(1);
 }
-
-namespace {
-// The line a text or drive field is typed in.
-QLineEdit* TypedLineOf(QObject* field) {
-  if (auto* drive = qobject_cast<QComboBox*>(field)) return drive->lineEdit();
-  return qobject_cast<QLineEdit*>(field);
-}
-}  // namespace
 
 bool frm_Quorvel_Exe::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::FocusOut) {
@@ -225,7 +234,7 @@ void frm_Quorvel_Exe::Form_Load() {
     for (const int16_t m : settings.TabMachines()) tabStrip_->addTab(session_.context.ExistingMachine(m));
     if (!settings.UseVWFD) return;
     netAddresses_->FillDriveLists();
-    tabStrip_->addTab(kNetAddressCaption);
+    tabStrip_->addTab(session_.windowTexts.netAddressTab);
     tabStrip_->setCurrentIndex(0);
   }
   TabStripMachine_Click();

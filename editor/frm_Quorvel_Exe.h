@@ -10,7 +10,8 @@
 // exception cross Qt's event loop.
 //
 // Keyboard: Enter presses the focused button, elsewhere OK; Escape is Cancel; Ctrl+Tab and Ctrl+PgDn
-// go to the next tab, Ctrl+Shift+Tab and Ctrl+PgUp to the previous one. A clicked tab takes the
+// go to the next tab, Ctrl+Shift+Tab and Ctrl+PgUp to the previous one, the focused field keeping its
+// cursor (after the text when the tab shows another value in it). A clicked tab takes the
 // keyboard (Left and Right switch tabs); text typed there goes to the field last edited, at the cursor
 // it was left with (after the text when the tab shows another value in it). Clicks on labels, frames
 // and the background leave the keyboard where it was. The window has a fixed size

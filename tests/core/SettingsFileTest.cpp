@@ -23,7 +23,7 @@ class SettingsTest : public ProjectTest {
                                          const std::array<QString, kNetAddressCount>& drives,
                                          std::vector<int>& trimmed) {
     const std::optional<::NetAddressFault> fault =
-        settings.FindNetAddressFault(*context, documentCaption, symbolCaption, drives, trimmed);
+        settings.FindNetAddressFault(*context, documentCaption, symbolCaption, drives, {}, trimmed);
     if (!fault) return std::nullopt;
     return fault->text;
   }
@@ -131,7 +131,8 @@ TEST_F(SettingsTest, NetAddressCheckFindsUncoveredPathsInOrder) {
             QStringLiteral("Fault in Line2 , Key 7 , Symbol : no net address found!"));
 
   // The fault names the field to correct.
-  std::optional<::NetAddressFault> fault = settings.FindNetAddressFault(*context, doc, sym, drives, trimmed);
+  std::optional<::NetAddressFault> fault =
+      settings.FindNetAddressFault(*context, doc, sym, drives, {}, trimmed);
   ASSERT_NE(fault, std::nullopt);
   EXPECT_EQ(fault->field, ::NetAddressFault::Field::Symbol);
   EXPECT_EQ(fault->machine, 2);
@@ -150,7 +151,7 @@ TEST_F(SettingsTest, NetAddressCheckRefusesDoubleDrivesAndTrimsTrailingSeparator
   settings.NetAddress(3) = QStringLiteral("\\\\srv\\more\\");
   const std::array<QString, kNetAddressCount> doubled = {"T", "G", "V", "G", "X"};
   const std::optional<::NetAddressFault> fault =
-      settings.FindNetAddressFault(*context, {}, {}, doubled, trimmed);
+      settings.FindNetAddressFault(*context, {}, {}, doubled, {}, trimmed);
   ASSERT_NE(fault, std::nullopt);
   EXPECT_EQ(fault->text, QStringLiteral("Fault: double drive in net address 2 and 4"));
   // The window shows the second drive field of the pair.

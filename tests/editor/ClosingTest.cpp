@@ -312,6 +312,41 @@ TEST_F(ClosingTest, TheRefusalsSpeakTheLanguageOfTheLanguageIni) {
   EXPECT_EQ(Messages().last(),
             QStringLiteral(
                 "Fehler in Netzadresse 3 , Benutzer : das Zeichen '\u03a9' kann nicht gespeichert werden!"));
+
+  // So do the net address check, the window's title, its tabs and headers and the file dialogs.
+  QTest::keyClicks(form->NetAddresses()->TextUser(3), QStringLiteral("service"));
+  EXPECT_EQ(form->windowTitle(), QStringLiteral("Erweiterte Konfiguration program - standalone"));
+  EXPECT_EQ(form->TabStripMachine()->tabText(kNetTab - 1), QStringLiteral("Netzadressen"));
+  EXPECT_EQ(form->KeyRows()->LabelKeyHeader()->text(), QStringLiteral("Nr."));
+  SelectTab(1);
+  EXPECT_EQ(form->KeyRows()->LabelKeyHeader()->text(), QStringLiteral("Taste"));
+  form->KeyRows()->TextExe(3)->setFocus();
+  QTest::keyClicks(form->KeyRows()->TextExe(3), QStringLiteral("\\\\srv\\docs\\a.pdf"));
+  EXPECT_EQ(PressOK(), std::nullopt);
+  EXPECT_EQ(Messages().last(),
+            QStringLiteral("Fehler in Line1 , Taste 3 , Html / Pdf - Datei : keine Netzadresse gefunden!"));
+  SelectTab(kNetTab);
+  EXPECT_EQ(PressOK(), std::nullopt);
+  EXPECT_EQ(Messages().last(),
+            QStringLiteral("Fehler in Line1 , Taste 3 , Netzadresse : keine Netzadresse gefunden!"));
+  SelectTab(kNetTab);  // the fault showed its document
+  form->KeyRows()->TextExe(1)->setFocus();
+  QTest::keyClicks(form->KeyRows()->TextExe(1), QStringLiteral("\\\\srv\\docs"));
+  for (const int n : {1, 2}) {
+    QLineEdit* drive = form->NetAddresses()->ComboDrive(n)->lineEdit();
+    QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {}, drive->mapTo(form.get(), QPoint(4, 4)));
+    QTest::keyClick(form->NetAddresses()->ComboDrive(n), 'g');
+  }
+  EXPECT_EQ(PressOK(), std::nullopt);
+  EXPECT_EQ(Messages().last(), QStringLiteral("Fehler: doppeltes Laufwerk in Netzadresse 1 und 2"));
+  form->KeyRows()->CommandExe(1)->click();
+  SelectTab(1);
+  form->KeyRows()->CommandExe(1)->click();
+  form->KeyRows()->CommandSymbol(1)->click();
+  ASSERT_EQ(port.picks.size(), 3u);
+  EXPECT_EQ(port.picks[0].title, QStringLiteral("Netzadresse suchen"));
+  EXPECT_EQ(port.picks[1].title, QStringLiteral("Datei suchen Html / Htm / Pdf"));
+  EXPECT_EQ(port.picks[2].title, QStringLiteral("Datei suchen Gif / Bmp"));
 }
 
 TEST_F(ClosingTest, ASettingsFileInUtf16KeepsEveryCharacter) {

@@ -249,6 +249,32 @@ TEST_F(EditingTest, ADriveLetterIsRetypedOverTheSelectedLetter) {
   EXPECT_EQ(drive->currentText(), QStringLiteral("L"));
   EXPECT_EQ(form->Settings().NetDrive(2), QStringLiteral("L"));
   EXPECT_EQ(form->EndStatus(), std::nullopt) << "Enter in the list only picks the letter";
+
+  // A click into a drive field selects its letter as Tab does, wherever the click lands, and the
+  // letter typed then replaces it; so does a letter typed after the cursor was moved off the selection.
+  QComboBox* third = form->NetAddresses()->ComboDrive(3);
+  Activate();  // the closed drop-down took the activation along
+  for (const int x : {2, third->lineEdit()->width() - 2}) {
+    QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {},
+                      third->lineEdit()->mapTo(form.get(), QPoint(x, 5)));
+    ASSERT_EQ(Focused(), third);
+    EXPECT_EQ(third->lineEdit()->selectedText(), third->currentText()) << x;
+  }
+  QTest::keyClick(third, 'n');
+  EXPECT_EQ(third->currentText(), QStringLiteral("N"));
+  QTest::keyClick(third, Qt::Key_Home);
+  QTest::keyClick(third, 'p');
+  EXPECT_EQ(third->currentText(), QStringLiteral("P"));
+  // Pasted, two letters are still no drive.
+  QApplication::clipboard()->setText(QStringLiteral("HJ"));
+  QTest::keyClick(third, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(third->currentText(), QStringLiteral("X"));
+  QTest::keyClick(third, 'p');
+  EXPECT_EQ(Messages(), QStringList{QStringLiteral("Fault: only 'G' To 'X'")});
+  form->CommandOK()->click();
+  ASSERT_EQ(form->EndStatus(), 0);
+  EXPECT_TRUE(Customer().contains("NetDrive2=L\r\nUser3=\r\nPassword3=\r\nNetAddress3=\r\nNetDrive3=P\r\n"))
+      << Customer().toStdString();
 }
 
 TEST_F(EditingTest, AfterTheDriveFaultMessageTheNextLetterReplacesTheX) {
@@ -297,6 +323,22 @@ TEST_F(EditingTest, CtrlTabAndCtrlPageKeysSwitchTabsFromAnyField) {
   EXPECT_EQ(Focused(), form->KeyRows()->TextExe(1));
   form->TabStripMachine()->setFocus();
   EXPECT_EQ(press(Qt::Key_PageUp, Qt::ControlModifier), 1);
+
+  // The field keeps the keyboard: its cursor stays where it was while the new tab shows the same text,
+  // and goes after a text the tab shows anew, as after a click on a tab.
+  QLineEdit* field = form->KeyRows()->TextExe(2);
+  field->setFocus();
+  QTest::keyClicks(field, QStringLiteral("abc"));
+  EXPECT_EQ(press(Qt::Key_Tab, Qt::ControlModifier), 2);
+  QTest::keyClicks(field, QStringLiteral("abc"));
+  QTest::keyClick(field, Qt::Key_Home);
+  QTest::keyClick(field, Qt::Key_Right);
+  EXPECT_EQ(press(Qt::Key_PageUp, Qt::ControlModifier), 1);
+  QTest::keyClicks(field, QStringLiteral("Z"));
+  EXPECT_EQ(form->Settings().Reference(1, 2), QStringLiteral("aZbc"));
+  EXPECT_EQ(press(Qt::Key_PageDown, Qt::ControlModifier), 2);
+  QTest::keyClicks(field, QStringLiteral("d"));
+  EXPECT_EQ(form->Settings().Reference(2, 2), QStringLiteral("abcd"));
 }
 
 TEST_F(EditingTest, ClicksOnATabALabelOrTheBackgroundLoseNoTypedKey) {

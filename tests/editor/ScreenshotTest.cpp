@@ -48,7 +48,9 @@ TEST_F(EditorTest, DemoProjectShowsItsMachinesAndLanguageTexts) {
     EXPECT_FALSE(read(control, QAccessible::Name).isEmpty())
         << control->objectName().toStdString() << control->property("Index").toInt();
   }
-  EXPECT_EQ(read(form->KeyRows()->TextExe(3), QAccessible::Name), QStringLiteral("Html / Pdf - File 3"));
+  // The headers a tab sets come from the language INI as well.
+  EXPECT_EQ(form->KeyRows()->LabelKeyHeader()->text(), QStringLiteral("Taste"));
+  EXPECT_EQ(read(form->KeyRows()->TextExe(3), QAccessible::Name), QStringLiteral("Html / Pdf - Datei 3"));
   EXPECT_EQ(read(form->KeyRows()->TextExe(3), QAccessible::Description),
             QStringLiteral("Dokument (HTML oder PDF) der Taste 3 oder Netzadresse 3 (\\\\Server\\Freigabe)"));
   EXPECT_EQ(read(form->KeyRows()->CommandSymbol(3), QAccessible::Name), QStringLiteral("Symbol 3 ..."));
@@ -63,7 +65,9 @@ TEST_F(EditorTest, DemoProjectShowsItsMachinesAndLanguageTexts) {
   const QPixmap machineView = form->grab();
   EXPECT_EQ(machineView.size(), QSize(794, 575));
   form->TabStripMachine()->setCurrentIndex(2);
-  EXPECT_EQ(read(form->KeyRows()->TextExe(2), QAccessible::Name), QStringLiteral("Net address 2"));
+  EXPECT_EQ(form->TabStripMachine()->tabText(2), QStringLiteral("Netzadressen"));
+  EXPECT_EQ(form->KeyRows()->LabelKeyHeader()->text(), QStringLiteral("Nr."));
+  EXPECT_EQ(read(form->KeyRows()->TextExe(2), QAccessible::Name), QStringLiteral("Netzadresse 2"));
   // A drive field is named through the line it is typed in (Linux names the drop-down by its value).
   EXPECT_EQ(read(form->NetAddresses()->ComboDrive(2)->lineEdit(), QAccessible::Name),
             QStringLiteral("Laufwerk 2"));
@@ -82,6 +86,8 @@ TEST_F(EditorTest, DemoProjectShowsItsMachinesAndLanguageTexts) {
   EXPECT_EQ(form->Header()->text(), QStringLiteral("Documentation - Customer Configuration"));
   form->TabStripMachine()->setCurrentIndex(2);
   EXPECT_EQ(form->NetAddresses()->LabelDriveHeader()->text(), QStringLiteral("Drive"));
+  EXPECT_EQ(form->KeyRows()->LabelExeHeader()->text(), QStringLiteral("Net address"));
+  EXPECT_EQ(form->windowTitle(), QStringLiteral("Extended configuration program - standalone"));
   const QPixmap englishView = form->grab();
   EXPECT_EQ(englishView.size(), QSize(794, 575));
   if (!folder.isEmpty()) {

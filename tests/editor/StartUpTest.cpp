@@ -1,6 +1,8 @@
 // Start-up of the window in the three modes, with and without the editor switched on.
 
 #include "core/FormControls.h"
+#include "core/WindowMessages.h"
+#include "core/WindowTexts.h"
 #include "tests/editor/EditorFixture.h"
 
 #include <QDir>
@@ -218,6 +220,17 @@ TEST_F(EditorTest, TheInstalledLanguageIniHoldsEveryKeyInGermanAndInEnglish) {
   EXPECT_EQ(form->Header()->text(), QStringLiteral("Dokumentation - Kundenkonfiguration"));
   EXPECT_EQ(form->CommandOK()->toolTip(), QStringLiteral("Einstellungen übernehmen und beenden"));
   EXPECT_EQ(ReadFile(ini), installed);
+  // Every message and fixed text is translated in both languages; "0" would show the program's own.
+  std::vector<TextMessage> texts = WindowMessageList();
+  for (TextMessage& text : WindowTextList()) texts.push_back(std::move(text));
+  for (const QString& language : {QStringLiteral("1031"), QStringLiteral("1033")}) {
+    const LanguageSection section(ini, language);
+    for (const TextMessage& text : texts) {
+      EXPECT_TRUE(HasText(section.Read(MessageKey(text))))
+          << language.toStdString() << ' ' << MessageKey(text).toStdString();
+    }
+  }
+  EXPECT_EQ(form->windowTitle(), QStringLiteral("Erweiterte Konfiguration program - standalone"));
 
   installed.replace("Language=1031", "Language=1033");
   WriteFile(ini, installed);

@@ -128,11 +128,15 @@ TEST_F(ToolTipTextsTest, TranslatedTextsAreApplied) {
       "[Language]\nLanguage=1033\n[1033]\nCaption_Header_=Customer documentation\nTTT_TextExe2_=Document of "
       "key 2\n"
       "Caption_LabelKeyNumber1_NoTTT=0\nHelp11=Document shown by the key\n"
-      "message_valuetoolong_=At most 254 characters\nMessage_DriveFault_=0\n");
+      "message_valuetoolong_=At most 254 characters\nMessage_DriveFault_=0\n"
+      "Text_KeyHeader_=Button\nText_NumberHeader_=\n");
   AddForm();
   messages = {{QStringLiteral("ValueTooLong"), QStringLiteral("Fault: a value holds at most 254 characters")},
               {QStringLiteral("DriveFault"), QStringLiteral("Fault: only 'G' To 'X'")},
-              {QStringLiteral("NetValueTooLong"), QStringLiteral("Fault in net address %1")}};
+              {QStringLiteral("NetValueTooLong"), QStringLiteral("Fault in net address %1")},
+              {QStringLiteral("KeyHeader"), QStringLiteral("Key"), kFixedTextPrefix},
+              {QStringLiteral("NumberHeader"), QStringLiteral("No."), kFixedTextPrefix},
+              {QStringLiteral("DriveFault"), QStringLiteral("Drive fault"), kFixedTextPrefix}};
   LoadToolTipTexts();
   EXPECT_EQ(Fake("Header").caption, QStringLiteral("Customer documentation"));
   EXPECT_EQ(Fake("TextExe2").toolTip, QStringLiteral("Document of key 2"));
@@ -142,11 +146,16 @@ TEST_F(ToolTipTextsTest, TranslatedTextsAreApplied) {
   EXPECT_EQ(Entry("1033", "Caption_LabelKeyNumber1_NoTTT"), QStringLiteral("0"));
   EXPECT_EQ(Entry("1033", "Help11"), QStringLiteral("Document shown by the key"));
   // Messages: the translation (its key in any case), else the English text; a missing key is seeded.
-  EXPECT_EQ(messageTexts, (std::vector<QString>{QStringLiteral("At most 254 characters"),
-                                                QStringLiteral("Fault: only 'G' To 'X'"),
-                                                QStringLiteral("Fault in net address %1")}));
+  // Fixed texts the same way under their own prefix: a message and a fixed text may share a name.
+  EXPECT_EQ(messageTexts,
+            (std::vector<QString>{QStringLiteral("At most 254 characters"),
+                                  QStringLiteral("Fault: only 'G' To 'X'"),
+                                  QStringLiteral("Fault in net address %1"), QStringLiteral("Button"),
+                                  QStringLiteral("No."), QStringLiteral("Drive fault")}));
   EXPECT_EQ(Entry("1033", "Message_DriveFault_"), QStringLiteral("0"));
   EXPECT_EQ(Entry("1033", "Message_NetValueTooLong_"), QStringLiteral("0"));
+  EXPECT_EQ(Entry("1033", "Text_NumberHeader_"), QStringLiteral("0"));
+  EXPECT_EQ(Entry("1033", "Text_DriveFault_"), QStringLiteral("0"));
 }
 
 TEST_F(ToolTipTextsTest, UntranslatedNativeCaptionIsReplacedByTheCurrentOne) {
