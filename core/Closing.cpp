@@ -7,9 +7,24 @@
 
 #include <vector>
 
+namespace {
+
+// The service log of a silent run keeps the fixed English texts, which the host's tools and service
+// engineers search for; the window speaks the language INI's language.
+const WindowMessages& MessagesFor(const Session& session) {
+  static const WindowMessages kFixed;
+  return session.context.mode.silent ? kFixed : session.messages;
+}
+const WindowTexts& TextsFor(const Session& session) {
+  static const WindowTexts kFixed;
+  return session.context.mode.silent ? kFixed : session.windowTexts;
+}
+
+}  // namespace
+
 NetAddressView LoadedView(const Session& session) {
   NetAddressView view;
-  const WindowTexts& texts = session.windowTexts;
+  const WindowTexts& texts = TextsFor(session);
   view.documentCaption =
       session.settings.TabMachines().empty() ? texts.netAddressHeader : texts.documentHeader;
   view.symbolCaption = session.CaptionOf(QStringLiteral("LabelSymbolHeader"));
@@ -33,18 +48,18 @@ static bool Passed(Session& session, const std::optional<NetAddressFault>& found
 bool CheckNetAddresses(Session& session, const NetAddressView& view, std::optional<NetAddressFault>* fault) {
   std::vector<int> trimmed;
   const std::optional<NetAddressFault> found = session.settings.FindNetAddressFault(
-      session.context, view.documentCaption, view.symbolCaption, view.driveTexts, session.messages, trimmed);
+      session.context, view.documentCaption, view.symbolCaption, view.driveTexts, MessagesFor(session), trimmed);
   return Passed(session, found, fault);
 }
 
 bool CheckStorableValues(Session& session, const NetAddressView& view,
                          std::optional<NetAddressFault>* fault) {
-  const WindowTexts& texts = session.windowTexts;
+  const WindowTexts& texts = TextsFor(session);
   const ColumnCaptions captions{texts.documentHeader, view.symbolCaption, texts.netAddressHeader,
                                 session.CaptionOf(QStringLiteral("LabelUserHeader")),
                                 session.CaptionOf(QStringLiteral("LabelPasswordHeader"))};
   const std::optional<NetAddressFault> found =
-      FindUnstorableValue(session.context, session.settings, captions, session.messages);
+      FindUnstorableValue(session.context, session.settings, captions, MessagesFor(session));
   return Passed(session, found, fault);
 }
 

@@ -103,6 +103,9 @@ TEST_F(ClosingTest, DoubleDriveKeepsTheEditorOpen) {
 }
 
 TEST_F(ClosingTest, SilentRunWithAnUncoveredPathLogsTheFaultAndWritesNothing) {
+  // The service log keeps the fixed English text under a German language INI.
+  WriteFile(install.program() + QStringLiteral("/Documentation_Config.ini"),
+            ReadFile(QStringLiteral(QVZ_SOURCE_DIR "/packaging/Documentation_Config.ini")));
   const QByteArray settings = IniText(QStringLiteral("[Machine1]\nSymbol2=\\\\srv\\pics\\a.gif\n"));
   WriteFile(CustomerFile(), settings);
   const QByteArray programIni = ReadFile(install.programIni());
