@@ -47,8 +47,9 @@ static bool Passed(Session& session, const std::optional<NetAddressFault>& found
 
 bool CheckNetAddresses(Session& session, const NetAddressView& view, std::optional<NetAddressFault>* fault) {
   std::vector<int> trimmed;
-  const std::optional<NetAddressFault> found = session.settings.FindNetAddressFault(
-      session.context, view.documentCaption, view.symbolCaption, view.driveTexts, MessagesFor(session), trimmed);
+  const std::optional<NetAddressFault> found =
+      session.settings.FindNetAddressFault(session.context, view.documentCaption, view.symbolCaption,
+                                           view.driveTexts, MessagesFor(session), trimmed);
   return Passed(session, found, fault);
 }
 

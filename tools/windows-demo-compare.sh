@@ -13,8 +13,7 @@ mkdir -p "$work"
 cp -a "$demo" "$work/linux"
 cp -a "$demo" "$work/windows"
 rm -f "$work/windows/program/Documentation_Config" "$work/windows/program/Documentation_Config_window.so"
-cp "$(find "$windows_build/editor" -maxdepth 1 -name Documentation_Config.exe)" \
-   "$(find "$windows_build/editor" -maxdepth 1 -name Documentation_Config_window.dll)" "$work/windows/program/"
+cp "$windows_build/Documentation_Config.exe" "$windows_build/Documentation_Config_window.dll" "$work/windows/program/"
 
 to_wine() { echo "Z:${1//\//\\}"; }
 status_linux=0 status_windows=0

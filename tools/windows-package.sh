@@ -12,7 +12,7 @@ build=$1 qt=$2 sqlite=$3 gcc_runtime=$4 pthread_runtime=$5
 stage=$build/package/Documentation_Config
 rm -rf "$build/package"
 mkdir -p "$stage/platforms" "$stage/styles" "$stage/translations"
-cp "$build/editor/Documentation_Config.exe" "$build/editor/Documentation_Config_window.dll" "$stage/"
+cp "$build/Documentation_Config.exe" "$build/Documentation_Config_window.dll" "$stage/"
 cp "$repo/packaging/Documentation_Config.ini" "$stage/"
 for dll in Qt6Core Qt6Gui Qt6Widgets; do cp "$qt/bin/$dll.dll" "$stage/"; done
 cp "$qt/plugins/platforms/qwindows.dll" "$stage/platforms/"

@@ -32,7 +32,7 @@ log() { echo "== $* ($(( $(date +%s) - started )) s)"; }
 # ---------------------------------------------------------------------------------------------------
 # Debian packages: the cross compilers, Wine, and what unpacking and building the sources needs.
 packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64 wine wine64 dpkg-dev tcl
-          cmake ninja-build qt6-base-dev qt6-base-dev-tools googletest unzip zip)
+          cmake ninja-build qt6-base-dev qt6-base-dev-tools qt6-translations-l10n googletest unzip zip python3)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -137,6 +137,11 @@ if [ ! -f "$qt_prefix/.done" ] || [ "$(cat "$qt_prefix/.done")" != "$qt_key" ]; 
     || { tail -n 40 "$cache/qt-build.log"; exit 1; }
   echo "$qt_key" > "$qt_prefix/.done"
 fi
+
+# Qt's own German and English texts (the window's boxes and file dialog): Debian's, the same files on
+# every platform, where the Windows Qt looks for them.
+mkdir -p "$qt_prefix/translations"
+cp /usr/share/qt6/translations/qtbase_de.qm /usr/share/qt6/translations/qtbase_en.qm "$qt_prefix/translations/"
 
 # ---------------------------------------------------------------------------------------------------
 # GoogleTest from Debian's source package (/usr/src/googletest), static, for Windows.

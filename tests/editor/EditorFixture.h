@@ -38,11 +38,6 @@ void WhenShown(std::function<void(D*)> action) {
 // loop (a dialog's) return at once until the application's own loop has run again: this runs it.
 void LeaveEndedEventLoops();
 
-// Failed expectations show texts as texts.
-inline void PrintTo(const QString& text, std::ostream* out) {
-  *out << '"' << text.toStdString() << '"';
-}
-
 class EditorTest : public ProjectTest {
  protected:
   // Starts a run as the program does: the start-up, then the window (shown, kept in form) when the run

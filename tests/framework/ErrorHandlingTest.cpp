@@ -3,6 +3,8 @@
 #include "framework/ErrorTrap.h"
 #include "tests/support/TestSupport.h"
 
+#include <QDir>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -54,7 +56,8 @@ TEST_F(ErrorHandlingTest, FatalErrorsEndInteractivelyButNotInSilentMode) {
 }
 
 TEST_F(ErrorHandlingTest, IntegratedModeLogsToTheLogfileAndFallsBackWhenItIsEmpty) {
-  const QString logfile = install.root() + "/Host Logs/Cfg.log";
+  // A Windows host names the log with backslashes; a "/" would start the next command-line option.
+  const QString logfile = QDir::toNativeSeparators(install.root() + "/Host Logs/Cfg.log");
   WriteFile(logfile, "");
   EXPECT_EQ(Errors("EXTERNAL=QVZCFG /LOGFILE=" + logfile).WriteErrorLog("line").toLocal8Bit(),
             "Error logged to \n\r" + logfile.toUpper().toLocal8Bit());
@@ -108,13 +111,13 @@ TEST_F(ErrorHandlingTest, CancelQuestionTextsAndWhatEachAnswerLogs) {
   EXPECT_FALSE(QFile::exists(install.errorLog()));
 
   port.answers = {Answer::Yes};
-  EXPECT_TRUE(Errors("EXTERNAL=QVZCFG /LOGFILE=" + install.root() + "/host.log").ConfirmCancel());
+  const QString hostLog = QDir::toNativeSeparators(install.root() + "/host.log");
+  EXPECT_TRUE(Errors("EXTERNAL=QVZCFG /LOGFILE=" + hostLog).ConfirmCancel());
   EXPECT_EQ(port.questions[1].text.toLocal8Bit(),
             standalone +
                 "\n\r\"Documentation\" has to be configured again in \"standalone-mode\" via \n\r\"" +
                 install.program().toLocal8Bit() + "/Documentation_Config\"");
-  EXPECT_EQ(ReadFile(install.root() + "/host.log"),
-            "Konfigurations-EXE wurde abgebrochen:     Documentation\r\n");
+  EXPECT_EQ(ReadFile(hostLog), "Konfigurations-EXE wurde abgebrochen:     Documentation\r\n");
 
   EXPECT_TRUE(Errors("EXTERNAL=SILENT").ConfirmCancel());
   EXPECT_EQ(port.questions.size(), 2u);

@@ -20,7 +20,7 @@ TEST_F(InstallationTest, FilesAreFoundBelowTheBaseFolder) {
   EXPECT_EQ(GetProgramIniPath(*context, 2), "");
   EXPECT_EQ(GetPathSourceOCXMDB(*context), "");
   EXPECT_EQ(GetPathOCXMDB(*context),
-            install.component() + "/Documentation.mdb");  // returned even when missing
+            install.component() + NativePath("/Documentation.mdb"));  // returned even when missing
   WriteFile(install.hostIni(), "");
   WriteFile(install.programIni(), "");
   WriteFile(install.cfg(), "");
@@ -28,14 +28,15 @@ TEST_F(InstallationTest, FilesAreFoundBelowTheBaseFolder) {
   EXPECT_EQ(GetQVZConfigurationIniPath(*context), install.hostIni());
   EXPECT_EQ(GetProgramIniPath(*context, 1), install.programIni());
   EXPECT_EQ(GetCFGPath(*context), install.cfg());
-  EXPECT_EQ(GetPathSourceOCXMDB(*context), install.component() + "/Documentation_Source.mdb");
+  EXPECT_EQ(GetPathSourceOCXMDB(*context), install.component() + NativePath("/Documentation_Source.mdb"));
 }
 
 TEST_F(InstallationTest, FilesFromWindowsAreFoundWhateverTheirCase) {
   WriteFile(install.base() + "/PARAMETER/QVZConfiguration.INI", "");
   WriteFile(install.base() + "/documentation/documentation.CFG", "");
-  EXPECT_EQ(GetQVZConfigurationIniPath(*context), install.base() + "/PARAMETER/QVZConfiguration.INI");
-  EXPECT_EQ(GetCFGPath(*context), install.base() + "/documentation/documentation.CFG");
+  EXPECT_EQ(GetQVZConfigurationIniPath(*context),
+            install.base() + NativePath("/PARAMETER/QVZConfiguration.INI"));
+  EXPECT_EQ(GetCFGPath(*context), install.base() + NativePath("/documentation/documentation.CFG"));
 }
 
 TEST_F(InstallationTest, MissingCfgFileIsReportedAndEndsTheProgram) {
@@ -52,7 +53,7 @@ TEST_F(InstallationTest, MissingCfgFileIsReportedAndEndsTheProgram) {
 }
 
 TEST_F(InstallationTest, SaveAndRestoreWithOrWithoutSeparatorGivesTheSameMachineCopy) {
-  const QString copy = saveAndRestore + "/Documentation/Documentation.mdb";
+  const QString copy = saveAndRestore + NativePath("/Documentation/Documentation.mdb");
   WriteFile(copy, "");
   for (const QString& s : {saveAndRestore, saveAndRestore + "/", saveAndRestore + "\\"}) {
     WriteFile(install.hostIni(), "[Common]\r\nSaveAndRestore=" + s.toLocal8Bit() + "\r\n");
@@ -70,7 +71,7 @@ TEST_F(InstallationTest, IntegratedModeReadsTheProgramIniFromSaveAndRestoreOnly)
   EXPECT_EQ(GetProgramIniPath(*context, 1), "");
   EXPECT_EQ(GetProgramIniPath(*context, 2), install.programIni());
   WriteFile(saveAndRestore + "/parameter/program.ini", "");
-  EXPECT_EQ(GetProgramIniPath(*context, 1), saveAndRestore + "/parameter/program.ini");
+  EXPECT_EQ(GetProgramIniPath(*context, 1), saveAndRestore + NativePath("/parameter/program.ini"));
 }
 
 TEST_F(InstallationTest, IntegratedMachinesComeFromTheHostIniUpToADashOrFive) {

@@ -44,8 +44,8 @@ QStringList LogLines(const QString& path);
 
 class PresetsTest : public ::testing::Test {
  protected:
-  QString source() const { return install.component() + QStringLiteral("/Documentation_Source.mdb"); }
-  QString project() const { return install.component() + QStringLiteral("/Documentation.mdb"); }
+  QString source() const { return install.component() + NativePath("/Documentation_Source.mdb"); }
+  QString project() const { return install.component() + NativePath("/Documentation.mdb"); }
   // CFG file with [Project] ForMachine1=TRUE and the given extra lines.
   void WriteCfg(const QString& extraLines = {});
   // Standalone (or silent) run with machines "M1", "M2"; studio selects the VisiWin Studio names.
@@ -69,7 +69,7 @@ class PresetsTest : public ::testing::Test {
                                             const UnmatchedRecordVisitor& unmatched = {});
   bool AnyErrorHandled() const { return context && context->errors.AnyErrorHandled(); }
   QString machineCopy() const {
-    return install.root() + QStringLiteral("/sar/Documentation/Documentation.mdb");
+    return install.root() + QStringLiteral("/sar") + NativePath("/Documentation/Documentation.mdb");
   }
 
   TempInstall install;

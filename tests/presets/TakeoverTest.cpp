@@ -94,7 +94,7 @@ TEST_F(TakeoverTest, WarnsAboutFieldsThatWouldBeLost) {
       LogLines(install.errorLog()).at(0),
       "Documentation_Config :Database-Error - Contact Administrator! Configurationprogram \"DOCUMENTATION\" "
       "terminated. Please check Configuration in \"DOCUMENTATION.CFG\" Restart " +
-          (install.program() + "/DOCUMENTATION_CONFIG").toUpper() + ".EXE!");
+          (install.program() + NativePath("/DOCUMENTATION_CONFIG")).toUpper() + ".EXE!");
 }
 
 TEST_F(TakeoverTest, AnEmptyOldTableTakesNothingOverAndReportsNothing) {

@@ -119,7 +119,8 @@ TEST_F(WorkOnMdbTest, AnIntegratedDryRunChangesNoFileAndPrintsWhatTheUpdateThenR
   };
   EXPECT_EQ(
       whatItDid(printed, "\n"),
-      whatItDid(QString::fromLatin1(ReadFile(install.component() + "/Documentation_Update.txt")), "\r\n"));
+      whatItDid(QString::fromLatin1(ReadFile(install.component() + NativePath("/Documentation_Update.txt"))),
+                "\r\n"));
   EXPECT_EQ(Rows(project(), "SELECT abs_min FROM PRESET_DEFS WHERE ID = 1"), QStringList{"500.0"});
 }
 
@@ -209,7 +210,7 @@ TEST_F(WorkOnMdbTest, SourceThatIsNoDatabaseOrHasNoTemplateTableNeverReplacesThe
 namespace {
 
 QString Report(const QString& component) {
-  return component + QStringLiteral("/Documentation_Update.txt");
+  return component + NativePath("/Documentation_Update.txt");
 }
 
 // The report's lines, which end in CR LF.
@@ -403,6 +404,9 @@ TEST_F(UpdateEdgeTest, AProjectDatabaseInUseOrAnotherUpdateIsLeftAlone) {
 }
 
 TEST_F(UpdateEdgeTest, ALinkedProjectDatabaseIsWrittenThrough) {
+#ifdef _WIN32
+  GTEST_SKIP() << "QFile::link makes a Windows shortcut, not a link that file calls follow";
+#endif
   const QString elsewhere = install.root() + QStringLiteral("/shared/Documentation.mdb");
   QDir().mkpath(QFileInfo(elsewhere).absolutePath());
   ASSERT_TRUE(QFile::rename(project(), elsewhere));

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <vector>
 
 // A user port that records every question and answers from a script (or with the default button).
@@ -34,6 +35,17 @@ class ScriptedPort : public UserPort {
   std::vector<bool> busyChanges;
   int eventRuns = 0;
 };
+
+// A relative path ("/Documentation/Documentation.mdb") spelled as the program spells the paths it builds
+// (with "\" on Windows), for appending to a folder.
+inline QString NativePath(const char* relative) {
+  return QString::fromLatin1(relative).replace(u'/', platform::PathSeparator());
+}
+
+// GoogleTest shows a QString that differs as its text.
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
 
 // A temporary installation: <root>/base/program (program folder), <root>/base (base folder),
 // base/Documentation/Documentation.cfg, base/parameter/Program.ini and qvzconfiguration.ini on demand.
@@ -59,10 +71,7 @@ class TempInstall {
   QString serviceLog() const { return dir_.path() + QStringLiteral("/service.log"); }
 
  private:
-  // A path below the root spelled as the program spells the paths it builds (with "\" on Windows).
-  static QString Native(const char* relative) {
-    return QString::fromLatin1(relative).replace(u'/', platform::PathSeparator());
-  }
+  static QString Native(const char* relative) { return NativePath(relative); }
   QTemporaryDir dir_;
   QString executableName_;
   QByteArray oldServiceLog_;

@@ -8,7 +8,7 @@ TEST(Language, MissingCodeDefaultsTo1031AndIsWrittenBack) {
   ScriptedPort port;
   const auto context = install.Context(port);
   ErrorHandling& errors = context->errors;
-  const QString ini = install.program() + QStringLiteral("/Documentation_Config.ini");
+  const QString ini = install.program() + NativePath("/Documentation_Config.ini");
   EXPECT_EQ(LanguageIniPath(install.location()), ini);
   EXPECT_EQ(GetLanguage(errors, ini), QStringLiteral("1031"));
   EXPECT_EQ(ReadFile(ini), QByteArray("[Language]\r\nLanguage=1031\r\n"));
