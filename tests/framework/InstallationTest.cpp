@@ -34,9 +34,10 @@ TEST_F(InstallationTest, FilesAreFoundBelowTheBaseFolder) {
 TEST_F(InstallationTest, FilesFromWindowsAreFoundWhateverTheirCase) {
   WriteFile(install.base() + "/PARAMETER/QVZConfiguration.INI", "");
   WriteFile(install.base() + "/documentation/documentation.CFG", "");
-  EXPECT_EQ(GetQVZConfigurationIniPath(*context),
-            install.base() + NativePath("/PARAMETER/QVZConfiguration.INI"));
-  EXPECT_EQ(GetCFGPath(*context), install.base() + NativePath("/documentation/documentation.CFG"));
+  EXPECT_EQ(AsCompared(GetQVZConfigurationIniPath(*context)),
+            AsCompared(install.base() + "/PARAMETER/QVZConfiguration.INI"));
+  EXPECT_EQ(AsCompared(GetCFGPath(*context)),
+            AsCompared(install.base() + "/documentation/documentation.CFG"));
 }
 
 TEST_F(InstallationTest, MissingCfgFileIsReportedAndEndsTheProgram) {
@@ -57,7 +58,8 @@ TEST_F(InstallationTest, SaveAndRestoreWithOrWithoutSeparatorGivesTheSameMachine
   WriteFile(copy, "");
   for (const QString& s : {saveAndRestore, saveAndRestore + "/", saveAndRestore + "\\"}) {
     WriteFile(install.hostIni(), "[Common]\r\nSaveAndRestore=" + s.toLocal8Bit() + "\r\n");
-    EXPECT_EQ(GetPathMachineCopyMDB(*context, install.hostIni()), copy) << s.toStdString();
+    EXPECT_EQ(AsCompared(GetPathMachineCopyMDB(*context, install.hostIni())), AsCompared(copy))
+        << s.toStdString();
   }
   WriteFile(install.hostIni(),
             "[Common]\r\nSaveAndRestore=" + install.root().toLocal8Bit() + "\\nothing\r\n");

@@ -42,6 +42,12 @@ inline QString NativePath(const char* relative) {
   return QString::fromLatin1(relative).replace(u'/', platform::PathSeparator());
 }
 
+// A path as the system compares paths: on Windows without case and with either separator, elsewhere as
+// it is spelled.
+inline QString AsCompared(const QString& path) {
+  return platform::WindowsPaths() ? QString(path).replace(u'/', u'\\').toLower() : path;
+}
+
 // GoogleTest shows a QString that differs as its text.
 inline void PrintTo(const QString& text, std::ostream* out) {
   *out << '"' << text.toStdString() << '"';
