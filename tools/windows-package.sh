@@ -7,7 +7,7 @@
 #   tools/windows-package.sh WINDOWS_BUILD QT_PREFIX SQLITE_PREFIX GCC_RUNTIME PTHREAD_RUNTIME
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
-build=$1 qt=$2 sqlite=$3 gcc_runtime=$4 pthread_runtime=$5
+build=$(cd "$1" && pwd) qt=$2 sqlite=$3 gcc_runtime=$4 pthread_runtime=$5
 
 stage=$build/package/Documentation_Config
 rm -rf "$build/package"
