@@ -11,6 +11,7 @@
 #include "framework/IniAccess.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
 #include <QIcon>
@@ -86,6 +87,27 @@ QLabel* FormBuilder::Header(QGroupBox* column, const char* name, const QString& 
   QLabel* header = Label(column, name, caption, 12, true);
   Place(header, 120, 150, width, 300);
   return header;
+}
+
+void FormBuilder::SetHeaderText(QLabel* header, const QString& text) {
+  // The header's place and font from the form description, kept for texts that fit it.
+  if (!header->property("formGeometry").isValid()) {
+    header->setProperty("formGeometry", header->geometry());
+    header->setProperty("formFont", header->font());
+  }
+  const QRect place = header->property("formGeometry").toRect();
+  QFont font = header->property("formFont").value<QFont>();
+  header->setText(text);
+  header->setFont(font);
+  header->setGeometry(place);
+  if (QFontMetrics(font).horizontalAdvance(text) <= place.width()) return;
+  const QWidget* column = header->parentWidget();
+  const int width = column ? column->width() - 4 : place.width();
+  while (font.pointSizeF() > 6 && QFontMetrics(font).horizontalAdvance(text) > width) {
+    font.setPointSizeF(font.pointSizeF() - 0.5);
+  }
+  header->setFont(font);
+  header->setGeometry(2, place.y(), width, place.height());
 }
 
 void FormBuilder::TextBoxes(Row<QLineEdit>& row, QGroupBox* column, const char* name, int width,

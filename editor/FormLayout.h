@@ -51,6 +51,9 @@ class FormBuilder {
   // holds the column lies on the main frame, already placed.
   QGroupBox* Column(QWidget* panel, const char* name, int left, int width);
   QLabel* Header(QGroupBox* column, const char* name, const QString& caption, int width);
+  // Shows a header's text whole: a text wider than the header's place (a translation, "Taste" for
+  // "Key") uses the column's whole width and, if need be, a smaller font.
+  static void SetHeaderText(QLabel* header, const QString& text);
   // Nine text boxes holding at most what the settings file gives back.
   void TextBoxes(Row<QLineEdit>& row, QGroupBox* column, const char* name, int width, double points);
   void BrowseButtons(Row<QPushButton>& row, QGroupBox* column, const char* name);

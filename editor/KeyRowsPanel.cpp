@@ -78,7 +78,7 @@ void KeyRowsPanel::ShowMachine(int m) {
   frameSymbol_->show();
   frameExe_->show();
   labelExeHeader_->setText(session_.windowTexts.documentHeader);
-  labelKeyHeader_->setText(session_.windowTexts.keyHeader);
+  FormBuilder::SetHeaderText(labelKeyHeader_, session_.windowTexts.keyHeader);
   ShowRows(kKeyCount);
   NameFields();
   const DocumentationSettings& settings = session_.settings;
@@ -92,7 +92,7 @@ void KeyRowsPanel::ShowAsNetAddressRows(const QString& caption) {
   frameSymbol_->hide();
   frameExe_->show();
   labelExeHeader_->setText(caption);
-  labelKeyHeader_->setText(session_.windowTexts.numberHeader);
+  FormBuilder::SetHeaderText(labelKeyHeader_, session_.windowTexts.numberHeader);
   // Nine keys but five net addresses.
   ShowRows(kNetAddressCount);
   NameFields();
