@@ -72,8 +72,7 @@ class Generator {
                                    "12abc",
                                    "a=b",
                                    "x ; not a comment",
-                                   "Ma\xdf"
-                                   "e \xe9t\xe9 \x80",
+                                   "Ma\337e \351t\351 \200",
                                    "\xff\xfe",
                                    "  padded  "};
     QByteArray value = values[Pick(12)];
