@@ -116,7 +116,9 @@ TEST_F(ErrorHandlingTest, CancelQuestionTextsAndWhatEachAnswerLogs) {
   EXPECT_EQ(port.questions[1].text.toLocal8Bit(),
             standalone +
                 "\n\r\"Documentation\" has to be configured again in \"standalone-mode\" via \n\r\"" +
-                (install.program() + NativePath("/Documentation_Config")).toLocal8Bit() + "\"");
+                (install.program() + NativePath("/") + platform::ExecutableFileName("Documentation_Config"))
+                    .toLocal8Bit() +
+                "\"");
   EXPECT_EQ(ReadFile(hostLog), "Konfigurations-EXE wurde abgebrochen:     Documentation\r\n");
 
   EXPECT_TRUE(Errors("EXTERNAL=SILENT").ConfirmCancel());
