@@ -18,20 +18,20 @@ void DriveLetterTyping::Attach(QComboBox& drive) {
   new DriveLetterTyping(drive);
 }
 
-DriveLetterTyping::DriveLetterTyping(QComboBox& drive) : QObject(&drive), drive_(drive) {
+DriveLetterTyping::DriveLetterTyping(QComboBox& drive)
+    : QObject(&drive), drive_(drive), line_(drive.lineEdit()), lineObject_(line_) {
   // The field takes the keys and hands them to its line; the line takes the clicks.
   drive.installEventFilter(this);
   drive.lineEdit()->installEventFilter(this);
 }
 
 bool DriveLetterTyping::eventFilter(QObject* watched, QEvent* event) {
-  QLineEdit* line = drive_.lineEdit();
-  if (watched == &drive_ && event->type() == QEvent::KeyPress &&
+  if (event->type() == QEvent::KeyPress && watched == static_cast<QObject*>(&drive_) &&
       TypesACharacter(*static_cast<QKeyEvent*>(event))) {
-    line->selectAll();
-  } else if (watched == line && event->type() == QEvent::MouseButtonRelease) {
+    line_->selectAll();
+  } else if (event->type() == QEvent::MouseButtonRelease && watched == lineObject_) {
     // After the line has placed its cursor at the click.
-    line->selectAll();
+    line_->selectAll();
   }
   return QObject::eventFilter(watched, event);
 }

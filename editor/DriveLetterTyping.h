@@ -5,6 +5,8 @@
 
 #include <QObject>
 
+class QLineEdit;
+
 class QComboBox;
 
 class DriveLetterTyping : public QObject {
@@ -21,4 +23,8 @@ class DriveLetterTyping : public QObject {
   explicit DriveLetterTyping(QComboBox& drive);
 
   QComboBox& drive_;
+  // The field's line, kept apart: events still arrive while the field and its line are being
+  // destroyed, when neither may be asked anything; only typed keys and clicks use them.
+  QLineEdit* const line_;
+  const QObject* const lineObject_;
 };
